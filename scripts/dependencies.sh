@@ -1,0 +1,15 @@
+# Debian packages the build, the tests and the programs need.
+CALVORINE_PACKAGES=(cmake g++ qt6-base-dev libgtest-dev libbenchmark-dev xvfb xauth x11-utils
+  fonts-dejavu-core imagemagick)
+
+install_dependencies() {
+    local missing=()
+    for package in "${CALVORINE_PACKAGES[@]}"; do
+        dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+}

@@ -1,0 +1,45 @@
+// The one error reporter, the information box, the error log file and the
+// one-line on-screen notice.
+//
+// While the log is on, a report is one CR LF record in error_log.txt and
+// nothing shows; while it is off (before the data folder is found, or after
+// the log itself failed) a report is an error box with the error sound.
+#pragma once
+
+#include <cstddef>
+
+constexpr int LOG_APPEND = 0;
+constexpr int LOG_CREATE = 1;
+constexpr int LOG_CLOSE_AFTER = 2;
+
+// The log stops once the file grows past this many bytes.
+constexpr long ERROR_LOG_LIMIT = 32000;
+
+// Shared buffer in which callers format a message before reporting it.
+constexpr size_t MESSAGE_BUFFER_SIZE = 1024;
+extern char message_buffer[MESSAGE_BUFFER_SIZE];
+
+// Reports one failure or trace line: a log record, or a box when the log is off.
+void Report_Error(const char* message);
+// Shows an information box captioned "Message"; never logged.
+void Report_Message(const char* message);
+// Writes one record (CR LF and the text) to the log file; 1 written, 0 failed.
+int Save_Error_Log_To_File(const char* path, const char* text, int open_mode);
+// Creates the log anew with the date stamp and the title; 1 or 0.
+int Stamp_Date_And_Title_To_Saver_Error_Log_File(const char* title);
+// Closes the log file if it is open; 1.
+int Close_Error_Log_File();
+// Writes the video and system memory sizes to the log, once.
+void Log_Memory_Statistics();
+// Draws a pending on-screen notice onto Hidden and clears it.
+void Draw_Screen_Notice();
+
+// The date stamp record for the given local time ("\r\n%d:%d:%d, %s %s %d, %d\r\n").
+struct tm;
+int Format_Date_Stamp(char* buffer, size_t size, const struct tm& when);
+
+// Trace lines: a traced function reports "Entering NAME" on entry and
+// "Exitting NAME" at its first successful end, while the log is on.
+// `traced_once` is the function's own flag.
+void Trace_Enter(bool traced_once, const char* name);
+void Trace_Exit(bool& traced_once, const char* name);
