@@ -189,6 +189,11 @@ extern DeviceFaults dd_faults;
 extern long dd_vertical_blank_waits;   // number of vertical-blank waits so far
 extern long dd_blt_calls;              // Blt/BltFast calls so far (retries included)
 
+// The window layer installs this to wait for the real display's vertical
+// blank; without it the wait only counts.
+using Vertical_Blank_Hook = void (*)();
+extern Vertical_Blank_Hook dd_vertical_blank_hook;
+
 // Puts the configuration and fault tables back to their defaults and
 // forgets the counters. Surfaces that still exist are not touched.
 void DD_Reset_Emulation();
