@@ -43,3 +43,6 @@ int Format_Date_Stamp(char* buffer, size_t size, const struct tm& when);
 // `traced_once` is the function's own flag.
 void Trace_Enter(bool traced_once, const char* name);
 void Trace_Exit(bool& traced_once, const char* name);
+// Clears every trace flag set so far, so each function traces its next run
+// again (tests start each case from a fresh program).
+void Reset_Trace_Flags();
