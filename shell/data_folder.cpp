@@ -1,0 +1,177 @@
+#include "shell/data_folder.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <vector>
+
+struct File_Search {
+    std::vector<std::string> names;  // every match, sorted
+    size_t next = 0;                 // index of the match Find_Next_File gives
+};
+
+static std::string windows_directory_override;
+
+static std::string Without_Trailing_Separators(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+std::string Windows_Directory() {
+    if (!windows_directory_override.empty()) return windows_directory_override;
+    // A relative XDG_DATA_HOME is invalid by its own rules and is ignored.
+    const char* data_home = getenv("XDG_DATA_HOME");
+    if (data_home && data_home[0] == '/') return Without_Trailing_Separators(data_home);
+    const char* home = getenv("HOME");
+    std::string home_path;
+    if (home && home[0]) {
+        home_path = home;
+    } else if (const passwd* entry = getpwuid(getuid())) {
+        home_path = entry->pw_dir;
+    }
+    if (home_path.empty()) home_path = ".";
+    return Without_Trailing_Separators(home_path) + "/.local/share";
+}
+
+void Set_Windows_Directory(const std::string& directory) {
+    windows_directory_override = directory.empty() ? directory : Without_Trailing_Separators(directory);
+}
+
+std::string Data_Folder() { return Windows_Directory() + "/" + DATA_FOLDER_NAME; }
+
+int Folder_Exists(const char* path) {
+    struct stat info;
+    if (!path || stat(Match_Path_Case(path).c_str(), &info) != 0) return 0;
+    return S_ISDIR(info.st_mode) ? 1 : 0;
+}
+
+int File_Exists(const char* path) {
+    if (!path || !path[0]) return 0;
+    std::string found = Match_Path_Case(path);
+    struct stat info;
+    // A folder opens for reading here but never reads as a file.
+    if (stat(found.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return 0;
+    int descriptor = open(found.c_str(), O_RDONLY | O_CLOEXEC);
+    if (descriptor < 0) return 0;
+    close(descriptor);
+    return 1;
+}
+
+static bool Same_Ignoring_Case(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); i++) {
+        if (tolower(static_cast<unsigned char>(a[i])) != tolower(static_cast<unsigned char>(b[i]))) return false;
+    }
+    return true;
+}
+
+// The entry of `folder` whose name equals `name` ignoring case (the first in
+// byte order when several do), or an empty string.
+static std::string Entry_Ignoring_Case(const std::string& folder, const std::string& name) {
+    DIR* directory = opendir(folder.empty() ? "/" : folder.c_str());
+    if (!directory) return {};
+    std::string best;
+    while (const dirent* entry = readdir(directory)) {
+        std::string candidate = entry->d_name;
+        if (Same_Ignoring_Case(candidate, name) && (best.empty() || candidate < best)) best = candidate;
+    }
+    closedir(directory);
+    return best;
+}
+
+static std::string Join(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+std::string Match_Path_Case(const std::string& path) {
+    struct stat info;
+    if (path.empty() || lstat(path.c_str(), &info) == 0) return path;
+
+    // Walk the names one by one; from the first that matches nothing, the
+    // rest is kept as given (a file about to be created, say).
+    std::string result = path[0] == '/' ? "/" : "";
+    size_t start = 0;
+    while (start < path.size()) {
+        size_t end = path.find('/', start);
+        if (end == std::string::npos) end = path.size();
+        std::string component = path.substr(start, end - start);
+        start = end + 1;
+        if (component.empty()) continue;
+        std::string joined = Join(result, component);
+        if (component != "." && component != ".." && lstat(joined.c_str(), &info) != 0) {
+            std::string found = Entry_Ignoring_Case(result.empty() ? "." : result, component);
+            if (found.empty()) return Join(result, path.substr(end - component.size()));
+            joined = Join(result, found);
+        }
+        result = joined;
+    }
+    return result;
+}
+
+int Wildcard_Match(const char* pattern, const char* name) {
+    // Greedy match with one back-track point: the most recent '*'.
+    const char* star = nullptr;
+    const char* resume = nullptr;
+    while (*name) {
+        if (*pattern == '*') {
+            star = pattern++;
+            resume = name;
+        } else if (*pattern == '?' ||
+                   (*pattern && tolower(static_cast<unsigned char>(*pattern)) ==
+                                    tolower(static_cast<unsigned char>(*name)))) {
+            pattern++;
+            name++;
+        } else if (star) {
+            pattern = star + 1;
+            name = ++resume;
+        } else {
+            return 0;
+        }
+    }
+    while (*pattern == '*') pattern++;
+    return *pattern == '\0' ? 1 : 0;
+}
+
+File_Search* Find_First_File(const char* pattern, std::string* name) {
+    if (!pattern) return nullptr;
+    std::string whole = pattern;
+    size_t slash = whole.rfind('/');
+    std::string folder = slash == std::string::npos ? "." : whole.substr(0, slash);
+    std::string wildcard = slash == std::string::npos ? whole : whole.substr(slash + 1);
+    if (folder.empty()) folder = "/";
+    folder = Match_Path_Case(folder);
+
+    DIR* directory = opendir(folder.c_str());
+    if (!directory) return nullptr;
+    auto* search = new File_Search;
+    while (const dirent* entry = readdir(directory)) {
+        if (!Wildcard_Match(wildcard.c_str(), entry->d_name)) continue;
+        struct stat info;
+        std::string full = folder + "/" + entry->d_name;
+        if (stat(full.c_str(), &info) == 0 && S_ISREG(info.st_mode)) search->names.push_back(entry->d_name);
+    }
+    closedir(directory);
+    if (search->names.empty()) {
+        delete search;
+        return nullptr;
+    }
+    std::sort(search->names.begin(), search->names.end());
+    *name = search->names[0];
+    search->next = 1;
+    return search;
+}
+
+int Find_Next_File(File_Search* search, std::string* name) {
+    if (!search || search->next >= search->names.size()) return 0;
+    *name = search->names[search->next++];
+    return 1;
+}
+
+void Find_Close(File_Search* search) { delete search; }

@@ -1,0 +1,46 @@
+// Where the saver's files live, and the folder services its file code uses.
+//
+// The "Windows directory" of the saver is $XDG_DATA_HOME (or ~/.local/share
+// when that is unset), unless the program names another one; the data folder
+// is "Calvorine" inside it. Paths are built with '/'. Names are matched as the
+// saver has always matched them, ignoring case, so "DEFAULT.DAT" copied from
+// an old installation is still the default preset and "*.DAT" finds "a.dat".
+#pragma once
+
+#include <string>
+
+// Name of the data folder inside the Windows directory.
+constexpr const char* DATA_FOLDER_NAME = "Calvorine";
+
+// The Windows directory, without a trailing separator.
+std::string Windows_Directory();
+// Makes the program use another Windows directory (the render tool's
+// --data-dir, tests); an empty string goes back to the environment's.
+void Set_Windows_Directory(const std::string& directory);
+// The Windows directory followed by "/Calvorine".
+std::string Data_Folder();
+
+// 1 when the path names a directory, else 0.
+int Folder_Exists(const char* path);
+// 1 when the path names a file that can be opened for reading, else 0.
+int File_Exists(const char* path);
+
+// The path as it exists on disk when it differs from an existing one only in
+// the case of its names; the path unchanged when nothing matches.
+std::string Match_Path_Case(const std::string& path);
+
+// 1 when the name matches the wildcard pattern ('*' any run, '?' one
+// character), ignoring ASCII case.
+int Wildcard_Match(const char* pattern, const char* name);
+
+// A search over the files of one folder matching a wildcard, in a stable
+// order (byte order of the names) so that counting and picking agree.
+struct File_Search;
+// Opens a search on "folder/pattern" and gives the first match's name;
+// null when the folder cannot be read or nothing matches. Only regular
+// files match: a folder called "x.dat" is not a preset.
+File_Search* Find_First_File(const char* pattern, std::string* name);
+// The next match's name; 0 when there is none.
+int Find_Next_File(File_Search* search, std::string* name);
+// Ends a search; accepts null.
+void Find_Close(File_Search* search);
