@@ -1,0 +1,705 @@
+// The plasma generator.
+//
+// Each field holds two byte tables of concentric rings, twice the plasma's
+// size in each direction. A frame reads four W x H windows out of them at
+// origins that wander with the field's phases, adds the four bytes and folds
+// the sum into a triangle wave, so the per-pixel work is four loads, three
+// additions and a fold; the colour mapping for a frame is a 256-entry table
+// built before the rows are written.
+#include "plasma/plasma_generator.h"
+
+// Ahead of the C library headers, whose RAND_MAX macro would otherwise
+// rewrite the generator's own constant.
+#include "shell/random.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "graphics/display.h"
+#include "graphics/surface.h"
+#include "plasma/plasma_settings.h"
+#include "platform/ddraw.h"
+#include "shell/app_state.h"
+#include "shell/error_log.h"
+
+// The 8-bit writer stores four table bytes as one word, lowest byte leftmost.
+static_assert(std::endian::native == std::endian::little);
+
+PlasmaField plasma_field_0;
+PlasmaField plasma_field_1;
+PlasmaField plasma_field_2;
+int last_shift_palette = -1;
+
+// Size of the tables actually allocated for each field. Modify_Plasma may
+// change a field's width before the tables are rebuilt; the writers never
+// read past what was allocated, whatever the field's width says meanwhile.
+struct TableSize {
+    const PlasmaField* field;
+    int width, height;
+};
+static TableSize table_sizes[3] = {{&plasma_field_0, 0, 0}, {&plasma_field_1, 0, 0}, {&plasma_field_2, 0, 0}};
+
+static TableSize* Table_Size_Of(const PlasmaField* field)
+{
+    for (TableSize& size : table_sizes)
+        if (size.field == field) return &size;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Building the tables
+
+// The low 8 bits of trunc(value); values too large for an integer wrap the
+// same way, and a value that is not a number gives 0.
+static uint8_t Low_Byte(double value)
+{
+    double whole = std::trunc(value);
+    if (!std::isfinite(whole)) return 0;
+    if (std::fabs(whole) >= 9.0e18) whole = std::fmod(whole, 256.0);
+    return static_cast<uint8_t>(static_cast<int64_t>(whole) & 0xFF);
+}
+
+static void Fill_Tables(PlasmaField* field)
+{
+    const int W = field->width;
+    const int H = field->height;
+    const size_t stride = 2 * static_cast<size_t>(W);
+    const double ripple = plasma_settings.ripple_frequency;
+    const double interference = plasma_settings.interference;
+    const double complexity = plasma_settings.complexity;
+    const double contrast = field->contrast;
+
+    // Top-left quadrant: the ring centre lies just beyond its bottom-right corner.
+    for (int r = 0; r < H; ++r) {
+        uint8_t* ring = field->ring_table + r * stride;
+        uint8_t* wave = field->wave_table + r * stride;
+        const int64_t dy = H - r;
+        for (int c = 0; c < W; ++c) {
+            const int64_t dx = W - c;
+            // The +16 keeps the distance away from zero next to the centre.
+            const double d = std::sqrt(static_cast<double>(dx * dx + dy * dy + 16)) - 4.0;
+            ring[c] = Low_Byte(d * ripple / contrast);
+            wave[c] = Low_Byte((std::sin(d / interference) + 1.0) * complexity / contrast);
+        }
+        for (int k = 0; k < W; ++k) {
+            ring[W + k] = ring[W - 1 - k];
+            wave[W + k] = wave[W - 1 - k];
+        }
+    }
+    for (int k = 0; k < H; ++k) {
+        std::memcpy(field->ring_table + (H + k) * stride, field->ring_table + (H - 1 - k) * stride, stride);
+        std::memcpy(field->wave_table + (H + k) * stride, field->wave_table + (H - 1 - k) * stride, stride);
+    }
+}
+
+static void Free_Tables(PlasmaField* field)
+{
+    std::free(field->ring_table);
+    std::free(field->wave_table);
+    field->ring_table = nullptr;
+    field->wave_table = nullptr;
+    if (TableSize* size = Table_Size_Of(field)) size->width = size->height = 0;
+}
+
+static bool setup_plasma_traced = false;
+
+int Setup_Plasma(PlasmaField* field)
+{
+    Trace_Enter(setup_plasma_traced, "Setup_Plasma");
+    if (!field) return 0;
+
+    field->width = plasma_settings.plasma_width;
+    field->height = plasma_settings.plasma_height;
+    field->contrast = plasma_settings.contrast;
+
+    // Fresh phases: even ones start in [0, 2) and run forward, odd ones in (-2, 0].
+    constexpr double PHASE_UNIT = 1.0 / 16384.0;
+    for (int i = 0; i < 8; ++i) {
+        const int r = crt::rand() % 65536;
+        field->phase[i] = static_cast<float>(r * ((i % 2 == 0) ? PHASE_UNIT : -PHASE_UNIT));
+    }
+
+    const int bpp = app.screen_bpp;
+    if (bpp != 8 && bpp != 15 && bpp != 16 && bpp != 24 && bpp != 32) {
+        snprintf(message_buffer, MESSAGE_BUFFER_SIZE, "Initialise_Plasma():\n\nUnsupported bpp %d", bpp);
+        Report_Error(message_buffer);
+        return 0;
+    }
+
+    // A rebuild normally follows Shutdown_Plasma; never leak tables if it did not.
+    Free_Tables(field);
+
+    // A size no allocation can satisfy (negative, or beyond the address space)
+    // is reported as the allocation failing.
+    const int64_t cells = 4 * static_cast<int64_t>(field->width) * static_cast<int64_t>(field->height);
+    const bool size_ok = field->width >= 0 && field->height >= 0 && cells <= (int64_t{1} << 40);
+    field->ring_table = size_ok ? static_cast<uint8_t*>(std::malloc(std::max<int64_t>(cells, 1))) : nullptr;
+    if (!field->ring_table) {
+        Report_Error("Setup_Plasma():\n\nUnable to allocate memory for plasma table 1");
+        return 0;
+    }
+    field->wave_table = static_cast<uint8_t*>(std::malloc(std::max<int64_t>(cells, 1)));
+    if (!field->wave_table) {
+        Free_Tables(field);
+        Report_Error("Setup_Plasma():\n\nUnable to allocate memory for plasma table 2");
+        return 0;
+    }
+    if (TableSize* size = Table_Size_Of(field)) {
+        size->width = field->width;
+        size->height = field->height;
+    }
+
+    if (bpp == 8) Choose_Plasma_Palette();
+
+    Fill_Tables(field);
+
+    Trace_Exit(setup_plasma_traced, "Setup_Plasma");
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// One frame: phases, windows, block placement
+
+// Per-frame phase steps; odd phases run backwards.
+static const double phase_step[8] = {0.0425, -0.05, 0.15, -0.1, 0.2, -0.075, 0.175, -0.025};
+
+static void Advance_Phases(PlasmaField* field, double divisor)
+{
+    const double sway = plasma_settings.sway;
+    for (int i = 0; i < 8; ++i)
+        field->phase[i] = static_cast<float>(static_cast<double>(field->phase[i]) + sway * phase_step[i] / divisor);
+}
+
+// trunc(wave x half) + half, in 0..2 x half. A phase that has run off to
+// infinity (a zero divisor) would make the wave not a number; such a
+// window stays centred rather than wandering outside its table.
+static int Origin(double wave, int half)
+{
+    double offset = std::trunc(wave * half);
+    if (!(offset >= -half && offset <= half)) offset = 0.0;
+    return static_cast<int>(offset) + half;
+}
+
+// The four windows of one field for this frame, at the first plasma row.
+struct Windows {
+    const uint8_t* a;  // wave table
+    const uint8_t* b;  // ring table
+    const uint8_t* c;  // wave table
+    const uint8_t* e;  // wave table
+    size_t stride;     // bytes per table row, 2W
+};
+
+// Width and height a field can draw: its own, but never beyond its tables.
+static void Drawable_Size(const PlasmaField* field, int* width, int* height)
+{
+    const TableSize* size = Table_Size_Of(field);
+    *width = field->width;
+    *height = field->height;
+    if (size) {
+        *width = std::min(*width, size->width);
+        *height = std::min(*height, size->height);
+    }
+}
+
+static Windows Frame_Windows(const PlasmaField* field, int width, int height)
+{
+    const TableSize* size = Table_Size_Of(field);
+    const int table_width = size ? size->width : field->width;
+    const size_t stride = 2 * static_cast<size_t>(table_width);
+    const int hw = width / 2;
+    const int hh = height / 2;
+    double p[8];
+    for (int i = 0; i < 8; ++i) p[i] = field->phase[i];
+    auto at = [&](int column, int row) { return static_cast<size_t>(column) + static_cast<size_t>(row) * stride; };
+    Windows w;
+    w.a = field->wave_table + at(Origin(std::sin(p[0]), hw), Origin(std::cos(p[1]), hh));
+    w.b = field->ring_table + at(Origin(std::cos(p[2]), hw), Origin(std::sin(p[3]), hh));
+    w.c = field->wave_table + at(Origin(std::cos(p[4]), hw), Origin(std::sin(p[5]), hh));
+    w.e = field->wave_table + at(Origin(std::cos(p[6]), hw), Origin(std::sin(p[7]), hh));
+    w.stride = stride;
+    return w;
+}
+
+static bool Has_Tables(const PlasmaField* field)
+{
+    return field && field->ring_table && field->wave_table;
+}
+
+// The part of a W x H block at (x, y) that lies inside the locked surface,
+// in plasma rows and four-pixel steps. Normally that is the whole block; a
+// block reaching past the surface is cut rather than written out of bounds.
+struct Block {
+    int row_begin, row_end;
+    int step_begin, step_end;
+};
+
+static Block Fit_Block(const Surface* dest, int pitch, int bytes_per_pixel, int x, int y, int width, int height)
+{
+    const int surface_width = std::min(dest->width, pitch / bytes_per_pixel);
+    const int surface_height = dest->height;
+    Block block;
+    block.row_begin = std::max(0, -y);
+    block.row_end = std::min(height, surface_height - y);
+    block.step_begin = x < 0 ? (-x + 3) / 4 : 0;
+    const int room = surface_width - x;
+    block.step_end = std::min(width / 4, room < 0 ? 0 : room / 4);
+    return block;
+}
+
+static uint8_t* Pixel_At(uint8_t* pixels, int pitch, int bytes_per_pixel, int x, int y)
+{
+    return pixels + static_cast<ptrdiff_t>(y) * pitch + static_cast<ptrdiff_t>(x) * bytes_per_pixel;
+}
+
+// ---------------------------------------------------------------------------
+// Colour tables: the colour of every raw sum 0..255 for this frame
+
+// The triangle fold of the deeper writers.
+static int Fold_Deep(int v) { return v >= 128 ? 255 - v : v; }
+// 15/16 bits fold on bit 5, so the low five bits run up and back down.
+static int Fold_16(int v) { return (v & 32) ? 255 - v : v; }
+
+static int Channel(int v, int colour, int shift)
+{
+    const int mixed = plasma_settings.colour_logic_and ? (v & colour) : (v | colour);
+    return (mixed & 0xFF) >> shift;
+}
+
+// Shift counts other than 0 and 1 are kept within a byte's width.
+static int Shift_Of(int32_t shift) { return std::clamp<int32_t>(shift, 0, 8); }
+
+enum ChannelIndex { BLUE = 0, GREEN = 1, RED = 2 };
+
+// One 16-bit pixel replicated four times.
+static uint64_t Replicate_16(uint32_t pixel)
+{
+    const uint64_t p = pixel & 0xFFFF;
+    return p | (p << 16) | (p << 32) | (p << 48);
+}
+
+// The part a channel adds to a 16-bit pixel. green_mask is the colour byte's
+// mask for green: 31, or 63 for the multi-colour writer's six-bit green.
+static void Build_Lut_16(uint64_t lut[256], int channel, int green_mask)
+{
+    const bool wide_green = format_565 != 0;
+    int colour, shift, position;
+    switch (channel) {
+    case BLUE:
+        colour = plasma_settings.colour_blue & 31;
+        shift = Shift_Of(plasma_settings.blue_shift);
+        position = 0;
+        break;
+    case GREEN:
+        colour = plasma_settings.colour_green & green_mask;
+        shift = Shift_Of(plasma_settings.green_shift);
+        position = wide_green ? 6 : 5;
+        break;
+    default:
+        colour = plasma_settings.colour_red & 31;
+        shift = Shift_Of(plasma_settings.red_shift);
+        position = wide_green ? 11 : 10;
+        break;
+    }
+    for (int v = 0; v < 256; ++v)
+        lut[v] = Replicate_16(static_cast<uint32_t>(Channel(Fold_16(v), colour, shift)) << position);
+}
+
+// The part a channel adds to the packed 24/32-bit value P (brighten included).
+static void Build_Lut_32(uint32_t lut[256], int channel)
+{
+    int colour, shift, position;
+    switch (channel) {
+    case BLUE:
+        colour = plasma_settings.colour_blue;
+        shift = Shift_Of(plasma_settings.blue_shift);
+        position = 0;
+        break;
+    case GREEN:
+        colour = plasma_settings.colour_green;
+        shift = Shift_Of(plasma_settings.green_shift);
+        position = 8;
+        break;
+    default:
+        colour = plasma_settings.colour_red;
+        shift = Shift_Of(plasma_settings.red_shift);
+        position = 16;
+        break;
+    }
+    const int brighten = plasma_settings.brighten ? 1 : 0;
+    for (int v = 0; v < 256; ++v)
+        lut[v] = (static_cast<uint32_t>(Channel(Fold_Deep(v), colour, shift)) << position) << brighten;
+}
+
+// Four 24-bit pixels of the packed value P as three words.
+struct Four_24 {
+    uint32_t word[3];
+};
+
+static Four_24 Replicate_24(uint32_t p)
+{
+    const uint32_t b0 = p & 0xFF, b1 = (p >> 8) & 0xFF, b2 = (p >> 16) & 0xFF;
+    return {{b0 | (b1 << 8) | (b2 << 16) | (b0 << 24), b1 | (b2 << 8) | (b0 << 16) | (b1 << 24),
+             b2 | (b0 << 8) | (b1 << 16) | (b2 << 24)}};
+}
+
+// ---------------------------------------------------------------------------
+// The row loops
+
+// Sum of the four windows at one table offset, cut to a byte.
+static inline unsigned Sum_At(const Windows& w, size_t offset)
+{
+    return (w.a[offset] + w.b[offset] + w.c[offset] + w.e[offset]) & 0xFF;
+}
+
+static inline void Next_Row(Windows& w)
+{
+    w.a += w.stride;
+    w.b += w.stride;
+    w.c += w.stride;
+    w.e += w.stride;
+}
+
+static inline void Skip_Rows(Windows& w, int rows)
+{
+    const size_t bytes = static_cast<size_t>(rows) * w.stride;
+    w.a += bytes;
+    w.b += bytes;
+    w.c += bytes;
+    w.e += bytes;
+}
+
+// Locks dest; reports `lock_message` and gives null when the lock fails.
+static uint8_t* Lock_Dest(Surface* dest, const char* lock_message, int* pitch)
+{
+    uint8_t* pixels = dest ? Lock_Surface(dest, pitch) : nullptr;
+    if (!pixels) Report_Error(lock_message);
+    return pixels;
+}
+
+static const char* const LOCK_FAILED = "Process Plasma():\n\nUnable to Lock destination surface";
+
+int Process_Plasma_8(PlasmaField* field, Surface* dest, double divisor, int x, int y)
+{
+    if (!Has_Tables(field)) return 1;
+    Advance_Phases(field, divisor);
+    int width, height;
+    Drawable_Size(field, &width, &height);
+    Windows w = Frame_Windows(field, width, height);
+
+    int pitch = 0;
+    uint8_t* pixels = Lock_Dest(dest, LOCK_FAILED, &pitch);
+    if (!pixels) return 0;
+    const Block block = Fit_Block(dest, pitch, 1, x, y, width, height);
+    Skip_Rows(w, block.row_begin);
+    for (int j = block.row_begin; j < block.row_end; ++j, Next_Row(w)) {
+        uint8_t* out = Pixel_At(pixels, pitch, 1, x, y + j);
+        for (int t = block.step_begin; t < block.step_end; ++t) {
+            // Four pixels at once: the carries between bytes are part of the look.
+            uint32_t a, b, c, e;
+            std::memcpy(&a, w.a + 4 * t, 4);
+            std::memcpy(&b, w.b + 4 * t, 4);
+            std::memcpy(&c, w.c + 4 * t, 4);
+            std::memcpy(&e, w.e + 4 * t, 4);
+            const uint32_t sum = a + b + c + e;
+            // Bytes of 128 and more become 255 - b (all bits flipped); then
+            // every byte, now below 128, doubles without reaching its neighbour.
+            const uint32_t high = ((sum >> 7) & 0x01010101u) * 0xFFu;
+            const uint32_t folded = (sum ^ high) << 1;
+            std::memcpy(out + 4 * t, &folded, 4);
+        }
+    }
+    Unlock_Surface(dest);
+    return 1;
+}
+
+// Writes rows of one value per four pixels, from one field or from three.
+// `prepare` runs once the surface is locked (when format_565 is known);
+// `store_one` writes a step from one raw sum, `store_three` from three.
+template <int BYTES, typename Prepare, typename StoreOne, typename StoreThree>
+static int Write_Deep(PlasmaField* const fields[3], int field_count, Surface* dest, const char* lock_message, int x,
+                      int y, Prepare prepare, StoreOne store_one, StoreThree store_three)
+{
+    int width = 0, height = 0;
+    Drawable_Size(fields[0], &width, &height);
+    for (int f = 1; f < field_count; ++f) {
+        int fw, fh;
+        Drawable_Size(fields[f], &fw, &fh);
+        width = std::min(width, fw);
+        height = std::min(height, fh);
+    }
+    Windows w[3];
+    for (int f = 0; f < field_count; ++f) w[f] = Frame_Windows(fields[f], width, height);
+
+    int pitch = 0;
+    uint8_t* pixels = Lock_Dest(dest, lock_message, &pitch);
+    if (!pixels) return 0;
+    prepare();
+    const Block block = Fit_Block(dest, pitch, BYTES, x, y, width, height);
+    for (int f = 0; f < field_count; ++f) Skip_Rows(w[f], block.row_begin);
+    for (int j = block.row_begin; j < block.row_end; ++j) {
+        uint8_t* out = Pixel_At(pixels, pitch, BYTES, x, y + j);
+        if (field_count == 1) {
+            for (int t = block.step_begin; t < block.step_end; ++t) store_one(out + 4 * BYTES * t, Sum_At(w[0], t));
+        } else {
+            for (int t = block.step_begin; t < block.step_end; ++t)
+                store_three(out + 4 * BYTES * t, Sum_At(w[0], t), Sum_At(w[1], t), Sum_At(w[2], t));
+        }
+        for (int f = 0; f < field_count; ++f) Next_Row(w[f]);
+    }
+    Unlock_Surface(dest);
+    return 1;
+}
+
+// The 16-bit writers: `green_mask` is 31 for the single-colour writer, 63 for the multi-colour one.
+static int Plasma_16(PlasmaField* const fields[3], int field_count, Surface* dest, int x, int y, int green_mask)
+{
+    uint64_t lut[3][256];
+    uint64_t single[256];
+    auto prepare = [&] {
+        Build_Lut_16(lut[BLUE], BLUE, green_mask);
+        Build_Lut_16(lut[GREEN], GREEN, green_mask);
+        Build_Lut_16(lut[RED], RED, green_mask);
+        for (int v = 0; v < 256; ++v) single[v] = lut[BLUE][v] | lut[GREEN][v] | lut[RED][v];
+    };
+    auto store_one = [&](uint8_t* out, unsigned v) { std::memcpy(out, &single[v], 8); };
+    auto store_three = [&](uint8_t* out, unsigned v0, unsigned v1, unsigned v2) {
+        const uint64_t four = lut[BLUE][v0] | lut[GREEN][v1] | lut[RED][v2];
+        std::memcpy(out, &four, 8);
+    };
+    return Write_Deep<2>(fields, field_count, dest, LOCK_FAILED, x, y, prepare, store_one, store_three);
+}
+
+static void Build_Luts_32(uint32_t part[3][256], uint32_t single[256])
+{
+    Build_Lut_32(part[BLUE], BLUE);
+    Build_Lut_32(part[GREEN], GREEN);
+    Build_Lut_32(part[RED], RED);
+    for (int v = 0; v < 256; ++v) single[v] = part[BLUE][v] | part[GREEN][v] | part[RED][v];
+}
+
+static int Plasma_24(PlasmaField* const fields[3], int field_count, Surface* dest, int x, int y,
+                     const char* lock_message)
+{
+    // The bytes of P do not mix, so the three channels' replicated words can
+    // be ORed together just as P is.
+    Four_24 lut[3][256];
+    Four_24 single[256];
+    auto prepare = [&] {
+        uint32_t part[3][256], whole[256];
+        Build_Luts_32(part, whole);
+        for (int v = 0; v < 256; ++v) {
+            for (int ch = 0; ch < 3; ++ch) lut[ch][v] = Replicate_24(part[ch][v]);
+            single[v] = Replicate_24(whole[v]);
+        }
+    };
+    auto store_one = [&](uint8_t* out, unsigned v) { std::memcpy(out, single[v].word, 12); };
+    auto store_three = [&](uint8_t* out, unsigned v0, unsigned v1, unsigned v2) {
+        uint32_t words[3];
+        for (int k = 0; k < 3; ++k) words[k] = lut[BLUE][v0].word[k] | lut[GREEN][v1].word[k] | lut[RED][v2].word[k];
+        std::memcpy(out, words, 12);
+    };
+    return Write_Deep<3>(fields, field_count, dest, lock_message, x, y, prepare, store_one, store_three);
+}
+
+static int Plasma_32(PlasmaField* const fields[3], int field_count, Surface* dest, int x, int y,
+                     const char* lock_message)
+{
+    // Two pixels per 64-bit word.
+    uint64_t lut[3][256];
+    uint64_t single[256];
+    auto prepare = [&] {
+        uint32_t part[3][256], whole[256];
+        Build_Luts_32(part, whole);
+        for (int v = 0; v < 256; ++v) {
+            for (int ch = 0; ch < 3; ++ch) lut[ch][v] = part[ch][v] | (static_cast<uint64_t>(part[ch][v]) << 32);
+            single[v] = whole[v] | (static_cast<uint64_t>(whole[v]) << 32);
+        }
+    };
+    auto store_one = [&](uint8_t* out, unsigned v) {
+        std::memcpy(out, &single[v], 8);
+        std::memcpy(out + 8, &single[v], 8);
+    };
+    auto store_three = [&](uint8_t* out, unsigned v0, unsigned v1, unsigned v2) {
+        const uint64_t two = lut[BLUE][v0] | lut[GREEN][v1] | lut[RED][v2];
+        std::memcpy(out, &two, 8);
+        std::memcpy(out + 8, &two, 8);
+    };
+    return Write_Deep<4>(fields, field_count, dest, lock_message, x, y, prepare, store_one, store_three);
+}
+
+int Process_Plasma_16(PlasmaField* field, Surface* dest, double divisor, int x, int y)
+{
+    if (!Has_Tables(field)) return 1;
+    Advance_Phases(field, divisor);
+    PlasmaField* const fields[3] = {field, field, field};
+    return Plasma_16(fields, 1, dest, x, y, 31);
+}
+
+int Process_Plasma_24(PlasmaField* field, Surface* dest, double divisor, int x, int y)
+{
+    if (!Has_Tables(field)) return 1;
+    Advance_Phases(field, divisor);
+    PlasmaField* const fields[3] = {field, field, field};
+    return Plasma_24(fields, 1, dest, x, y, "Process Plasma_24():\n\nUnable to Lock destination surface");
+}
+
+int Process_Plasma_32(PlasmaField* field, Surface* dest, double divisor, int x, int y)
+{
+    if (!Has_Tables(field)) return 1;
+    Advance_Phases(field, divisor);
+    PlasmaField* const fields[3] = {field, field, field};
+    return Plasma_32(fields, 1, dest, x, y, "Process Plasma_32():\n\nUnable to Lock destination surface");
+}
+
+static bool Advance_Three(PlasmaField* f0, PlasmaField* f1, PlasmaField* f2, double d0, double d1, double d2)
+{
+    if (!Has_Tables(f0) || !Has_Tables(f1) || !Has_Tables(f2)) return false;
+    Advance_Phases(f0, d0);
+    Advance_Phases(f1, d1);
+    Advance_Phases(f2, d2);
+    return true;
+}
+
+int Multi_Colour_Plasma_16(PlasmaField* field_0, PlasmaField* field_1, PlasmaField* field_2, Surface* dest,
+                           double divisor_0, double divisor_1, double divisor_2, int x, int y)
+{
+    if (!Advance_Three(field_0, field_1, field_2, divisor_0, divisor_1, divisor_2)) return 1;
+    PlasmaField* const fields[3] = {field_0, field_1, field_2};
+    return Plasma_16(fields, 3, dest, x, y, 63);
+}
+
+int Multi_Colour_Plasma_24(PlasmaField* field_0, PlasmaField* field_1, PlasmaField* field_2, Surface* dest,
+                           double divisor_0, double divisor_1, double divisor_2, int x, int y)
+{
+    if (!Advance_Three(field_0, field_1, field_2, divisor_0, divisor_1, divisor_2)) return 1;
+    PlasmaField* const fields[3] = {field_0, field_1, field_2};
+    return Plasma_24(fields, 3, dest, x, y, "Multi Plasma_24():\n\nUnable to Lock destination surface");
+}
+
+int Multi_Colour_Plasma_32(PlasmaField* field_0, PlasmaField* field_1, PlasmaField* field_2, Surface* dest,
+                           double divisor_0, double divisor_1, double divisor_2, int x, int y)
+{
+    if (!Advance_Three(field_0, field_1, field_2, divisor_0, divisor_1, divisor_2)) return 1;
+    PlasmaField* const fields[3] = {field_0, field_1, field_2};
+    return Plasma_32(fields, 3, dest, x, y, LOCK_FAILED);
+}
+
+// ---------------------------------------------------------------------------
+// Palettes at 8 bits per pixel
+
+// The shapes a ramp channel takes across one 64-entry band (q = 0..63).
+enum Ramp : uint8_t {
+    ZERO,      // 0
+    UP,        // q
+    DOWN,      // 63 - q
+    QUARTER,   // q / 4
+    UP_64,     // 64 + q
+    UP_2,      // 2q
+    DOWN_2,    // 126 - 2q
+    HALF_UP,   // q / 2
+    HALF_DOWN, // 31 - q / 2
+    UP_128,    // 128 + 2q
+    DOWN_4,    // 252 - 4q
+};
+
+static int Ramp_Value(Ramp ramp, int q)
+{
+    switch (ramp) {
+    case ZERO: return 0;
+    case UP: return q;
+    case DOWN: return 63 - q;
+    case QUARTER: return q / 4;
+    case UP_64: return 64 + q;
+    case UP_2: return 2 * q;
+    case DOWN_2: return 126 - 2 * q;
+    case HALF_UP: return q / 2;
+    case HALF_DOWN: return 31 - q / 2;
+    case UP_128: return 128 + 2 * q;
+    case DOWN_4: return 252 - 4 * q;
+    }
+    return 0;
+}
+
+// Ten ramp palettes: four bands of 64 entries, each channel (red, green, blue) a ramp.
+static const Ramp ramp_palette_table[10][4][3] = {
+    {{UP, ZERO, ZERO}, {DOWN, UP, ZERO}, {ZERO, DOWN, UP}, {ZERO, ZERO, DOWN}},
+    {{ZERO, QUARTER, ZERO}, {ZERO, UP, UP_64}, {ZERO, DOWN, UP}, {ZERO, ZERO, DOWN}},
+    {{ZERO, ZERO, UP}, {ZERO, UP, DOWN}, {UP, DOWN, UP}, {DOWN, ZERO, DOWN}},
+    {{UP_2, ZERO, ZERO}, {DOWN_2, UP_2, ZERO}, {ZERO, DOWN_2, UP_2}, {ZERO, ZERO, DOWN_2}},
+    {{UP_2, ZERO, ZERO}, {DOWN_2, ZERO, DOWN_2}, {UP, ZERO, UP}, {DOWN, ZERO, DOWN}},
+    {{UP, ZERO, HALF_UP}, {HALF_DOWN, ZERO, DOWN}, {DOWN, ZERO, HALF_DOWN}, {HALF_DOWN, ZERO, DOWN}},
+    {{UP_2, ZERO, ZERO}, {DOWN_2, ZERO, UP}, {HALF_DOWN, HALF_DOWN, HALF_DOWN}, {ZERO, ZERO, DOWN}},
+    {{UP_2, UP_2, ZERO}, {UP_128, UP_128, ZERO}, {DOWN_4, DOWN_4, ZERO}, {ZERO, ZERO, DOWN_2}},
+    {{ZERO, UP_2, UP_2}, {ZERO, UP_128, UP_128}, {ZERO, DOWN_4, DOWN_4}, {DOWN_2, ZERO, ZERO}},
+    {{ZERO, ZERO, UP_2}, {ZERO, UP_2, DOWN_2}, {UP_2, DOWN_2, UP_2}, {DOWN_2, ZERO, DOWN_2}},
+};
+constexpr int RAMP_PALETTE_COUNT = 10;
+
+// Six right-shift counts per shift palette: red, green, blue for entries
+// below 128, then red, green, blue for the rest. 0 switches a channel off.
+static const uint8_t shift_palette_table[SHIFT_PALETTE_COUNT][6] = {
+    {2, 0, 0, 2, 1, 0}, {2, 0, 0, 2, 0, 1}, {0, 0, 2, 1, 0, 2}, {3, 0, 2, 0, 1, 2}, {0, 2, 0, 1, 2, 0},
+    {2, 2, 0, 1, 2, 0}, {2, 0, 2, 2, 5, 0}, {0, 0, 2, 0, 1, 2}, {0, 0, 2, 1, 0, 2}, {3, 3, 2, 1, 1, 1},
+    {2, 2, 2, 1, 1, 0}, {2, 2, 3, 1, 2, 3}, {2, 3, 2, 1, 3, 2}, {3, 2, 1, 1, 2, 3}, {3, 2, 3, 2, 2, 2},
+    {2, 2, 2, 2, 2, 2}, {3, 0, 1, 2, 1, 0}, {2, 0, 2, 1, 1, 2}, {2, 3, 3, 2, 3, 1}, {3, 2, 3, 2, 3, 1},
+};
+
+// The platform's flag that keeps an entry from being merged with the system colours.
+constexpr uint8_t PALETTE_NO_COLLAPSE = 4;
+
+static void Load_Palette_Entries()
+{
+    Palette_SetEntries(display_palette, 0, 256, palette_entries);
+}
+
+int Set_Shift_Palette(int index)
+{
+    if (!display_palette) return 1;
+    std::fill(std::begin(palette_entries), std::end(palette_entries), PaletteEntry{});
+    if (index == -1) {
+        do {
+            index = crt::rand() % SHIFT_PALETTE_COUNT;
+        } while (index == last_shift_palette);
+    }
+    if (index < 0 || index >= SHIFT_PALETTE_COUNT) index = 0;
+    last_shift_palette = index;
+
+    const uint8_t* shifts = shift_palette_table[index];
+    for (int e = 0; e < 256; ++e) {
+        const uint8_t* s = e < 128 ? shifts : shifts + 3;
+        PaletteEntry& entry = palette_entries[e];
+        entry.red = s[0] ? static_cast<uint8_t>(e >> s[0]) : 0;
+        entry.green = s[1] ? static_cast<uint8_t>(e >> s[1]) : 0;
+        entry.blue = s[2] ? static_cast<uint8_t>(e >> s[2]) : 0;
+        entry.flags = PALETTE_NO_COLLAPSE;
+    }
+    Load_Palette_Entries();
+    return 1;
+}
+
+int Choose_Plasma_Palette()
+{
+    if (!display_palette) return 1;
+    std::fill(std::begin(palette_entries), std::end(palette_entries), PaletteEntry{});
+    const int k = crt::rand() % (RAMP_PALETTE_COUNT + 1);
+    if (k == RAMP_PALETTE_COUNT) {
+        Set_Shift_Palette(-1);
+    } else {
+        for (int band = 0; band < 4; ++band) {
+            const Ramp* ramp = ramp_palette_table[k][band];
+            for (int q = 0; q < 64; ++q) {
+                PaletteEntry& entry = palette_entries[64 * band + q];
+                entry.red = static_cast<uint8_t>(Ramp_Value(ramp[0], q));
+                entry.green = static_cast<uint8_t>(Ramp_Value(ramp[1], q));
+                entry.blue = static_cast<uint8_t>(Ramp_Value(ramp[2], q));
+                entry.flags = 0;
+            }
+        }
+    }
+    Load_Palette_Entries();
+    return 1;
+}
