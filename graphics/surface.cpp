@@ -115,8 +115,12 @@ int Create_Surface(Surface** surface, int width, int height) {
         return 0;
     }
 
-    // Wide enough products overflow 32 bits; the comparison must not wrap.
-    int64_t needed = static_cast<int64_t>(app.screen_bpp) * width * height / 8;
+    // A 15-bit pixel is stored in two bytes, so it needs 16 bits of video
+    // memory; counted as 15 the need falls short and a surface that does not
+    // fit is asked for in video memory, where its creation then fails.
+    // Large sizes overflow 32 bits; the comparison must not wrap.
+    int stored_bits = (app.screen_bpp == 15) ? 16 : app.screen_bpp;
+    int64_t needed = static_cast<int64_t>(stored_bits) * width * height / 8;
     Placement placement = Placement::VIDEO;
     if ((width > app.screen_width && !Wide_Surfaces_Supported()) || static_cast<int64_t>(free) < needed) {
         placement = Placement::SYSTEM;
