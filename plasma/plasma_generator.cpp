@@ -34,22 +34,6 @@ PlasmaField plasma_field_1;
 PlasmaField plasma_field_2;
 int last_shift_palette = -1;
 
-// Size of the tables actually allocated for each field. Modify_Plasma may
-// change a field's width before the tables are rebuilt; the writers never
-// read past what was allocated, whatever the field's width says meanwhile.
-struct TableSize {
-    const PlasmaField* field;
-    int width, height;
-};
-static TableSize table_sizes[3] = {{&plasma_field_0, 0, 0}, {&plasma_field_1, 0, 0}, {&plasma_field_2, 0, 0}};
-
-static TableSize* Table_Size_Of(const PlasmaField* field)
-{
-    for (TableSize& size : table_sizes)
-        if (size.field == field) return &size;
-    return nullptr;
-}
-
 // ---------------------------------------------------------------------------
 // Building the tables
 
@@ -102,7 +86,8 @@ static void Free_Tables(PlasmaField* field)
     std::free(field->wave_table);
     field->ring_table = nullptr;
     field->wave_table = nullptr;
-    if (TableSize* size = Table_Size_Of(field)) size->width = size->height = 0;
+    field->table_width = 0;
+    field->table_height = 0;
 }
 
 static bool setup_plasma_traced = false;
@@ -148,10 +133,8 @@ int Setup_Plasma(PlasmaField* field)
         Report_Error("Setup_Plasma():\n\nUnable to allocate memory for plasma table 2");
         return 0;
     }
-    if (TableSize* size = Table_Size_Of(field)) {
-        size->width = field->width;
-        size->height = field->height;
-    }
+    field->table_width = field->width;
+    field->table_height = field->height;
 
     if (bpp == 8) Choose_Plasma_Palette();
 
@@ -196,20 +179,13 @@ struct Windows {
 // Width and height a field can draw: its own, but never beyond its tables.
 static void Drawable_Size(const PlasmaField* field, int* width, int* height)
 {
-    const TableSize* size = Table_Size_Of(field);
-    *width = field->width;
-    *height = field->height;
-    if (size) {
-        *width = std::min(*width, size->width);
-        *height = std::min(*height, size->height);
-    }
+    *width = std::min(field->width, field->table_width);
+    *height = std::min(field->height, field->table_height);
 }
 
 static Windows Frame_Windows(const PlasmaField* field, int width, int height)
 {
-    const TableSize* size = Table_Size_Of(field);
-    const int table_width = size ? size->width : field->width;
-    const size_t stride = 2 * static_cast<size_t>(table_width);
+    const size_t stride = 2 * static_cast<size_t>(field->table_width);
     const int hw = width / 2;
     const int hh = height / 2;
     double p[8];

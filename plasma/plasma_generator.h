@@ -14,6 +14,10 @@ struct PlasmaField {
     int32_t height = 0;             // H, taken from plasma_height when built
     int32_t contrast = 0;           // table divisor taken from the preset when built
     float phase[8] = {};            // animation phases in radians; never wrapped
+    // The size the tables were built for. Modify_Plasma may change `width`
+    // before the next rebuild; the writers never read beyond these.
+    int32_t table_width = 0;
+    int32_t table_height = 0;
 };
 
 // The three layers: field 0 alone in single colour; blue, green, red in multi-colour.
