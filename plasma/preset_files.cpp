@@ -1,0 +1,305 @@
+// Ahead of every C library header, whose RAND_MAX macro would otherwise
+// rewrite the generator's own constant.
+#include "shell/random.h"
+
+#include "plasma/preset_files.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "plasma/plasma_draw.h"
+#include "plasma/plasma_settings.h"
+#include "platform/system.h"
+#include "shell/app_state.h"
+#include "shell/data_folder.h"
+#include "shell/error_log.h"
+#include "shell/resolution.h"
+
+int32_t last_random_index = 0;
+Full_Screen_Rebuild full_screen_rebuild = nullptr;
+
+// Report_Error of a formatted text; paths may be longer than the shared buffer.
+static void Report_Formatted(const char* format, ...) {
+    char text[MESSAGE_BUFFER_SIZE + 4096];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    Report_Error(text);
+}
+
+// The Windows directory and a separator, kept in windows_prefix for the
+// paths that are built from it.
+static const std::string& Refresh_Windows_Prefix() {
+    app.windows_prefix = Windows_Directory() + "/";
+    return app.windows_prefix;
+}
+
+// default.dat in the data folder, built from windows_prefix.
+static std::string Default_Preset_Path() {
+    if (app.windows_prefix.empty()) Refresh_Windows_Prefix();
+    return app.windows_prefix + DATA_FOLDER_NAME + "/default.dat";
+}
+
+// Opens a new, empty file beside `target` for the preset to be written into
+// before it replaces the target; -1 when the folder takes no new file.
+static int Create_File_Beside(const std::string& target, std::string* temporary) {
+    size_t slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    // Hidden and ending in neither .dat nor .DAT, so a leftover from a crash
+    // is never taken for a preset.
+    std::string pattern = folder + "." + name + ".XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    int descriptor = mkstemp(buffer.data());
+    if (descriptor < 0) return -1;
+    *temporary = buffer.data();
+
+    // mkstemp makes the file private; give it the mode the target has, or
+    // the one a plain new file would get.
+    struct stat info;
+    mode_t mode;
+    if (stat(target.c_str(), &info) == 0) {
+        mode = info.st_mode & 07777;
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    fchmod(descriptor, mode);
+    return descriptor;
+}
+
+int Save_Plasma_Settings_To_File(const char* path) {
+    if (!path || !path[0]) return 0;
+
+    // Save over an existing preset whose name differs only in case rather
+    // than leave two presets that every search takes for the same file.
+    std::string target = Match_Path_Case(path);
+
+    // A read-only preset stays as it is, as the direct write used to leave it.
+    struct stat info;
+    bool exists = stat(target.c_str(), &info) == 0;
+    if (exists && (S_ISDIR(info.st_mode) || access(target.c_str(), W_OK) != 0)) {
+        Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
+        return 0;
+    }
+
+    // The preset is written to a file of its own and renamed over the target
+    // only when every byte is on disk: a full disk or a crash half-way never
+    // leaves a damaged preset in place of a good one.
+    std::string temporary;
+    int descriptor = Create_File_Beside(target, &temporary);
+    FILE* file = descriptor < 0 ? nullptr : fdopen(descriptor, "wb");
+    if (!file) {
+        if (descriptor >= 0) {
+            close(descriptor);
+            unlink(temporary.c_str());
+        }
+        Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
+        return 0;
+    }
+
+    size_t written = fwrite(&plasma_settings, sizeof plasma_settings, 1, file);
+    // Buffered bytes that never reach the disk are as unwritten as a short write.
+    if (fflush(file) != 0 || fsync(fileno(file)) != 0) written = 0;
+    if (fclose(file) != 0) written = 0;
+    if (written != 1) {
+        unlink(temporary.c_str());
+        Report_Formatted("Save_Plasma_Settings_To_File():\n\n Saved incorrect file size %d", static_cast<int>(written));
+        Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
+        return 0;
+    }
+    if (rename(temporary.c_str(), target.c_str()) != 0) {
+        unlink(temporary.c_str());
+        Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
+        return 0;
+    }
+    return 1;
+}
+
+int Load_Plasma_Settings(const char* path) {
+    if (!path || !path[0]) return 0;
+    FILE* file = fopen(Match_Path_Case(path).c_str(), "rb");
+    if (!file) return 0;
+
+    // Read into a record of its own: a short file must not leave the current
+    // preset half overwritten, since nothing would apply or repair it.
+    // Bytes past the record are ignored.
+    PlasmaSettings loaded;
+    memset(&loaded, 0, sizeof loaded);
+    size_t read = fread(&loaded, sizeof loaded, 1, file);
+    fclose(file);
+    if (read != 1) {
+        Report_Formatted("Load_Plamsa_Settings():\n\nError reading %s", path);
+        return 0;
+    }
+    memcpy(&plasma_settings, &loaded, sizeof plasma_settings);
+    return 1;
+}
+
+int Read_Plasma_Settings_From_File(const char* path) {
+    if (!Load_Plasma_Settings(path)) {
+        Report_Formatted("\tRead_Plasma_Settings_From_File(): Load_Plasma_Settings %s FAILED", path ? path : "");
+        return 0;
+    }
+    // Every field goes through Modify_Plasma again, which clamps what a
+    // file may hold out of range; its own failures are reported there.
+    Refresh_Plasma();
+    return 1;
+}
+
+int Load_Default_Plasma() {
+    Refresh_Windows_Prefix();
+    std::string path = Default_Preset_Path();
+    if (!File_Exists(path.c_str())) return 0;
+    if (!Read_Plasma_Settings_From_File(path.c_str())) {
+        Report_Formatted("Load_Default_Plasma():\n\nUnable to read file %s", path.c_str());
+        return 0;
+    }
+    return 1;
+}
+
+int Backup_Plasma_Settings() {
+    memcpy(&plasma_settings_backup, &plasma_settings, sizeof plasma_settings);
+    if (app.saver_mode == CONFIGURE) {
+        std::string path = Default_Preset_Path();
+        if (!Save_Plasma_Settings_To_File(path.c_str())) Report_Formatted("Unable to write file %s", path.c_str());
+    }
+    return 1;
+}
+
+int Restore_Plasma_Settings() {
+    // The kept copy itself is applied. Reading default.dat here instead
+    // would bring the same preset back only in CONFIGURE mode, where the
+    // backup has just been saved there; elsewhere (a random preset in the
+    // running saver, a window without the configure switch, a save that
+    // failed) it would silently swap the preset for the default one.
+    memcpy(&plasma_settings, &plasma_settings_backup, sizeof plasma_settings);
+    Refresh_Plasma();
+    return 1;
+}
+
+void Display_Default_Plasma() {
+    if (!Load_Default_Plasma()) {
+        Set_Default_Plasma_Settings();
+        Refresh_Plasma();
+    }
+}
+
+int Grab_Preferred_Plasma_Screen_Dimensions(int* width, int* height, int* depth) {
+    Refresh_Windows_Prefix();
+    std::string path = Default_Preset_Path();
+    if (!File_Exists(path.c_str())) return 0;
+    if (!Load_Plasma_Settings(path.c_str())) {
+        Report_Formatted("Grab_Preferred_Plasma_Screen_Dimensions(): Load_Plasma_Settings %s FAILED", path.c_str());
+        return 0;
+    }
+    if (!Decode_Resolution(plasma_settings.resolution, width, height, depth)) {
+        Report_Error("Grab_Preferred_Plasma_Screen_Dimensions(): Decode _Resolution FAILED");
+        return 0;
+    }
+    return 1;
+}
+
+int Count_Files_In_Folder(const char* pattern, int* count) {
+    *count = 0;
+    std::string name;
+    File_Search* search = Find_First_File(pattern, &name);
+    if (!search) return 0;
+    do {
+        (*count)++;
+    } while (Find_Next_File(search, &name));
+    Find_Close(search);
+    return 1;
+}
+
+int Select_Random_Setting(std::string* path) {
+    std::string folder = Windows_Directory() + "/" + DATA_FOLDER_NAME + "/";
+    std::string pattern = folder + "*.DAT";
+
+    int count = 0;
+    if (!Count_Files_In_Folder(pattern.c_str(), &count)) {
+        Report_Error("Select_Random_Setting(): Count_Files_In_Folder FAILED");
+        return 0;
+    }
+    std::string name;
+    File_Search* search = Find_First_File(pattern.c_str(), &name);
+    if (!search) {
+        Report_Error("Load_Random_Setting(): FindFirstFile searching for *.DAT returned INVALID_HANDLE_VALUE");
+        return 0;
+    }
+
+    int pick = crt::rand() % count;
+    while (count > 1 && pick == last_random_index) pick = crt::rand() % count;
+    last_random_index = pick;
+
+    // Should a preset vanish between the count and this search, the pick
+    // stops at the last file still there rather than naming a missing one.
+    for (int position = 0; position < pick; position++) {
+        if (!Find_Next_File(search, &name)) break;
+    }
+    Find_Close(search);
+    *path = folder + name;
+    return 1;
+}
+
+int Load_Random_Setting() {
+    std::string path;
+    if (!Select_Random_Setting(&path)) {
+        Report_Error("Load_Random_Setting(): Select_Random_Setting FAILED");
+        return 0;
+    }
+    if (!Load_Plasma_Settings(path.c_str())) {
+        Report_Formatted("Load_Random_Setting():Load_Plasma_Settings FAILED Unable to read file %s", path.c_str());
+        return 0;
+    }
+    return 1;
+}
+
+int Display_A_Random_Setting() {
+    int old_resolution = plasma_settings.resolution;
+    if (!Load_Random_Setting()) {
+        Report_Error("Display_A_Random_Setting(): Load_Random_Setting FAILED");
+        return 0;
+    }
+    if (app.display_mode == DISPLAY_WINDOWED || plasma_settings.resolution == old_resolution ||
+        !full_screen_rebuild) {
+        // Without a way to change the display mode the preset is shown at
+        // the present one, as in a window.
+        Refresh_Plasma();
+        return 1;
+    }
+
+    int width, height, bpp;
+    if (!Decode_Resolution(plasma_settings.resolution, &width, &height, &bpp)) {
+        Report_Error("Display_A_Random_Setting(): Decode_Resolution FAILED");
+        return 0;
+    }
+    app.screen_width = width;
+    app.screen_height = height;
+    app.screen_bpp = bpp;
+    Backup_Plasma_Settings();
+    app.display_mode = DISPLAY_FULL_SCREEN;
+    app.client_width = app.screen_width;
+    app.client_height = app.screen_height;
+    if (!full_screen_rebuild()) {
+        Report_Error("Display_A_Random_Setting: Setup FAILED");
+        Platform_Post_Message(app.main_window, WM_DESTROY, 0, 0);
+        return 0;
+    }
+    // Restoring applies the preset to the new display as well.
+    if (!Restore_Plasma_Settings()) {
+        Report_Error("Display_A_Random_Setting(): Restore_Plasma_Settings FAILED");
+        return 0;
+    }
+    return 1;
+}
