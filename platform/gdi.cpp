@@ -66,7 +66,7 @@ COLORREF GDI_SetPixel(DeviceContext* dc, int x, int y, COLORREF colour) {
     if (!surface || !Inside(surface, x, y)) return CLR_INVALID;
     uint32_t pixel = Colour_To_Pixel(surface, colour & 0x00FFFFFF);
     Pixel_Write(surface, x, y, pixel);
-    // As the system's call does, answer the colour actually painted.
+    // Answer the colour actually painted: the nearest one the format holds.
     return Pixel_To_Colour(surface, pixel);
 }
 
@@ -238,7 +238,7 @@ bool GDI_TextOut(DeviceContext* dc, int x, int y, const char* text, int length) 
     if (length == 0) return true;
     if (!Ensure_Gui_Application()) return false;
 
-    // The program's texts are 8-bit Windows text; Latin-1 covers what it writes.
+    // The program's texts are 8-bit Western text; Latin-1 covers what it writes.
     const QString string = QString::fromLatin1(text, length);
     const QFont font = Text_Font();
     const QFontMetrics metrics(font);
