@@ -21,6 +21,11 @@ PaletteEntry palette_entries[256];
 // Exclusive full screen that may change the mode: the saver owns the screen.
 static constexpr uint32_t FULL_SCREEN_LEVEL = DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_NOWINDOWCHANGES |
                                               DDSCL_EXCLUSIVE;
+// The display mode was changed by the last full-screen set-up and not yet
+// put back. A set-up that fails after the change has not marked the display
+// full screen, yet its mode must still be undone at shut-down.
+static bool display_mode_changed = false;
+
 // All 256 entries are the saver's; none is kept back for the desktop.
 static constexpr uint32_t PALETTE_FLAGS = DDPCAPS_8BIT | DDPCAPS_ALLOW256;
 
@@ -127,6 +132,7 @@ static int Set_Display_Mode_With_Fallbacks(int width, int height, int depth) {
     }
     for (int tried : depths) {
         if (DD_SetDisplayMode(Direct_Draw_Interface, width, height, tried) == DD_OK) {
+            display_mode_changed = true;
             app.screen_bpp = tried;
             return 1;
         }
@@ -264,7 +270,9 @@ int Setup_Windowed_Direct_Draw(int width, int height, int depth) {
 }
 
 int Shutdown_Direct_Draw() {
-    if (app.display_mode == DISPLAY_FULL_SCREEN && Direct_Draw_Interface) DD_RestoreDisplayMode(Direct_Draw_Interface);
+    if ((app.display_mode == DISPLAY_FULL_SCREEN || display_mode_changed) && Direct_Draw_Interface)
+        DD_RestoreDisplayMode(Direct_Draw_Interface);
+    display_mode_changed = false;
 
     Release(window_clipper);
     window_clipper = nullptr;
@@ -316,7 +324,9 @@ int Display_Hidden_Surface() {
         Client_Rectangle_On_Screen(&client);
         int w = std::min(client.right - client.left, static_cast<int>(app.screen_width));
         int h = std::min(client.bottom - client.top, static_cast<int>(app.screen_height));
-        if (w >= 1 && h >= 0) {
+        // An empty client area shows nothing and is no failure; a zero
+        // height is empty too, and the copy would refuse it.
+        if (w >= 1 && h >= 1) {
             Wait_For_Vertical_Blank_If_Asked();
             if (!Clip_Blit(Hidden, Visible, 0, 0, client.left, client.top, w, h)) {
                 Report_Error("Display_Hidden_Surface(): Fast_Blit FAILED");
