@@ -65,7 +65,7 @@ static const char usage_text[] =
     "  --frames N            frames to draw (default 1)\n"
     "  --frame-seconds S     fixed duration of every frame (default 0.02)\n"
     "  --seed N              seed of the random generator (default: the tick count)\n"
-    "  --out FILE            write the last frame as a 24-bit BMP file\n"
+    "  --out FILE            write the last frame as a 24-bit BMP file (sides multiples of 8)\n"
     "  --write-preset FILE   write the preset after the last frame\n"
     "  --benchmark           print frame rate figures\n";
 
@@ -157,6 +157,12 @@ static int Parse_Options(int argc, char** argv, Options* options) {
         } else {
             return Usage("unknown option", argv[i]);
         }
+    }
+    // Pictures are written as rows of whole 8-pixel groups; say so before
+    // anything runs rather than after the frames.
+    if (!options->out.empty() && (options->width % 8 != 0 || options->height % 8 != 0)) {
+        return Usage("--out needs a width and height that are multiples of 8, not", (std::to_string(options->width) +
+                                                                                  "x" + std::to_string(options->height)).c_str());
     }
     return 0;
 }
