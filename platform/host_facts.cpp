@@ -1,0 +1,110 @@
+// Facts about the host that the saver asks the system for: which Windows it
+// runs on, whether a screen saver already runs, and where the Windows
+// directory is. None of them needs the window system.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "platform/window.h"
+
+static Version_Answer injected_version = VERSION_HOST;
+
+// The environment's answer, for end-to-end runs of the real program.
+static Version_Answer Environment_Version() {
+    const char* name = std::getenv("CALVORINE_TEST_VERSION");
+    if (!name) return VERSION_HOST;
+    if (std::strcmp(name, "95") == 0) return VERSION_95;
+    if (std::strcmp(name, "98") == 0) return VERSION_98;
+    if (std::strcmp(name, "nt4") == 0) return VERSION_NT4;
+    if (std::strcmp(name, "win32s") == 0) return VERSION_WIN32S;
+    if (std::strcmp(name, "unknown") == 0) return VERSION_UNKNOWN;
+    if (std::strcmp(name, "fail") == 0) return VERSION_FAIL;
+    return VERSION_HOST;
+}
+
+bool Platform_Get_Version(Version_Info* info) {
+    Version_Answer answer = injected_version != VERSION_HOST ? injected_version : Environment_Version();
+    if (answer == VERSION_FAIL || !info) return false;
+    // A platform id no family uses: the 16-bit host's CE id is as foreign to the saver as any.
+    constexpr int UNKNOWN_PLATFORM_ID = 3;
+    switch (answer) {
+    case VERSION_95: *info = Version_Info{VER_PLATFORM_WIN32_WINDOWS, 4, 0}; break;
+    case VERSION_98: *info = Version_Info{VER_PLATFORM_WIN32_WINDOWS, 4, 10}; break;
+    case VERSION_NT4: *info = Version_Info{VER_PLATFORM_WIN32_NT, 4, 0}; break;
+    case VERSION_WIN32S: *info = Version_Info{VER_PLATFORM_WIN32s, 3, 10}; break;
+    case VERSION_UNKNOWN: *info = Version_Info{UNKNOWN_PLATFORM_ID, 1, 0}; break;
+    default: *info = Version_Info{VER_PLATFORM_WIN32_NT, 5, 0}; break;
+    }
+    return true;
+}
+
+void Platform_Inject_Version(Version_Answer answer) { injected_version = answer; }
+
+// The descriptor that holds the lock while this process claims the flag.
+static int saver_lock_fd = -1;
+
+std::string Platform_Saver_Lock_Path() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime && *runtime) return std::string(runtime) + "/calvorine-saver.lock";
+    // /tmp is shared by every user: the user id keeps one user's saver from blocking another's.
+    return "/tmp/calvorine-saver-" + std::to_string(getuid()) + ".lock";
+}
+
+// Opens the lock file without following a planted link. Close-on-exec keeps
+// a child (the sound player) from holding the lock after the saver is gone.
+static int Open_Lock_File() {
+    return open(Platform_Saver_Lock_Path().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+}
+
+bool Platform_Claim_Saver_Running() {
+    if (saver_lock_fd >= 0) return true;
+    int fd = Open_Lock_File();
+    if (fd < 0) return false;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        close(fd);
+        return false;
+    }
+    saver_lock_fd = fd;
+    return true;
+}
+
+void Platform_Release_Saver_Running() {
+    if (saver_lock_fd < 0) return;
+    flock(saver_lock_fd, LOCK_UN);
+    close(saver_lock_fd);
+    saver_lock_fd = -1;
+}
+
+bool Platform_Saver_Running() {
+    if (saver_lock_fd >= 0) return true;
+    int fd = Open_Lock_File();
+    // A lock file that cannot even be opened cannot be held by anyone.
+    if (fd < 0) return false;
+    bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
+    close(fd);  // closing drops the probe's own lock, if it got one
+    return held;
+}
+
+static std::string windows_directory_override;
+
+// Paths are built as directory + "/" + name: a trailing separator would double it.
+static std::string Without_Trailing_Separator(std::string path) {
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    return path;
+}
+
+std::string Platform_Windows_Directory() {
+    if (!windows_directory_override.empty()) return windows_directory_override;
+    const char* data_home = std::getenv("XDG_DATA_HOME");
+    if (data_home && *data_home) return Without_Trailing_Separator(data_home);
+    const char* home = std::getenv("HOME");
+    return Without_Trailing_Separator(home ? home : "") + "/.local/share";
+}
+
+void Platform_Set_Windows_Directory(const std::string& directory) {
+    windows_directory_override = Without_Trailing_Separator(directory);
+}

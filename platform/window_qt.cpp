@@ -1,0 +1,991 @@
+// The window layer on Qt: the run's one window, its events as the program's
+// window messages, the cursor, the message box and sound, the desktop facts,
+// the pointer and the presentation of the primary surface.
+//
+// The window is a QMainWindow (it owns the menu-bar slot) whose central
+// widget, the canvas, is the client area and shows the picture. Its record,
+// the `Window` the program holds, is rewritten from the real geometry on
+// every move, resize and state change, so presentation and the program's
+// geometry questions always agree with the screen.
+#include "platform/window_qt.h"
+
+#include <dlfcn.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProcess>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QWindow>
+#include <QtGui/qguiapplication_platform.h>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+
+#include "platform/pixel_format.h"
+
+// A user's drag ends when no resize has come for this long: the window
+// system has no "end of sizing" event of its own.
+constexpr int EXIT_SIZE_MOVE_DELAY_MS = 250;
+// How often a preview checks that the window it lives in still exists.
+constexpr int PARENT_WATCH_INTERVAL_MS = 250;
+// The classic sizes of the frame pieces the window manager draws here.
+constexpr int CLASSIC_FRAME = 4;
+constexpr int CLASSIC_CAPTION = 19;
+constexpr int CLASSIC_MENU = 19;
+// The smallest window Windows allows when the program sets no minimum.
+constexpr int DEFAULT_MIN_TRACK_WIDTH = 112;
+constexpr int DEFAULT_MIN_TRACK_HEIGHT = 27;
+constexpr double DEFAULT_REFRESH_RATE = 60.0;
+// Refresh rates below this are not believed (some servers report 0 or 1).
+constexpr double LOWEST_BELIEVED_REFRESH_RATE = 20.0;
+
+// ---------------------------------------------------------------------------
+// The few X requests Qt does not offer: the geometry and the life of another
+// program's window (the preview's parent). libxcb is already in the process
+// through Qt's X plugin; its functions are looked up there so that the layer
+// needs no X library of its own at build time. The structures are the X
+// protocol's replies as libxcb lays them out.
+
+struct Xcb_Cookie {
+    unsigned int sequence;
+};
+struct Xcb_Geometry_Reply {
+    uint8_t response_type, depth;
+    uint16_t sequence;
+    uint32_t length;
+    uint32_t root;
+    int16_t x, y;
+    uint16_t width, height, border_width;
+    uint8_t pad[2];
+};
+struct Xcb_Translate_Reply {
+    uint8_t response_type, same_screen;
+    uint16_t sequence;
+    uint32_t length;
+    uint32_t child;
+    int16_t dst_x, dst_y;
+};
+struct Xcb_Functions {
+    Xcb_Cookie (*get_geometry)(xcb_connection_t*, uint32_t);
+    Xcb_Geometry_Reply* (*get_geometry_reply)(xcb_connection_t*, Xcb_Cookie, void**);
+    Xcb_Cookie (*translate_coordinates)(xcb_connection_t*, uint32_t, uint32_t, int16_t, int16_t);
+    Xcb_Translate_Reply* (*translate_coordinates_reply)(xcb_connection_t*, Xcb_Cookie, void**);
+};
+
+template <typename Function>
+static bool Look_Up(void* library, const char* name, Function* function) {
+    *function = reinterpret_cast<Function>(dlsym(library, name));
+    return *function != nullptr;
+}
+
+static const Xcb_Functions* Xcb() {
+    static Xcb_Functions functions;
+    static int found = -1;
+    if (found < 0) {
+        void* library = dlopen("libxcb.so.1", RTLD_NOW | RTLD_NOLOAD);
+        found = library && Look_Up(library, "xcb_get_geometry", &functions.get_geometry) &&
+                Look_Up(library, "xcb_get_geometry_reply", &functions.get_geometry_reply) &&
+                Look_Up(library, "xcb_translate_coordinates", &functions.translate_coordinates) &&
+                Look_Up(library, "xcb_translate_coordinates_reply", &functions.translate_coordinates_reply);
+    }
+    return found ? &functions : nullptr;
+}
+
+static xcb_connection_t* Xcb_Connection() {
+    if (!qGuiApp) return nullptr;
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+bool Platform_Get_Foreign_Client_Rect(uintptr_t window_id, Rect* client, Point* screen_origin) {
+    const Xcb_Functions* xcb = Xcb();
+    xcb_connection_t* connection = Xcb_Connection();
+    if (!xcb || !connection || window_id == 0 || window_id > UINT32_MAX) return false;
+    auto id = static_cast<uint32_t>(window_id);
+    void* error = nullptr;
+    Xcb_Geometry_Reply* geometry = xcb->get_geometry_reply(connection, xcb->get_geometry(connection, id), &error);
+    std::free(error);
+    if (!geometry) return false;
+    error = nullptr;
+    Xcb_Translate_Reply* origin = xcb->translate_coordinates_reply(
+        connection, xcb->translate_coordinates(connection, id, geometry->root, 0, 0), &error);
+    std::free(error);
+    if (client) *client = Rect{0, 0, geometry->width, geometry->height};
+    if (screen_origin) *screen_origin = origin ? Point{origin->dst_x, origin->dst_y} : Point{};
+    bool known = origin != nullptr;
+    std::free(geometry);
+    std::free(origin);
+    return known;
+}
+
+// ---------------------------------------------------------------------------
+// The window.
+
+namespace {
+
+class Saver_Canvas;
+class Saver_Frame;
+
+struct Window_State {
+    Window* record = nullptr;
+    Saver_Frame* frame = nullptr;
+    Saver_Canvas* canvas = nullptr;
+    Window_Kind kind = WINDOW_OVERLAPPED;
+    QWindow* foreign_parent = nullptr;        // a child's parent, another program's window
+    uintptr_t parent_id = 0;
+    Point parent_origin;                       // the parent's client origin on the screen
+    bool parent_gone = false;                  // WM_DESTROY was posted for the parent's end
+    int emulated_width = 0, emulated_height = 0;  // a pop-up's client area: the emulated screen
+    QRect normal_geometry;                     // where an overlapped window returns from full screen
+    QSize expected_size;                       // a frame size we asked for: not the user's drag
+    Cursor_Shape cursor_shape = CURSOR_ARROW;
+    QTimer* exit_size_move_timer = nullptr;
+    QTimer* parent_watch_timer = nullptr;
+};
+
+Window_State state;
+Window_Procedure window_procedure = nullptr;
+std::string window_class_name;
+int last_posted_activation = -1;   // the wparam of the last WM_ACTIVATEAPP, -1 before the first
+
+bool Is_Main(Window* window) { return window && window == state.record && state.frame; }
+
+QRect Screen_Geometry() {
+    QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
+    return screen ? screen->geometry() : QRect(0, 0, 0, 0);
+}
+
+uintptr_t Size_Kind();
+void Update_Record();
+
+void Post(unsigned message, uintptr_t wparam, intptr_t lparam) {
+    if (state.record) Platform_Post_Message(state.record, message, wparam, lparam);
+}
+
+void Post_Size() {
+    Update_Record();
+    Post(WM_SIZE, Size_Kind(), MAKELPARAM(state.record->client_width, state.record->client_height));
+}
+
+unsigned Modifier_State(Qt::KeyboardModifiers modifiers) {
+    unsigned state_bits = 0;
+    if (modifiers & Qt::ShiftModifier) state_bits |= KEY_SHIFT;
+    if (modifiers & Qt::ControlModifier) state_bits |= KEY_CONTROL;
+    if (modifiers & Qt::AltModifier) state_bits |= KEY_ALT;
+    if (modifiers & Qt::KeypadModifier) state_bits |= KEY_KEYPAD;
+    return state_bits;
+}
+
+void Post_Key(QKeyEvent* event) {
+    unsigned key = Platform_Translate_Key(event->key(), Modifier_State(event->modifiers()));
+    // X key codes are the PC scan codes moved up by 8.
+    quint32 native = event->nativeScanCode();
+    uintptr_t scan = native >= 8 ? (native - 8) & 0xFF : 0;
+    constexpr intptr_t REPEAT_COUNT_ONE = 1;
+    constexpr intptr_t PREVIOUSLY_DOWN = intptr_t(1) << 30;
+    intptr_t lparam = REPEAT_COUNT_ONE | static_cast<intptr_t>(scan << 16) | (event->isAutoRepeat() ? PREVIOUSLY_DOWN : 0);
+    Post(WM_KEYDOWN, key, lparam);
+}
+
+class Saver_Canvas : public QWidget {
+public:
+    explicit Saver_Canvas(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+        setFocusPolicy(Qt::StrongFocus);
+    }
+
+    QImage picture;       // the last presented picture
+    bool scaled = false;  // full screen: stretched over the whole canvas
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        if (picture.isNull()) {
+            painter.fillRect(rect(), Qt::black);
+            return;
+        }
+        if (scaled) {
+            painter.drawImage(rect(), picture);
+            return;
+        }
+        painter.drawImage(0, 0, picture);
+        // The class background is black: whatever the picture does not cover.
+        if (picture.width() < width()) painter.fillRect(picture.width(), 0, width() - picture.width(), height(), Qt::black);
+        if (picture.height() < height())
+            painter.fillRect(0, picture.height(), picture.width(), height() - picture.height(), Qt::black);
+    }
+
+    void resizeEvent(QResizeEvent*) override;
+
+    void keyPressEvent(QKeyEvent* event) override {
+        Post_Key(event);
+        event->accept();
+    }
+
+    void mousePressEvent(QMouseEvent* event) override {
+        unsigned message = 0;
+        switch (event->button()) {
+        case Qt::LeftButton: message = WM_LBUTTONDOWN; break;
+        case Qt::RightButton: message = WM_RBUTTONDOWN; break;
+        case Qt::MiddleButton: message = WM_MBUTTONDOWN; break;
+        default: return;
+        }
+        uintptr_t flags = 0;
+        if (event->buttons() & Qt::LeftButton) flags |= MK_LBUTTON;
+        if (event->buttons() & Qt::RightButton) flags |= MK_RBUTTON;
+        if (event->buttons() & Qt::MiddleButton) flags |= MK_MBUTTON;
+        if (event->modifiers() & Qt::ShiftModifier) flags |= MK_SHIFT;
+        if (event->modifiers() & Qt::ControlModifier) flags |= MK_CONTROL;
+        // In client coordinates: a pop-up's client area is the emulated screen.
+        QPoint at = event->position().toPoint();
+        if (state.kind == WINDOW_POPUP && width() > 0 && height() > 0) {
+            at = QPoint(at.x() * state.emulated_width / width(), at.y() * state.emulated_height / height());
+        }
+        Post(message, flags, MAKELPARAM(at.x(), at.y()));
+        event->accept();
+    }
+};
+
+class Saver_Frame : public QMainWindow {
+public:
+    Saver_Frame() { setAttribute(Qt::WA_DeleteOnClose, false); }
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        // The program decides: the window stays until its destroy handler runs.
+        event->ignore();
+        Post(WM_CLOSE, 0, 0);
+    }
+
+    void keyPressEvent(QKeyEvent* event) override {
+        Post_Key(event);
+        event->accept();
+    }
+
+    void moveEvent(QMoveEvent*) override { Update_Record(); }
+    void showEvent(QShowEvent*) override { Update_Record(); }
+    void hideEvent(QHideEvent*) override { Update_Record(); }
+
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::WindowStateChange && state.record) {
+            // Minimising changes no size on X, yet the program must hear of it.
+            Post_Size();
+        } else if (event->type() == QEvent::ActivationChange && state.record && !isActiveWindow()) {
+            Post(WM_KILLFOCUS, 0, 0);
+        }
+        QMainWindow::changeEvent(event);
+    }
+};
+
+void Saver_Canvas::resizeEvent(QResizeEvent*) {
+    if (!state.record || state.canvas != this) return;
+    Post_Size();
+    if (state.kind != WINDOW_OVERLAPPED) return;
+    if (state.frame->size() == state.expected_size) {
+        state.expected_size = QSize();
+        return;
+    }
+    state.exit_size_move_timer->start();
+}
+
+uintptr_t Size_Kind() {
+    if (state.frame->isMinimized()) return SIZE_MINIMIZED;
+    if (state.frame->isMaximized() || state.frame->isFullScreen()) return SIZE_MAXIMIZED;
+    return SIZE_RESTORED;
+}
+
+void Update_Record() {
+    Window* record = state.record;
+    if (!record || !state.frame || !state.canvas) return;
+    record->visible = state.frame->isVisible();
+    record->iconic = state.frame->isMinimized();
+    if (state.kind == WINDOW_POPUP) {
+        record->screen_x = record->screen_y = 0;
+        record->client_width = state.emulated_width;
+        record->client_height = state.emulated_height;
+    } else if (state.kind == WINDOW_CHILD) {
+        // Qt does not know where another program's window is: the parent's
+        // origin comes from the X server, the child's offset from Qt.
+        QPoint offset = state.frame->pos() + state.canvas->pos();
+        record->screen_x = state.parent_origin.x + offset.x();
+        record->screen_y = state.parent_origin.y + offset.y();
+        record->client_width = state.canvas->width();
+        record->client_height = state.canvas->height();
+    } else {
+        QPoint origin = state.canvas->mapToGlobal(QPoint(0, 0));
+        record->screen_x = origin.x();
+        record->screen_y = origin.y();
+        record->client_width = state.canvas->width();
+        record->client_height = state.canvas->height();
+    }
+    // A minimised window has no client area, as the program has always seen it.
+    if (record->iconic) record->client_width = record->client_height = 0;
+}
+
+// Lays out the frame now, so that the canvas has its size before the window is shown.
+void Settle_Layout() {
+    if (state.frame->layout()) state.frame->layout()->activate();
+    Update_Record();
+}
+
+void Apply_Min_Max_Info() {
+    if (state.kind != WINDOW_OVERLAPPED) {
+        state.frame->setMinimumSize(0, 0);
+        return;
+    }
+    QRect screen = Screen_Geometry();
+    MINMAXINFO info{};
+    info.max_size = Point{screen.width(), screen.height()};
+    info.max_track_size = info.max_size;
+    info.min_track_size = Point{DEFAULT_MIN_TRACK_WIDTH, DEFAULT_MIN_TRACK_HEIGHT};
+    Platform_Send_Message(state.record, WM_GETMINMAXINFO, 0, reinterpret_cast<intptr_t>(&info));
+    // The frame and caption belong to the window manager: Qt's size starts inside them.
+    int width = info.min_track_size.x - 2 * Platform_System_Metric(SM_CXFRAME);
+    int height = info.min_track_size.y - 2 * Platform_System_Metric(SM_CYFRAME) - Platform_System_Metric(SM_CYCAPTION);
+    state.frame->setMinimumSize(std::max(width, 0), std::max(height, 0));
+}
+
+void Apply_Kind_Flags(Window_Kind kind) {
+    Qt::WindowFlags flags = Qt::Window;
+    if (kind == WINDOW_OVERLAPPED) {
+        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                 Qt::WindowCloseButtonHint;
+    } else if (kind == WINDOW_POPUP) {
+        flags |= Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    } else {
+        flags |= Qt::FramelessWindowHint;
+    }
+    state.frame->setWindowFlags(flags);
+    if (QWidget* menu = state.frame->menuWidget()) menu->setVisible(kind == WINDOW_OVERLAPPED);
+}
+
+void Cover_Screen() {
+    state.expected_size = Screen_Geometry().size();
+    state.frame->setGeometry(Screen_Geometry());
+}
+
+void Watch_Parent() {
+    if (state.kind != WINDOW_CHILD || state.parent_gone) return;
+    Rect client;
+    Point origin;
+    if (!Platform_Get_Foreign_Client_Rect(state.parent_id, &client, &origin)) {
+        // The window we lived in is gone, and with it ours.
+        state.parent_gone = true;
+        state.parent_watch_timer->stop();
+        Post(WM_DESTROY, 0, 0);
+        return;
+    }
+    state.parent_origin = origin;
+    Update_Record();
+}
+
+void Application_State_Changed(Qt::ApplicationState application_state) {
+    if (!state.record) return;
+    int active = application_state == Qt::ApplicationActive ? 1 : 0;
+    if (active == last_posted_activation) return;
+    last_posted_activation = active;
+    Post(WM_ACTIVATEAPP, static_cast<uintptr_t>(active), 0);
+}
+
+}  // namespace
+
+QMainWindow* Platform_Qt_Frame(Window* window) { return Is_Main(window) ? state.frame : nullptr; }
+QWidget* Platform_Qt_Canvas(Window* window) { return Is_Main(window) ? state.canvas : nullptr; }
+
+Window* Platform_Create_Window(Window_Kind kind, const char* caption, int x, int y, int width, int height,
+                               uintptr_t parent_id) {
+    if (state.record || !qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
+    if (kind != WINDOW_OVERLAPPED && kind != WINDOW_POPUP && kind != WINDOW_CHILD) return nullptr;
+    if (width < 0 || height < 0) return nullptr;
+    QWindow* foreign = nullptr;
+    Point parent_origin;
+    if (kind == WINDOW_CHILD) {
+        if (!Platform_Get_Foreign_Client_Rect(parent_id, nullptr, &parent_origin)) return nullptr;
+        foreign = QWindow::fromWinId(static_cast<WId>(parent_id));
+        if (!foreign) return nullptr;
+    }
+
+    state = Window_State{};
+    state.record = new Window{};
+    state.kind = kind;
+    state.frame = new Saver_Frame;
+    state.canvas = new Saver_Canvas(state.frame);
+    state.frame->setCentralWidget(state.canvas);
+    state.frame->setWindowTitle(QString::fromLatin1(caption ? caption : ""));
+    state.exit_size_move_timer = new QTimer(state.frame);
+    state.exit_size_move_timer->setSingleShot(true);
+    state.exit_size_move_timer->setInterval(EXIT_SIZE_MOVE_DELAY_MS);
+    QObject::connect(state.exit_size_move_timer, &QTimer::timeout, [] { Post(WM_EXITSIZEMOVE, 0, 0); });
+    last_posted_activation = -1;
+    Apply_Kind_Flags(kind);
+
+    if (kind == WINDOW_CHILD) {
+        state.foreign_parent = foreign;
+        state.parent_id = parent_id;
+        state.parent_origin = parent_origin;
+        state.frame->winId();
+        state.frame->windowHandle()->setParent(foreign);
+        state.frame->setGeometry(x, y, width, height);
+        state.parent_watch_timer = new QTimer(state.frame);
+        state.parent_watch_timer->setInterval(PARENT_WATCH_INTERVAL_MS);
+        QObject::connect(state.parent_watch_timer, &QTimer::timeout, Watch_Parent);
+        state.parent_watch_timer->start();
+    } else if (kind == WINDOW_POPUP) {
+        state.emulated_width = width;
+        state.emulated_height = height;
+        state.normal_geometry = QRect(x, y, width, height);
+        Cover_Screen();
+    } else {
+        state.expected_size = QSize(width, height);
+        state.frame->setGeometry(x, y, width, height);
+        state.normal_geometry = state.frame->geometry();
+    }
+    Settle_Layout();
+    Apply_Min_Max_Info();
+    Platform_Sync_Cursor();
+    return state.record;
+}
+
+void Platform_Destroy_Window(Window* window) {
+    if (!Is_Main(window)) return;
+    // Ours first: the foreign parent's wrapper would take our native window with it.
+    delete state.frame;
+    delete state.foreign_parent;
+    delete state.record;
+    state = Window_State{};
+}
+
+Window* Platform_Main_Window() { return state.record; }
+
+Window_Kind Platform_Window_Kind(Window* window) { return Is_Main(window) ? state.kind : WINDOW_OVERLAPPED; }
+
+bool Platform_Set_Window_Kind(Window* window, Window_Kind kind) {
+    if (!Is_Main(window) || state.kind == WINDOW_CHILD) return false;
+    if (kind != WINDOW_OVERLAPPED && kind != WINDOW_POPUP) return false;
+    bool was_visible = state.frame->isVisible();
+    if (state.kind == WINDOW_OVERLAPPED && kind == WINDOW_POPUP) {
+        state.normal_geometry = state.frame->isMaximized() ? state.frame->normalGeometry() : state.frame->geometry();
+        state.emulated_width = state.record->client_width;
+        state.emulated_height = state.record->client_height;
+    }
+    state.kind = kind;
+    Apply_Kind_Flags(kind);
+    if (kind == WINDOW_POPUP) {
+        Cover_Screen();
+    } else {
+        state.frame->setWindowState(Qt::WindowNoState);
+        state.expected_size = state.normal_geometry.size();
+        state.frame->setGeometry(state.normal_geometry);
+    }
+    Settle_Layout();
+    Apply_Min_Max_Info();
+    if (was_visible) Platform_Show_Window(window, SW_SHOW);
+    return true;
+}
+
+bool Platform_Show_Window(Window* window, int show_command) {
+    if (!Is_Main(window)) return false;
+    bool was_visible = state.frame->isVisible();
+    Saver_Frame* frame = state.frame;
+    bool popup = state.kind == WINDOW_POPUP;
+    switch (show_command) {
+    case SW_HIDE: frame->hide(); break;
+    case SW_SHOWMINIMIZED:
+    case SW_MINIMIZE: frame->showMinimized(); break;
+    case SW_SHOWMAXIMIZED: popup ? frame->showFullScreen() : frame->showMaximized(); break;
+    case SW_SHOWNORMAL:
+    case SW_RESTORE: popup ? frame->showFullScreen() : frame->showNormal(); break;
+    default:
+        if (popup) {
+            frame->showFullScreen();
+        } else {
+            frame->show();
+        }
+        break;
+    }
+    if (show_command != SW_HIDE && show_command != SW_SHOWMINIMIZED && show_command != SW_MINIMIZE) {
+        Apply_Min_Max_Info();
+        if (state.kind != WINDOW_CHILD) Platform_Set_Foreground_Window(window);
+    }
+    Update_Record();
+    Platform_Sync_Cursor();
+    return was_visible;
+}
+
+bool Platform_Set_Window_Caption(Window* window, const char* caption) {
+    if (!Is_Main(window)) return false;
+    state.frame->setWindowTitle(QString::fromLatin1(caption ? caption : ""));
+    return true;
+}
+
+bool Platform_Place_Window(Window* window, int x, int y, int width, int height) {
+    if (!Is_Main(window) || width < 0 || height < 0) return false;
+    if (state.kind == WINDOW_POPUP) {
+        // Still over the whole real screen; only the emulated screen changes.
+        bool changed = width != state.emulated_width || height != state.emulated_height;
+        state.emulated_width = width;
+        state.emulated_height = height;
+        Update_Record();
+        if (changed) Post_Size();
+        return true;
+    }
+    if (state.frame->isMaximized() || state.frame->isFullScreen()) state.frame->setWindowState(Qt::WindowNoState);
+    state.expected_size = QSize(width, height);
+    state.frame->setGeometry(x, y, width, height);
+    if (state.kind == WINDOW_OVERLAPPED) state.normal_geometry = state.frame->geometry();
+    Settle_Layout();
+    return true;
+}
+
+bool Platform_Set_Client_Size(Window* window, int width, int height) {
+    if (!Is_Main(window) || width < 0 || height < 0) return false;
+    if (state.kind == WINDOW_POPUP) return Platform_Place_Window(window, 0, 0, width, height);
+    QSize around = state.frame->size() - state.canvas->size();
+    QRect geometry = state.frame->geometry();
+    return Platform_Place_Window(window, geometry.x(), geometry.y(), width + around.width(), height + around.height());
+}
+
+bool Platform_Get_Window_Rect(Window* window, Rect* rect) {
+    if (!Is_Main(window) || !rect) return false;
+    if (state.kind == WINDOW_POPUP) {
+        *rect = Rect{0, 0, state.emulated_width, state.emulated_height};
+        return true;
+    }
+    QRect geometry = state.frame->geometry();
+    if (state.kind == WINDOW_CHILD) geometry.translate(state.parent_origin.x, state.parent_origin.y);
+    *rect = Rect{geometry.left(), geometry.top(), geometry.left() + geometry.width(), geometry.top() + geometry.height()};
+    return true;
+}
+
+bool Platform_Is_Window_Maximised(Window* window) { return Is_Main(window) && state.frame->isMaximized(); }
+
+bool Platform_Centre_Window(Window* window) {
+    if (!Is_Main(window) || state.kind != WINDOW_OVERLAPPED) return false;
+    if (state.frame->isMaximized()) state.frame->setWindowState(Qt::WindowNoState);
+    QRect screen = Screen_Geometry();
+    QSize size = state.frame->isMaximized() ? state.normal_geometry.size() : state.frame->size();
+    return Platform_Place_Window(window, screen.x() + (screen.width() - size.width()) / 2,
+                                 screen.y() + (screen.height() - size.height()) / 2, size.width(), size.height());
+}
+
+bool Platform_Set_Foreground_Window(Window* window) {
+    if (!Is_Main(window)) return false;
+    state.frame->raise();
+    state.frame->activateWindow();
+    state.canvas->setFocus(Qt::ActiveWindowFocusReason);
+    return true;
+}
+
+void Platform_Update_Window_Record(Window* window) {
+    if (Is_Main(window)) Update_Record();
+}
+
+bool Platform_Get_Foreground_Window(Foreground_Window* window) {
+    if (!window || !qApp) return false;
+    QWidget* active = QApplication::activeWindow();
+    if (active) {
+        window->own = true;
+        window->popup = active == state.frame && state.kind == WINDOW_POPUP;
+        window->visible = active->isVisible();
+        window->width = active->width();
+        window->height = active->height();
+        return true;
+    }
+    *window = Foreground_Window{};
+    window->visible = true;
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Keys.
+
+unsigned Platform_Translate_Key(int toolkit_key, unsigned modifiers) {
+    const bool keypad = modifiers & KEY_KEYPAD;
+    if (toolkit_key >= Qt::Key_A && toolkit_key <= Qt::Key_Z) return static_cast<unsigned>(toolkit_key);
+    if (toolkit_key >= Qt::Key_0 && toolkit_key <= Qt::Key_9) {
+        return keypad ? VK_NUMPAD0 + static_cast<unsigned>(toolkit_key - Qt::Key_0) : static_cast<unsigned>(toolkit_key);
+    }
+    if (toolkit_key >= Qt::Key_F1 && toolkit_key <= Qt::Key_F24) {
+        return VK_F1 + static_cast<unsigned>(toolkit_key - Qt::Key_F1);
+    }
+    switch (toolkit_key) {
+    // Shifted digits reach us as their symbols (a US layout); the key is still the digit.
+    case Qt::Key_Exclam: return '1';
+    case Qt::Key_At: return '2';
+    case Qt::Key_NumberSign: return '3';
+    case Qt::Key_Dollar: return '4';
+    case Qt::Key_Percent: return '5';
+    case Qt::Key_AsciiCircum: return '6';
+    case Qt::Key_Ampersand: return '7';
+    case Qt::Key_Asterisk: return keypad ? VK_MULTIPLY : '8';
+    case Qt::Key_ParenLeft: return '9';
+    case Qt::Key_ParenRight: return '0';
+    case Qt::Key_Plus: return keypad ? VK_ADD : VK_OEM_PLUS;
+    case Qt::Key_Equal: return VK_OEM_PLUS;
+    case Qt::Key_Minus: return keypad ? VK_SUBTRACT : VK_OEM_MINUS;
+    case Qt::Key_Underscore: return VK_OEM_MINUS;
+    case Qt::Key_Slash: return keypad ? VK_DIVIDE : VK_OEM_2;
+    case Qt::Key_Question: return VK_OEM_2;
+    case Qt::Key_Period: return keypad ? VK_DECIMAL : VK_OEM_PERIOD;
+    case Qt::Key_Greater: return VK_OEM_PERIOD;
+    case Qt::Key_Comma:
+    case Qt::Key_Less: return VK_OEM_COMMA;
+    case Qt::Key_Semicolon:
+    case Qt::Key_Colon: return VK_OEM_1;
+    case Qt::Key_Apostrophe:
+    case Qt::Key_QuoteDbl: return VK_OEM_7;
+    case Qt::Key_QuoteLeft:
+    case Qt::Key_AsciiTilde: return VK_OEM_3;
+    case Qt::Key_BracketLeft:
+    case Qt::Key_BraceLeft: return VK_OEM_4;
+    case Qt::Key_Backslash:
+    case Qt::Key_Bar: return VK_OEM_5;
+    case Qt::Key_BracketRight:
+    case Qt::Key_BraceRight: return VK_OEM_6;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Insert: return VK_INSERT;
+    case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Pause: return VK_PAUSE;
+    case Qt::Key_Print:
+    case Qt::Key_SysReq: return VK_SNAPSHOT;
+    case Qt::Key_Clear: return VK_CLEAR;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_Shift: return VK_SHIFT;
+    case Qt::Key_Control: return VK_CONTROL;
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr: return VK_MENU;
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R: return VK_LWIN;
+    case Qt::Key_Menu: return VK_APPS;
+    case Qt::Key_Help: return VK_HELP;
+    case Qt::Key_CapsLock: return VK_CAPITAL;
+    case Qt::Key_NumLock: return VK_NUMLOCK;
+    case Qt::Key_ScrollLock: return VK_SCROLL;
+    default: return VK_UNMAPPED;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The message loop.
+
+bool Platform_Register_Window_Class(const char* class_name, Window_Procedure procedure) {
+    if (!class_name || !*class_name || !procedure) return false;
+    window_class_name = class_name;
+    window_procedure = procedure;
+    return true;
+}
+
+void Platform_Pump_Events() {
+    if (!QCoreApplication::instance()) return;
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    Platform_Sync_Cursor();
+}
+
+bool Platform_Wait_Message() {
+    if (!QCoreApplication::instance()) return false;
+    for (;;) {
+        Platform_Pump_Events();
+        if (Platform_Peek_Message(nullptr, false)) return true;
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+intptr_t Platform_Dispatch_Message(const Posted_Message& message) {
+    if (!message.window) return 0;
+    return Platform_Send_Message(message.window, message.message, message.wparam, message.lparam);
+}
+
+intptr_t Platform_Send_Message(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
+    intptr_t answer = window_procedure ? window_procedure(window, message, wparam, lparam)
+                                       : Platform_Default_Window_Procedure(window, message, wparam, lparam);
+    Platform_Sync_Cursor();
+    return answer;
+}
+
+intptr_t Platform_Default_Window_Procedure(Window*, unsigned, uintptr_t, intptr_t) {
+    // Closing, activation and sizing are done by the window system itself;
+    // nothing the program leaves alone needs an answer here.
+    return 0;
+}
+
+void Platform_Post_Quit_Message(int exit_code) {
+    Platform_Post_Message(nullptr, WM_QUIT, static_cast<uintptr_t>(exit_code), 0);
+}
+
+// ---------------------------------------------------------------------------
+// Cursor.
+
+void Platform_Set_Cursor_Shape(Window* window, Cursor_Shape shape) {
+    if (!Is_Main(window)) return;
+    state.cursor_shape = shape;
+    Platform_Sync_Cursor();
+}
+
+void Platform_Sync_Cursor() {
+    if (!state.canvas) return;
+    bool shown = platform_cursor_count >= 0 && state.cursor_shape != CURSOR_NONE;
+    Qt::CursorShape wanted = shown ? Qt::ArrowCursor : Qt::BlankCursor;
+    if (state.canvas->cursor().shape() != wanted) state.canvas->setCursor(wanted);
+}
+
+bool Platform_Cursor_Visible() { return state.canvas && state.canvas->cursor().shape() != Qt::BlankCursor; }
+
+// ---------------------------------------------------------------------------
+// Screen and input.
+
+bool Platform_Desktop_Metrics(int* width, int* height, int* bits_per_pixel) {
+    QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr;
+    if (!screen) return false;
+    int depth = screen->depth();
+    // X keeps 24-bit colour in 32-bit pixels; Windows reports 15-bit modes as 16.
+    int reported = depth > 16 ? 32 : depth == 15 ? 16 : depth;
+    if (width) *width = screen->geometry().width();
+    if (height) *height = screen->geometry().height();
+    if (bits_per_pixel) *bits_per_pixel = reported;
+    return true;
+}
+
+int Platform_System_Metric(int index) {
+    int width = 0, height = 0;
+    switch (index) {
+    case SM_CXSCREEN: Platform_Desktop_Metrics(&width, nullptr, nullptr); return width;
+    case SM_CYSCREEN: Platform_Desktop_Metrics(nullptr, &height, nullptr); return height;
+    case SM_CYCAPTION: return CLASSIC_CAPTION;
+    case SM_CYMENU:
+        if (state.frame && state.frame->menuWidget()) return state.frame->menuWidget()->sizeHint().height();
+        return CLASSIC_MENU;
+    case SM_CXFRAME:
+    case SM_CYFRAME: return CLASSIC_FRAME;
+    default: return 0;
+    }
+}
+
+static QPoint last_pointer;
+static bool pointer_known = false;
+
+void Platform_Read_Pointer_Delta(int* dx, int* dy) {
+    int moved_x = 0, moved_y = 0;
+    if (qGuiApp) {
+        QPoint now = QCursor::pos();
+        if (pointer_known) {
+            moved_x = now.x() - last_pointer.x();
+            moved_y = now.y() - last_pointer.y();
+        }
+        last_pointer = now;
+        pointer_known = true;
+    }
+    if (dx) *dx = moved_x;
+    if (dy) *dy = moved_y;
+}
+
+void Platform_Reset_Pointer_Delta() {
+    pointer_known = qGuiApp != nullptr;
+    if (pointer_known) last_pointer = QCursor::pos();
+}
+
+// ---------------------------------------------------------------------------
+// Presentation.
+
+static inline QRgb Expand_555(uint32_t pixel) {
+    uint32_t r = (pixel >> 10) & 0x1F, g = (pixel >> 5) & 0x1F, b = pixel & 0x1F;
+    return qRgb((r << 3) | (r >> 2), (g << 3) | (g >> 2), (b << 3) | (b >> 2));
+}
+
+static inline QRgb Expand_565(uint32_t pixel) {
+    uint32_t r = (pixel >> 11) & 0x1F, g = (pixel >> 5) & 0x3F, b = pixel & 0x1F;
+    return qRgb((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2));
+}
+
+QImage Platform_Surface_Image(const Surface* surface, const Rect& area) {
+    int width = std::max(0, area.right - area.left);
+    int height = std::max(0, area.bottom - area.top);
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::black);
+    if (image.isNull() || !Pixel_Surface_Usable(surface)) return image;
+    int left = std::max(area.left, 0), right = std::min(area.right, surface->width);
+    int top = std::max(area.top, 0), bottom = std::min(area.bottom, surface->height);
+    if (left >= right || top >= bottom) return image;
+
+    const int bytes = Pixel_Bytes(surface->bits_per_pixel);
+    QRgb palette[256];
+    if (bytes == 1) {
+        const Palette* source = surface->palette ? surface->palette : Pixel_Mapping_Palette();
+        for (int index = 0; index < 256; ++index) {
+            const PaletteEntry& entry = source->entries[index];
+            palette[index] = qRgb(entry.red, entry.green, entry.blue);
+        }
+    }
+    const bool is_565 = Pixel_Is_565(surface->green_mask);
+    const int count = right - left;
+    for (int y = top; y < bottom; ++y) {
+        const uint8_t* source = surface->memory.data() + static_cast<size_t>(y) * surface->pitch +
+                                static_cast<size_t>(left) * bytes;
+        auto* target = reinterpret_cast<QRgb*>(image.scanLine(y - area.top)) + (left - area.left);
+        switch (bytes) {
+        case 1:
+            for (int x = 0; x < count; ++x) target[x] = palette[source[x]];
+            break;
+        case 2:
+            for (int x = 0; x < count; ++x) {
+                uint32_t pixel = uint32_t(source[2 * x]) | uint32_t(source[2 * x + 1]) << 8;
+                target[x] = is_565 ? Expand_565(pixel) : Expand_555(pixel);
+            }
+            break;
+        case 3:
+            for (int x = 0; x < count; ++x) target[x] = qRgb(source[3 * x + 2], source[3 * x + 1], source[3 * x]);
+            break;
+        default:
+            for (int x = 0; x < count; ++x) target[x] = qRgb(source[4 * x + 2], source[4 * x + 1], source[4 * x]);
+            break;
+        }
+    }
+    return image;
+}
+
+bool Platform_Present(Surface* primary) {
+    if (!state.record || !state.canvas || !Pixel_Surface_Usable(primary)) return false;
+    Window* record = state.record;
+    bool windowed = primary->clipper && primary->clipper->window;
+    if (windowed) {
+        // The primary is the desktop: the window shows the part under its client area.
+        Rect area{record->screen_x, record->screen_y, record->screen_x + record->client_width,
+                  record->screen_y + record->client_height};
+        state.canvas->picture = Platform_Surface_Image(primary, area);
+        state.canvas->scaled = false;
+    } else {
+        state.canvas->picture = Platform_Surface_Image(primary, Rect{0, 0, primary->width, primary->height});
+        state.canvas->scaled = true;
+    }
+    if (record->visible && !record->iconic) state.canvas->repaint();
+    Platform_Pump_Events();
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Message box, sound and the vertical blank.
+
+static int Qt_Message_Box(Window* owner, const char* text, const char* caption, unsigned style) {
+    QWidget* parent = Is_Main(owner) ? state.frame : nullptr;
+    QMessageBox box(style & MB_ICONSTOP ? QMessageBox::Critical : QMessageBox::NoIcon,
+                    QString::fromLatin1(caption ? caption : ""), QString::fromLatin1(text ? text : ""),
+                    QMessageBox::Ok, parent);
+    // Over a full-screen saver the box must not open behind it.
+    if (state.frame && state.kind == WINDOW_POPUP) box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    Platform_Sync_Cursor();
+    box.exec();
+    return IDOK;
+}
+
+static void Qt_Play_Sound(const char* path, unsigned) {
+    if (path && QFileInfo(QString::fromLocal8Bit(path)).isFile() &&
+        !QStandardPaths::findExecutable(QStringLiteral("aplay")).isEmpty() &&
+        QProcess::startDetached(QStringLiteral("aplay"), {QStringLiteral("-q"), QString::fromLocal8Bit(path)})) {
+        return;
+    }
+    QApplication::beep();
+}
+
+void Platform_Wait_Vertical_Blank() {
+    double rate = DEFAULT_REFRESH_RATE;
+    if (QScreen* screen = qGuiApp ? QGuiApplication::primaryScreen() : nullptr) {
+        if (screen->refreshRate() >= LOWEST_BELIEVED_REFRESH_RATE) rate = screen->refreshRate();
+    }
+    using Clock = std::chrono::steady_clock;
+    // Frames are counted from one fixed moment, so waits line up with a steady beat.
+    static const Clock::time_point epoch = Clock::now();
+    const std::chrono::duration<double> period(1.0 / rate);
+    const double frames_done = std::floor((Clock::now() - epoch) / period);
+    std::this_thread::sleep_until(epoch + std::chrono::duration_cast<Clock::duration>(period * (frames_done + 1)));
+}
+
+// ---------------------------------------------------------------------------
+// Start and end.
+
+static QApplication* owned_application = nullptr;
+static int application_argc = 1;
+static char application_name[] = "calvorine";
+static char* default_argv[] = {application_name, nullptr};
+
+// Qt ends the process when its X plugin cannot reach the display; asking
+// the X server first lets the program report the failure instead.
+static bool Display_Reachable() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const char* display = std::getenv("DISPLAY");
+    if (platform && *platform && std::strncmp(platform, "xcb", 3) != 0) return true;
+    if (!display || !*display) {
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        return !platform && wayland && *wayland;
+    }
+    void* library = dlopen("libxcb.so.1", RTLD_NOW);
+    if (!library) return true;  // cannot ask: let Qt try
+    xcb_connection_t* (*connect)(const char*, int*) = nullptr;
+    int (*has_error)(xcb_connection_t*) = nullptr;
+    void (*disconnect)(xcb_connection_t*) = nullptr;
+    if (!Look_Up(library, "xcb_connect", &connect) || !Look_Up(library, "xcb_connection_has_error", &has_error) ||
+        !Look_Up(library, "xcb_disconnect", &disconnect)) {
+        return true;
+    }
+    xcb_connection_t* connection = connect(display, nullptr);
+    bool reachable = connection && has_error(connection) == 0;
+    if (connection) disconnect(connection);
+    return reachable;
+}
+
+bool Platform_Start_Window_Layer(int argc, char** argv) {
+    if (!QCoreApplication::instance()) {
+        if (!Display_Reachable()) return false;
+        // QApplication keeps the count by reference and the arguments by pointer.
+        application_argc = argc > 0 && argv ? argc : 1;
+        owned_application = new QApplication(application_argc, argc > 0 && argv ? argv : default_argv);
+    }
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()) || !QGuiApplication::primaryScreen()) return false;
+    static bool connected = false;
+    if (!connected) {
+        QObject::connect(qApp, &QGuiApplication::applicationStateChanged, Application_State_Changed);
+        connected = true;
+    }
+    QApplication::setQuitOnLastWindowClosed(false);
+    platform_message_box_hook = Qt_Message_Box;
+    platform_sound_hook = Qt_Play_Sound;
+    dd_vertical_blank_hook = Platform_Wait_Vertical_Blank;
+    Platform_Desktop_Metrics(&dd_config.desktop_width, &dd_config.desktop_height, &dd_config.desktop_bpp);
+    return true;
+}
+
+void Platform_Stop_Window_Layer() {
+    Platform_Destroy_Window(state.record);
+    if (platform_message_box_hook == Qt_Message_Box) platform_message_box_hook = nullptr;
+    if (platform_sound_hook == Qt_Play_Sound) platform_sound_hook = nullptr;
+    if (dd_vertical_blank_hook == Platform_Wait_Vertical_Blank) dd_vertical_blank_hook = nullptr;
+    pointer_known = false;
+}

@@ -1,0 +1,23 @@
+// The window layer's toolkit side, for the other parts of platform/ that
+// build on the window (the menu bar, dialogs) and for tests. The program
+// never includes this: it uses platform/window.h.
+#pragma once
+
+#include <QImage>
+
+#include "platform/window.h"
+
+class QMainWindow;
+class QWidget;
+
+// The top-level widget of the run's window (it owns the menu-bar slot), or null.
+QMainWindow* Platform_Qt_Frame(Window* window);
+// The widget of the client area, where the picture is shown, or null.
+QWidget* Platform_Qt_Canvas(Window* window);
+
+// The part `area` of a surface as a screen image (32-bit RGB), each depth
+// converted to true colour: 8 bits through the surface's attached palette
+// (else the device's mapping palette), 15/16 bits by the green mask, 24 bits
+// B-G-R, 32 bits X-R-G-B. Pixels of `area` outside the surface are black; an
+// unusable surface gives a black image.
+QImage Platform_Surface_Image(const Surface* surface, const Rect& area);
