@@ -73,8 +73,12 @@ static inline void Write_16(uint8_t* p, uint16_t v) { std::memcpy(p, &v, 2); }
 
 // A component in [0, 1] back to its field: multiplied by the field's
 // maximum and truncated, held inside the field so it cannot spill over.
+// The component is a stored single-precision value, but the product is
+// formed in double precision, as the saver's pictures always were: a 5-bit
+// field of 30 is stored as 0.9677419 and comes back as 29, where a
+// single-precision product would round up to 30.
 static inline uint32_t Component_To_Field(float component, int field_max) {
-    const int value = static_cast<int>(component * static_cast<float>(field_max));
+    const int value = static_cast<int>(static_cast<double>(component) * field_max);
     if (value < 0) return 0;
     if (value > field_max) return static_cast<uint32_t>(field_max);
     return static_cast<uint32_t>(value);
