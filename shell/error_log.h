@@ -34,8 +34,8 @@ void Log_Memory_Statistics();
 // Draws a pending on-screen notice onto Hidden and clears it.
 void Draw_Screen_Notice();
 
-// The date stamp record for the given local time ("\r\n%d:%d:%d, %s %s %d, %d\r\n").
 struct tm;
+// Writes the date stamp of the given local time ("\r\n%d:%d:%d, %s %s %d, %d\r\n"); returns its length.
 int Format_Date_Stamp(char* buffer, size_t size, const struct tm& when);
 
 // Trace lines: a traced function reports "Entering NAME" on entry and

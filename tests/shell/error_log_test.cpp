@@ -169,14 +169,6 @@ TEST_F(ErrorLogTest, ReportsAreBoxesWithSoundAndCursorWhileTheLogIsOff) {
     EXPECT_EQ(platform_cursor_count, 2);
 }
 
-TEST_F(ErrorLogTest, BoxesAppearOverAnExclusiveFullScreenDisplay) {
-    app.display_mode = DISPLAY_FULL_SCREEN;
-    ASSERT_EQ(Setup_Direct_Draw(320, 240, 16), 1);
-    Report_Error("full screen");
-    Report_Message("full screen message");
-    EXPECT_EQ(Box_Texts(), (std::vector<std::string>{"full screen", "full screen message"}));
-}
-
 TEST_F(ErrorLogTest, MessageBoxIsNeverLoggedAndPlaysNoSound) {
     Start_Log();
     Report_Message("Preset saved");
