@@ -487,13 +487,19 @@ int Fade_32(Surface* surface, int x, int y, int w, int h, int value_step, int hu
         const float v_step = static_cast<float>(value_step) * ONE_OVER_255;
         const float s_step = static_cast<float>(saturation_step) * ONE_OVER_255;
         const float h_step = static_cast<float>(hue_step);
+        // Slides are drawn in runs of one colour: the last answer is kept.
+        uint32_t last_in = 0, last_out = 0;
         for (int j = 0; j < h; ++j) {
             uint8_t* p = Pixel_Address(pixels, pitch, x, y + j, 4);
             for (int i = 0; i < w; ++i, p += 4) {
                 const uint32_t pixel = Read_32(p);
                 if (Zero_Colour_32(pixel)) continue;
-                Write_32(p, Components_To_Pixel_32(
-                                Fade_Components(Pixel_32_To_Components(pixel), v_step, h_step, s_step)));
+                if (pixel != last_in) {
+                    last_in = pixel;
+                    last_out = Components_To_Pixel_32(
+                        Fade_Components(Pixel_32_To_Components(pixel), v_step, h_step, s_step));
+                }
+                Write_32(p, last_out);
             }
         }
     }
@@ -514,14 +520,18 @@ int Fade_16(Surface* surface, int x, int y, int w, int h, int value_step, int hu
         const float v_step = static_cast<float>(value_step) * ONE_OVER_255;
         const float s_step = static_cast<float>(saturation_step) * ONE_OVER_255;
         const float h_step = static_cast<float>(hue_step);
+        uint16_t last_in = 0, last_out = 0;
         for (int j = 0; j < h; ++j) {
             uint8_t* p = Pixel_Address(pixels, pitch, x, y + j, 2);
             for (int i = 0; i < w; ++i, p += 2) {
                 const uint16_t pixel = Read_16(p);
                 if (pixel == 0) continue;
-                Write_16(p, Components_To_Pixel_16(
-                                Fade_Components(Pixel_16_To_Components(pixel, is_565), v_step, h_step, s_step),
-                                is_565));
+                if (pixel != last_in) {
+                    last_in = pixel;
+                    last_out = Components_To_Pixel_16(
+                        Fade_Components(Pixel_16_To_Components(pixel, is_565), v_step, h_step, s_step), is_565);
+                }
+                Write_16(p, last_out);
             }
         }
     }
