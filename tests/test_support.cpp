@@ -6,11 +6,13 @@
 #include "platform/ddraw.h"
 #include "platform/system.h"
 #include "shell/app_state.h"
+#include "shell/error_log.h"
 
 void Reset_Program_State() {
     Reset_App_State();
     DD_Reset_Emulation();
     Platform_Reset_Records();
+    Reset_Trace_Flags();
 }
 
 TempFolder::TempFolder() {
