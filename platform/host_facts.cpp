@@ -44,8 +44,21 @@ bool Platform_Get_Version(Version_Info* info) {
 
 void Platform_Inject_Version(Version_Answer answer) { injected_version = answer; }
 
-// The descriptor that holds the lock while this process claims the flag.
+// The descriptor that holds the lock while this process claims the flag,
+// and the process that claimed it: a forked child inherits the descriptor but
+// is not the saver that holds the flag.
 static int saver_lock_fd = -1;
+static pid_t saver_lock_owner = 0;
+
+// True when this very process holds the flag. A descriptor inherited through
+// fork is dropped without unlocking: the lock belongs to the parent.
+static bool Holding_Saver_Lock() {
+    if (saver_lock_fd < 0) return false;
+    if (saver_lock_owner == getpid()) return true;
+    close(saver_lock_fd);
+    saver_lock_fd = -1;
+    return false;
+}
 
 std::string Platform_Saver_Lock_Path() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
@@ -61,7 +74,7 @@ static int Open_Lock_File() {
 }
 
 bool Platform_Claim_Saver_Running() {
-    if (saver_lock_fd >= 0) return true;
+    if (Holding_Saver_Lock()) return true;
     int fd = Open_Lock_File();
     if (fd < 0) return false;
     if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
@@ -69,18 +82,19 @@ bool Platform_Claim_Saver_Running() {
         return false;
     }
     saver_lock_fd = fd;
+    saver_lock_owner = getpid();
     return true;
 }
 
 void Platform_Release_Saver_Running() {
-    if (saver_lock_fd < 0) return;
+    if (!Holding_Saver_Lock()) return;
     flock(saver_lock_fd, LOCK_UN);
     close(saver_lock_fd);
     saver_lock_fd = -1;
 }
 
 bool Platform_Saver_Running() {
-    if (saver_lock_fd >= 0) return true;
+    if (Holding_Saver_Lock()) return true;
     int fd = Open_Lock_File();
     // A lock file that cannot even be opened cannot be held by anyone.
     if (fd < 0) return false;
