@@ -161,8 +161,8 @@ static int Parse_Options(int argc, char** argv, Options* options) {
     // Pictures are written as rows of whole 8-pixel groups; say so before
     // anything runs rather than after the frames.
     if (!options->out.empty() && (options->width % 8 != 0 || options->height % 8 != 0)) {
-        return Usage("--out needs a width and height that are multiples of 8, not", (std::to_string(options->width) +
-                                                                                  "x" + std::to_string(options->height)).c_str());
+        std::string size = std::to_string(options->width) + "x" + std::to_string(options->height);
+        return Usage("--out needs a width and height that are multiples of 8, not", size.c_str());
     }
     return 0;
 }
@@ -219,8 +219,9 @@ static bool Start(const Options& options) {
 
     app.system_memory_surfaces = true;
     if (!Setup_Windowed_Direct_Draw(app.screen_width, app.screen_height, app.screen_bpp)) {
-        snprintf(message_buffer, MESSAGE_BUFFER_SIZE, "Setup: \n\nSetup_Windowed_Direct_Draw() Failed\nw %d h %d bpp %d",
-                 app.screen_width, app.screen_height, app.screen_bpp);
+        snprintf(message_buffer, MESSAGE_BUFFER_SIZE,
+                 "Setup: \n\nSetup_Windowed_Direct_Draw() Failed\nw %d h %d bpp %d", app.screen_width,
+                 app.screen_height, app.screen_bpp);
         Report_Error(message_buffer);
         return false;
     }

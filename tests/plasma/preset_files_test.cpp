@@ -307,8 +307,9 @@ TEST_F(PresetFilesTest, PreferredResolutionComesFromTheDefaultPreset) {
 
     Write_File(Preset("default.dat"), Preset_Bytes(35.0, 25));
     EXPECT_EQ(Grab_Preferred_Plasma_Screen_Dimensions(&width, &height, &depth), 0);
-    EXPECT_EQ(Box_Texts(), (std::vector<std::string>{"Decode_Resolution(): Invalid resolution 25",
-                                                     "Grab_Preferred_Plasma_Screen_Dimensions(): Decode _Resolution FAILED"}));
+    EXPECT_EQ(Box_Texts(),
+              (std::vector<std::string>{"Decode_Resolution(): Invalid resolution 25",
+                                        "Grab_Preferred_Plasma_Screen_Dimensions(): Decode _Resolution FAILED"}));
     EXPECT_EQ(width, 800);
 
     Platform_Reset_Records();

@@ -157,7 +157,7 @@ TEST_F(RenderTest, FailuresAreReportedAndExitWithOne) {
 TEST_F(RenderTest, TheBenchmarkPrintsOneLineOfFigures) {
     Result result = Render({"--benchmark", "--frames", "5", "--size", "64x48", "--depth", "24"});
     ASSERT_EQ(result.exit_code, 0) << result.err;
-    std::regex line(
-        "benchmark: frames=5 seconds=[0-9]+\\.[0-9]+ fps=[0-9]+\\.[0-9] floor_fps=[0-9]+\\.[0-9] size=64x48 depth=24\n");
+    std::regex line("benchmark: frames=5 seconds=[0-9]+\\.[0-9]+ fps=[0-9]+\\.[0-9] floor_fps=[0-9]+\\.[0-9] "
+                    "size=64x48 depth=24\n");
     EXPECT_TRUE(std::regex_match(result.out, line)) << result.out;
 }
