@@ -90,6 +90,41 @@ static void Free_Tables(PlasmaField* field)
     field->table_height = 0;
 }
 
+// What the tables of each global field were built from. The three fields are
+// always rebuilt together from one preset, so the second and third can copy
+// the first's tables instead of working out every cell again.
+struct TableRecipe {
+    int32_t width, height, contrast, complexity;
+    float ripple_frequency, interference;
+
+    bool operator==(const TableRecipe&) const = default;
+};
+
+static TableRecipe recipes[3];
+
+static TableRecipe* Recipe_Of(const PlasmaField* field)
+{
+    if (field == &plasma_field_0) return &recipes[0];
+    if (field == &plasma_field_1) return &recipes[1];
+    if (field == &plasma_field_2) return &recipes[2];
+    return nullptr;
+}
+
+// Copies another global field's tables when they were built from the same recipe.
+static bool Copy_Matching_Tables(PlasmaField* field, const TableRecipe& recipe)
+{
+    for (PlasmaField* other : {&plasma_field_0, &plasma_field_1, &plasma_field_2}) {
+        if (other == field || !other->ring_table || !other->wave_table) continue;
+        if (other->table_width != field->width || other->table_height != field->height) continue;
+        if (!(*Recipe_Of(other) == recipe)) continue;
+        const size_t bytes = 4 * static_cast<size_t>(field->width) * static_cast<size_t>(field->height);
+        std::memcpy(field->ring_table, other->ring_table, bytes);
+        std::memcpy(field->wave_table, other->wave_table, bytes);
+        return true;
+    }
+    return false;
+}
+
 static bool setup_plasma_traced = false;
 
 int Setup_Plasma(PlasmaField* field)
@@ -138,7 +173,10 @@ int Setup_Plasma(PlasmaField* field)
 
     if (bpp == 8) Choose_Plasma_Palette();
 
-    Fill_Tables(field);
+    const TableRecipe recipe = {field->width, field->height, field->contrast, plasma_settings.complexity,
+                                plasma_settings.ripple_frequency, plasma_settings.interference};
+    if (!Copy_Matching_Tables(field, recipe)) Fill_Tables(field);
+    if (TableRecipe* kept = Recipe_Of(field)) *kept = recipe;
 
     Trace_Exit(setup_plasma_traced, "Setup_Plasma");
     return 1;
@@ -460,23 +498,21 @@ static void Build_Luts_32(uint32_t part[3][256], uint32_t single[256])
 static int Plasma_24(PlasmaField* const fields[3], int field_count, Surface* dest, int x, int y,
                      const char* lock_message)
 {
-    // The bytes of P do not mix, so the three channels' replicated words can
-    // be ORed together just as P is.
-    Four_24 lut[3][256];
+    uint32_t part[3][256];
     Four_24 single[256];
     auto prepare = [&] {
-        uint32_t part[3][256], whole[256];
+        uint32_t whole[256];
         Build_Luts_32(part, whole);
-        for (int v = 0; v < 256; ++v) {
-            for (int ch = 0; ch < 3; ++ch) lut[ch][v] = Replicate_24(part[ch][v]);
-            single[v] = Replicate_24(whole[v]);
-        }
+        for (int v = 0; v < 256; ++v) single[v] = Replicate_24(whole[v]);
     };
     auto store_one = [&](uint8_t* out, unsigned v) { std::memcpy(out, single[v].word, 12); };
     auto store_three = [&](uint8_t* out, unsigned v0, unsigned v1, unsigned v2) {
-        uint32_t words[3];
-        for (int k = 0; k < 3; ++k) words[k] = lut[BLUE][v0].word[k] | lut[GREEN][v1].word[k] | lut[RED][v2].word[k];
-        std::memcpy(out, words, 12);
+        // Four copies of P's low three bytes: eight bytes, then four.
+        const uint64_t p = (part[BLUE][v0] | part[GREEN][v1] | part[RED][v2]) & 0xFFFFFFu;
+        const uint64_t first = p | (p << 24) | (p << 48);
+        const uint32_t rest = static_cast<uint32_t>((p >> 16) | (p << 8));
+        std::memcpy(out, &first, 8);
+        std::memcpy(out + 8, &rest, 4);
     };
     return Write_Deep<3>(fields, field_count, dest, lock_message, x, y, prepare, store_one, store_three);
 }

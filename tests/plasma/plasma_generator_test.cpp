@@ -138,6 +138,21 @@ TEST_F(PlasmaTableTest, ThreeFieldsShareTablesButNotPhases) {
     EXPECT_NE(std::memcmp(plasma_field_0.phase, plasma_field_1.phase, sizeof plasma_field_0.phase), 0);
 }
 
+TEST_F(PlasmaTableTest, FieldsBuiltFromOtherSettingsGetTheirOwnTables) {
+    app.screen_bpp = 32;
+    plasma_settings.contrast = 4;
+    Build(&plasma_field_0, 128, 128);
+    plasma_settings.contrast = 8;
+    Build(&plasma_field_1, 128, 128);
+    EXPECT_EQ(plasma_field_1.ring_table[0], 119);  // trunc(956.0 / 8)
+    plasma_settings.ripple_frequency = 2.7f;
+    Build(&plasma_field_2, 128, 128);
+    EXPECT_EQ(plasma_field_2.ring_table[0], 59);  // trunc(478.0 / 8)
+    Build(&plasma_field_2, 128, 64);
+    EXPECT_EQ(plasma_field_2.ring_table[0], static_cast<int>((std::sqrt(128.0 * 128 + 64 * 64 + 16) - 4) * 2.7f / 8));
+    EXPECT_EQ(plasma_field_0.ring_table[0], 239);
+}
+
 TEST_F(PlasmaTableTest, PhasesComeFromTheGenerator) {
     app.screen_bpp = 24;
     crt::srand(777);
