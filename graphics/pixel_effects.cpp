@@ -6,8 +6,8 @@
 // those exact roundings (a 5-bit field of 30 fades to 29 with no step at all).
 #include "graphics/pixel_effects.h"
 
-#include <climits>
 #include <cmath>
+#include <cstddef>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
