@@ -1,0 +1,98 @@
+// End to end on a real X screen: the window probe presents known pictures
+// through the window layer under Xvfb and photographs the screen; the
+// photographs must show each picture where the user would see it.
+#include <QImage>
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "test_support.h"
+
+#ifndef WINDOW_PROBE_PATH
+#error "WINDOW_PROBE_PATH names the window-probe program"
+#endif
+
+static bool Installed(const char* program) {
+    std::string command = std::string("command -v ") + program + " > /dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+// The probe's output and exit status.
+static std::string Run_Command(const std::string& command, int* status) {
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return output;
+    char buffer[512];
+    while (std::fgets(buffer, sizeof buffer, pipe)) output += buffer;
+    *status = pclose(pipe);
+    return output;
+}
+
+struct Shot {
+    int left, top, width, height;
+};
+
+constexpr QRgb RED = 0xFF0000, GREEN = 0x00FF00, BLUE = 0x0000FF, WHITE = 0xFFFFFF, YELLOW = 0xFFFF00;
+
+static QRgb At(const QImage& image, int x, int y) { return image.pixel(x, y) & 0xFFFFFF; }
+
+// The four quadrants of the probe's picture inside a rectangle of the screen.
+static void Expect_Quadrants(const QImage& image, int left, int top, int width, int height, const std::string& name) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(At(image, left + width / 4, top + height / 4), RED);
+    EXPECT_EQ(At(image, left + 3 * width / 4, top + height / 4), GREEN);
+    EXPECT_EQ(At(image, left + width / 4, top + 3 * height / 4), BLUE);
+    EXPECT_EQ(At(image, left + 3 * width / 4, top + 3 * height / 4), WHITE);
+    // The picture reaches the client area's corners.
+    EXPECT_EQ(At(image, left, top), RED);
+    EXPECT_EQ(At(image, left + width - 1, top + height - 1), WHITE);
+}
+
+TEST(WindowProbe, PicturesReachTheRealScreen) {
+    if (!Installed("xvfb-run")) GTEST_SKIP() << "xvfb-run is not installed";
+    if (!Installed("import")) GTEST_SKIP() << "import (ImageMagick) is not installed";
+    TempFolder folder;
+    int status = -1;
+    std::string output = Run_Command("QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 800x600x24' " WINDOW_PROBE_PATH " " +
+                                 folder.path() + " 2>/dev/null",
+                             &status);
+    EXPECT_EQ(status, 0) << output;
+
+    std::map<std::string, Shot> shots;
+    std::istringstream lines(output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string word, name;
+        Shot shot{};
+        if (words >> word >> name >> shot.left >> shot.top >> shot.width >> shot.height && word == "shot") {
+            shots[name] = shot;
+        }
+    }
+    ASSERT_EQ(shots.size(), 4u) << output;
+    EXPECT_NE(output.find("activated: WM_ACTIVATEAPP 1"), std::string::npos) << output;
+    EXPECT_NE(output.find("parent gone: WM_DESTROY"), std::string::npos) << output;
+
+    for (const auto& [name, shot] : shots) {
+        QImage image(QString::fromStdString(folder.file(name + ".png")));
+        ASSERT_FALSE(image.isNull()) << name;
+        ASSERT_EQ(image.size(), QSize(800, 600)) << name;
+        if (name.rfind("fullscreen", 0) == 0) {
+            // The emulated 320 x 240 mode fills the whole real screen.
+            Expect_Quadrants(image, 0, 0, 800, 600, name);
+            continue;
+        }
+        Expect_Quadrants(image, shot.left, shot.top, shot.width, shot.height, name);
+        // The desktop primary around the window is not the window's to show.
+        SCOPED_TRACE(name);
+        EXPECT_NE(At(image, shot.left - 3, shot.top + shot.height / 2), YELLOW);
+        EXPECT_NE(At(image, shot.left + shot.width + 3, shot.top + shot.height / 2), YELLOW);
+        EXPECT_NE(At(image, shot.left + shot.width / 2, shot.top + shot.height + 3), YELLOW);
+    }
+    // The windowed picture is where the window was put, the preview inside its parent.
+    EXPECT_EQ(shots["windowed32"].left, 100);
+    EXPECT_EQ(shots["windowed32"].top, 80);
+    EXPECT_EQ(shots["preview24"].left, 500);
+    EXPECT_EQ(shots["preview24"].width, 200);
+}
