@@ -9,7 +9,7 @@
 
 namespace crt {
 
-constexpr int RAND_MAX = 0x7FFF;
+constexpr int RAND_LIMIT = 0x7FFF;  // largest number rand() yields
 
 // Next number in 0..32767: state = state * 214013 + 2531011, bits 16-30 of the state.
 int rand();
