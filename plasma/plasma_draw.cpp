@@ -2,8 +2,6 @@
 // the one setter of preset fields.
 #include "plasma/plasma_draw.h"
 
-// Ahead of the C library headers, whose RAND_MAX macro would otherwise
-// rewrite the generator's own constant.
 #include "shell/random.h"
 
 #include <cmath>

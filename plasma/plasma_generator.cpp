@@ -8,8 +8,6 @@
 // built before the rows are written.
 #include "plasma/plasma_generator.h"
 
-// Ahead of the C library headers, whose RAND_MAX macro would otherwise
-// rewrite the generator's own constant.
 #include "shell/random.h"
 
 #include <algorithm>

@@ -1,5 +1,3 @@
-// Ahead of every C library header, whose RAND_MAX macro would otherwise
-// rewrite the generator's own constant.
 #include "shell/random.h"
 
 #include "plasma/preset_files.h"

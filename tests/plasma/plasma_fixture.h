@@ -3,8 +3,6 @@
 // helpers that read Hidden's raw pixels and the reports made.
 #pragma once
 
-// Ahead of every C library header, whose RAND_MAX macro would otherwise
-// rewrite the generator's own constant.
 #include "shell/random.h"
 
 #include <gtest/gtest.h>

@@ -137,6 +137,15 @@ TEST_F(RenderTest, AWrittenPresetRendersTheSamePictureAgain) {
     EXPECT_EQ(Read_Bytes(root.file("a.bmp")), Read_Bytes(root.file("c.bmp")));
 }
 
+TEST_F(RenderTest, EveryBundledDemoPresetRenders) {
+    const std::string folder = CALVORINE_DEMO_PRESETS;
+    for (const char* name : {"default.dat", "Mirror.dat", "Ember.dat", "Ripple.dat", "Mono.dat"}) {
+        EXPECT_EQ(Read_Bytes(folder + "/" + name).size(), 10136u) << name;
+        Result result = Render({"--preset", folder + "/" + name, "--size", "64x48", "--frames", "3"});
+        EXPECT_EQ(result.exit_code, 0) << name << result.err;
+    }
+}
+
 TEST_F(RenderTest, FailuresAreReportedAndExitWithOne) {
     Result missing_folder = Run({"--data-dir", root.file("nowhere")});
     EXPECT_EQ(missing_folder.exit_code, 1);
