@@ -1,5 +1,3 @@
-#include "shell/random.h"
-
 #include "plasma/preset_files.h"
 
 #include <fcntl.h>
@@ -18,6 +16,7 @@
 #include "shell/app_state.h"
 #include "shell/data_folder.h"
 #include "shell/error_log.h"
+#include "shell/random.h"
 #include "shell/resolution.h"
 
 int32_t last_random_index = 0;

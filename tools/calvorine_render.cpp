@@ -6,8 +6,6 @@
 // fixed frame clock, and writes what was asked: the last picture as a BMP,
 // the preset as a .DAT file, and benchmark figures. With the same seed,
 // options and data the pictures are the same to the byte.
-#include "shell/random.h"
-
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -29,6 +27,7 @@
 #include "shell/error_log.h"
 #include "shell/frame_clock.h"
 #include "shell/frame_driver.h"
+#include "shell/random.h"
 
 // Exit codes.
 constexpr int EXIT_OK = 0;

@@ -1,5 +1,3 @@
-#include "shell/random.h"
-
 #include "plasma/preset_files.h"
 
 #include <dirent.h>
@@ -21,6 +19,7 @@
 #include "platform/system.h"
 #include "shell/app_state.h"
 #include "shell/data_folder.h"
+#include "shell/random.h"
 #include "test_support.h"
 
 namespace {
