@@ -304,7 +304,9 @@ bool Platform_Present(Surface* primary);
 // desktop of the display device takes the real screen's size and depth.
 // False when no display can be reached (nothing is installed then).
 bool Platform_Start_Window_Layer(int argc, char** argv);
-// Destroys the window and removes what the start installed.
+// Destroys the window and removes what the start installed. The toolkit
+// itself stays up until the process ends: widgets of other parts may outlive
+// this call.
 void Platform_Stop_Window_Layer();
 // The steady pacing of the vertical-blank wait: returns at the next frame of
 // the display's refresh rate (60 Hz when the screen does not say).

@@ -263,8 +263,6 @@ protected:
 
 class Saver_Frame : public QMainWindow {
 public:
-    Saver_Frame() { setAttribute(Qt::WA_DeleteOnClose, false); }
-
 protected:
     void closeEvent(QCloseEvent* event) override {
         // The program decides: the window stays until its destroy handler runs.
@@ -463,11 +461,14 @@ Window* Platform_Create_Window(Window_Kind kind, const char* caption, int x, int
 
 void Platform_Destroy_Window(Window* window) {
     if (!Is_Main(window)) return;
-    // Ours first: the foreign parent's wrapper would take our native window with it.
-    delete state.frame;
-    delete state.foreign_parent;
-    delete state.record;
+    // Forget the window before taking it down, so that no event of its end
+    // reaches a half-destroyed record.
+    Window_State ending = state;
     state = Window_State{};
+    // Ours first: the foreign parent's wrapper would take our native window with it.
+    delete ending.frame;
+    delete ending.foreign_parent;
+    delete ending.record;
 }
 
 Window* Platform_Main_Window() { return state.record; }
@@ -521,6 +522,8 @@ bool Platform_Show_Window(Window* window, int show_command) {
     if (show_command != SW_HIDE && show_command != SW_SHOWMINIMIZED && show_command != SW_MINIMIZE) {
         Apply_Min_Max_Info();
         if (state.kind != WINDOW_CHILD) Platform_Set_Foreground_Window(window);
+        // An application that was active already gets no change signal: the new window must still hear it.
+        Application_State_Changed(QGuiApplication::applicationState());
     }
     Update_Record();
     Platform_Sync_Cursor();
@@ -576,9 +579,9 @@ bool Platform_Is_Window_Maximised(Window* window) { return Is_Main(window) && st
 
 bool Platform_Centre_Window(Window* window) {
     if (!Is_Main(window) || state.kind != WINDOW_OVERLAPPED) return false;
-    if (state.frame->isMaximized()) state.frame->setWindowState(Qt::WindowNoState);
+    // A maximised window is centred at the size it returns to.
+    QSize size = state.frame->isMaximized() ? state.frame->normalGeometry().size() : state.frame->size();
     QRect screen = Screen_Geometry();
-    QSize size = state.frame->isMaximized() ? state.normal_geometry.size() : state.frame->size();
     return Platform_Place_Window(window, screen.x() + (screen.width() - size.width()) / 2,
                                  screen.y() + (screen.height() - size.height()) / 2, size.width(), size.height());
 }

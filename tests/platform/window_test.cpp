@@ -209,6 +209,15 @@ TEST_F(WindowTest, SizesAndTheEndOfAUserResize) {
     ASSERT_TRUE(size.has_value());
     EXPECT_EQ(size->wparam, SIZE_MAXIMIZED);
 
+    // Centring leaves the maximised state and centres the size the window returns to.
+    ASSERT_TRUE(Platform_Centre_Window(window));
+    EXPECT_FALSE(Platform_Is_Window_Maximised(window));
+    Rect centred;
+    ASSERT_TRUE(Platform_Get_Window_Rect(window, &centred));
+    EXPECT_EQ(centred.right - centred.left, 450);
+    EXPECT_EQ(centred.left + centred.right, Platform_System_Metric(SM_CXSCREEN));
+
+    Drain(true);
     Platform_Show_Window(window, SW_MINIMIZE);
     size = Await(WM_SIZE);
     ASSERT_TRUE(size.has_value());
@@ -249,6 +258,30 @@ TEST_F(WindowTest, FullScreenStandsForTheEmulatedScreenAndComesBack) {
     EXPECT_EQ(after.right - after.left, before.right - before.left);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
     EXPECT_EQ(window->client_width, 400);
+}
+
+TEST_F(WindowTest, ActivationFocusAndTheForegroundWindow) {
+    Window* window = Platform_Create_Window(WINDOW_POPUP, "", 0, 0, 320, 240, 0);
+    ASSERT_NE(window, nullptr);
+    Platform_Show_Window(window, SW_SHOWNORMAL);  // showing activates it
+    std::optional<Posted_Message> activated = Await(WM_ACTIVATEAPP);
+    ASSERT_TRUE(activated.has_value());
+    EXPECT_EQ(activated->wparam, 1u);
+    Foreground_Window front;
+    ASSERT_TRUE(Platform_Get_Foreground_Window(&front));
+    EXPECT_TRUE(front.own);
+    EXPECT_TRUE(front.popup);
+    EXPECT_TRUE(front.visible);
+    EXPECT_EQ(front.width, Platform_System_Metric(SM_CXSCREEN));
+    EXPECT_EQ(front.height, Platform_System_Metric(SM_CYSCREEN));
+
+    // Another window taking the focus: the saver's window hears that it lost it.
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    EXPECT_TRUE(Await(WM_KILLFOCUS).has_value());
+    ASSERT_TRUE(Platform_Get_Foreground_Window(&front));
+    EXPECT_FALSE(front.popup);
 }
 
 TEST_F(WindowTest, OnlyOneWindowAndNoChildOfAMissingParent) {
