@@ -523,7 +523,7 @@ bool Platform_Show_Window(Window* window, int show_command) {
         Apply_Min_Max_Info();
         if (state.kind != WINDOW_CHILD) Platform_Set_Foreground_Window(window);
         // An application that was active already gets no change signal: the new window must still hear it.
-        Application_State_Changed(QGuiApplication::applicationState());
+        if (QGuiApplication::applicationState() == Qt::ApplicationActive) Application_State_Changed(Qt::ApplicationActive);
     }
     Update_Record();
     Platform_Sync_Cursor();
