@@ -232,6 +232,7 @@ static bool Start(const Options& options) {
         Report_Error("Setup(): Set_Transparency FAILED");
         return false;
     }
+    Log_Memory_Statistics();
     crt::srand(options.seeded ? options.seed : Platform_Tick_Count());
     Start_Frame_Timer();
     fixed_frame_seconds = options.frame_seconds;
