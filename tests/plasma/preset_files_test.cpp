@@ -221,7 +221,7 @@ TEST_F(PresetFilesTest, AnUnwritableFolderKeepsTheOldPreset) {
     EXPECT_EQ(platform_boxes.size(), 1u);
 }
 
-TEST_F(PresetFilesTest, SavingKeepsTheModeAndTheCaseOfAnExistingPreset) {
+TEST_F(PresetFilesTest, SavingKeepsTheModeCaseAndLinkOfAnExistingPreset) {
     Write_File(Preset("Sunset.DAT"), Pattern(RECORD, 5));
     ASSERT_EQ(chmod(Preset("Sunset.DAT").c_str(), 0640), 0);
     std::vector<uint8_t> now = Pattern(RECORD, 6);
@@ -232,6 +232,16 @@ TEST_F(PresetFilesTest, SavingKeepsTheModeAndTheCaseOfAnExistingPreset) {
     struct stat info;
     ASSERT_EQ(stat(Preset("Sunset.DAT").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0640u);
+
+    // A linked preset is saved through the link, which stays.
+    ASSERT_EQ(symlink(Preset("Sunset.DAT").c_str(), Preset("link.dat").c_str()), 0);
+    plasma_settings.speed = 3.5;
+    ASSERT_EQ(Save_Plasma_Settings_To_File(Preset("link.dat").c_str()), 1);
+    ASSERT_EQ(lstat(Preset("link.dat").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    std::vector<uint8_t> through_link = Read_File(Preset("Sunset.DAT"));
+    ASSERT_EQ(through_link.size(), RECORD);
+    EXPECT_EQ(memcmp(through_link.data(), &plasma_settings, RECORD), 0);
 }
 
 TEST_F(PresetFilesTest, RandomPicksAlternateBetweenTwoAndNeverStartWithTheFirst) {
