@@ -352,46 +352,97 @@ static void fill_rect(Surface* dest, const Rect& r, uint32_t colour) {
     }
 }
 
-// The copy behind Blt and BltFast: source rectangle sr onto destination
-// rectangle dr (scaled when the sizes differ, nearest pixel), mirrored by
-// `effects`, skipping key pixels when `keyed`, limited to `area` of dr.
-static void copy_rect(Surface* dest, const Rect& dr, const Rect& area, Surface* source, const Rect& sr,
-                      uint32_t effects, bool keyed) {
-    const int bpp = bytes_per_pixel(dest->bits_per_pixel);
+// One destination row of a copy. `columns[i]` is the source column (in
+// pixels from the row's start) of the i-th destination pixel; MIRROR/KEYED
+// are compile-time so the common cases run without per-pixel branches.
+template <int B, bool KEYED>
+static void copy_row_mapped(uint8_t* out, const uint8_t* source_row, const int* columns, int count, uint32_t key,
+                            uint32_t mask) {
+    for (int i = 0; i < count; ++i, out += B) {
+        const uint8_t* in = source_row + size_t(columns[i]) * B;
+        if constexpr (KEYED) {
+            if ((read_pixel(in, B) & mask) == key) continue;
+        }
+        std::memcpy(out, in, B);
+    }
+}
+
+// Unscaled row: source columns run from `first` forwards, or backwards when mirrored.
+template <int B, bool MIRROR, bool KEYED>
+static void copy_row_straight(uint8_t* out, const uint8_t* in, int count, uint32_t key, uint32_t mask) {
+    for (int i = 0; i < count; ++i, out += B) {
+        if constexpr (KEYED) {
+            if ((read_pixel(in, B) & mask) == key) {
+                in += MIRROR ? -B : B;
+                continue;
+            }
+        }
+        std::memcpy(out, in, B);
+        in += MIRROR ? -B : B;
+    }
+}
+
+template <int B>
+static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* source, const Rect& sr, bool mirror_x,
+                      bool mirror_y, bool keyed) {
     const int dw = dr.right - dr.left, dh = dr.bottom - dr.top;
     const int sw = sr.right - sr.left, sh = sr.bottom - sr.top;
-    const bool mirror_x = effects & DDBLTFX_MIRRORLEFTRIGHT;
-    const bool mirror_y = effects & DDBLTFX_MIRRORUPDOWN;
     const uint32_t mask = depth_mask(source->bits_per_pixel);
     const uint32_t key = source->colour_key & mask;
+    const int count = area.right - area.left;
+    const bool stretched_x = dw != sw;
 
-    if (!mirror_x && !keyed && dw == sw) {
-        // Straight rows: one move per row (memmove: a surface may copy onto itself).
-        const size_t bytes = size_t(area.right - area.left) * bpp;
-        for (int y = area.top; y < area.bottom; ++y) {
-            const int j = y - dr.top;
-            const int sj = (dh == sh) ? j : int(int64_t(j) * sh / dh);
-            const int sy = sr.top + (mirror_y ? sh - 1 - sj : sj);
-            const int sx = sr.left + (area.left - dr.left);
-            std::memmove(dest->memory.data() + size_t(y) * dest->pitch + size_t(area.left) * bpp,
-                         source->memory.data() + size_t(sy) * source->pitch + size_t(sx) * bpp, bytes);
+    // Source column of every destination column of the area, for scaled rows.
+    static thread_local std::vector<int> columns;
+    if (stretched_x) {
+        columns.resize(size_t(count));
+        for (int x = area.left; x < area.right; ++x) {
+            const int si = int(int64_t(x - dr.left) * sw / dw);
+            columns[size_t(x - area.left)] = sr.left + (mirror_x ? sw - 1 - si : si);
         }
-        return;
     }
     for (int y = area.top; y < area.bottom; ++y) {
         const int j = y - dr.top;
         const int sj = (dh == sh) ? j : int(int64_t(j) * sh / dh);
         const int sy = sr.top + (mirror_y ? sh - 1 - sj : sj);
         const uint8_t* source_row = source->memory.data() + size_t(sy) * source->pitch;
-        uint8_t* out = dest->memory.data() + size_t(y) * dest->pitch + size_t(area.left) * bpp;
-        for (int x = area.left; x < area.right; ++x, out += bpp) {
-            const int i = x - dr.left;
-            const int si = (dw == sw) ? i : int(int64_t(i) * sw / dw);
-            const int sx = sr.left + (mirror_x ? sw - 1 - si : si);
-            const uint32_t v = read_pixel(source_row + size_t(sx) * bpp, bpp);
-            if (keyed && (v & mask) == key) continue;
-            write_pixel(out, bpp, v);
+        uint8_t* out = dest->memory.data() + size_t(y) * dest->pitch + size_t(area.left) * B;
+        if (stretched_x) {
+            if (keyed)
+                copy_row_mapped<B, true>(out, source_row, columns.data(), count, key, mask);
+            else
+                copy_row_mapped<B, false>(out, source_row, columns.data(), count, key, mask);
+            continue;
         }
+        const int i = area.left - dr.left;
+        const int first = sr.left + (mirror_x ? sw - 1 - i : i);
+        const uint8_t* in = source_row + size_t(first) * B;
+        if (!mirror_x && !keyed) {
+            // memmove: a surface may copy onto itself.
+            std::memmove(out, in, size_t(count) * B);
+        } else if (mirror_x) {
+            if (keyed)
+                copy_row_straight<B, true, true>(out, in, count, key, mask);
+            else
+                copy_row_straight<B, true, false>(out, in, count, key, mask);
+        } else {
+            copy_row_straight<B, false, true>(out, in, count, key, mask);
+        }
+    }
+}
+
+// The copy behind Blt and BltFast: source rectangle sr onto destination
+// rectangle dr (scaled when the sizes differ, nearest pixel), mirrored by
+// `effects`, skipping key pixels when `keyed`, limited to `area` of dr.
+static void copy_rect(Surface* dest, const Rect& dr, const Rect& area, Surface* source, const Rect& sr,
+                      uint32_t effects, bool keyed) {
+    const bool mirror_x = effects & DDBLTFX_MIRRORLEFTRIGHT;
+    const bool mirror_y = effects & DDBLTFX_MIRRORUPDOWN;
+    switch (bytes_per_pixel(dest->bits_per_pixel)) {
+        case 1: copy_rows<1>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
+        case 2: copy_rows<2>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
+        case 3: copy_rows<3>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
+        default: copy_rows<4>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
     }
 }
 
