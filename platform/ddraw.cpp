@@ -342,14 +342,16 @@ static HRESULT injected_blt_answer(Surface* dest, Surface* source) {
 static void fill_rect(Surface* dest, const Rect& r, uint32_t colour) {
     const int bpp = bytes_per_pixel(dest->bits_per_pixel);
     colour &= depth_mask(dest->bits_per_pixel);
-    for (int y = r.top; y < r.bottom; ++y) {
-        uint8_t* row = dest->memory.data() + size_t(y) * dest->pitch + size_t(r.left) * bpp;
-        if (bpp == 1) {
-            std::memset(row, int(colour), size_t(r.right - r.left));
-        } else {
-            for (int x = r.left; x < r.right; ++x, row += bpp) write_pixel(row, bpp, colour);
-        }
+    const size_t row_bytes = size_t(r.right - r.left) * bpp;
+    uint8_t* first = dest->memory.data() + size_t(r.top) * dest->pitch + size_t(r.left) * bpp;
+    // Fill the first row pixel by pixel, then copy it to the others.
+    if (bpp == 1) {
+        std::memset(first, int(colour), row_bytes);
+    } else {
+        for (uint8_t* p = first; p < first + row_bytes; p += bpp) write_pixel(p, bpp, colour);
     }
+    for (int y = r.top + 1; y < r.bottom; ++y)
+        std::memcpy(first + size_t(y - r.top) * dest->pitch, first, row_bytes);
 }
 
 // One destination row of a copy. `columns[i]` is the source column (in
