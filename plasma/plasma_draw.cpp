@@ -17,6 +17,8 @@
 #include "platform/system.h"
 #include "shell/app_state.h"
 #include "shell/error_log.h"
+#include "shell/frame_driver.h"
+#include "shell/menu.h"
 #include "shell/frame_clock.h"
 
 double random_colour_countdown = 0.0;
@@ -434,17 +436,19 @@ int Refresh_Plasma()
     apply(PLASMA_OVERLAY_ON, s.overlay_on);
 
     app.vsync = s.vsync_setting != 0;
-    // The random-preset timer's working copies (random_preset_seconds,
-    // transition_step), kept by the frame driver, take random_preset_interval
-    // and transition_speed here while they are still 0.
+    // The random-preset timer's working copies keep what the user set while
+    // the saver runs; a timer never armed takes the preset's.
+    if (random_preset_seconds == 0) random_preset_seconds = s.random_preset_interval;
+    if (transition_step == 0) transition_step = s.transition_speed;
 
     // One rebuild at the final size, which also clears Hidden; a failure has
     // been reported and leaves the plasma undrawn until the next rebuild.
     Modify_Plasma(PLASMA_SYMMETRY, static_cast<float>(s.symmetry), 1);
     Modify_Plasma(PLASMA_SLIDES_ON, static_cast<float>(s.slides_on), 0);
 
-    // The dialogs' saved values and the menu's check marks are refreshed
-    // from the new preset here once the window and dialog code exists.
+    // The dialogs' saved values (Store_Dialog_Values) are refreshed from the
+    // new preset here once the dialogs exist.
+    Update_Menu_Checks();
 
     if (!Apply_Title()) return 0;
 

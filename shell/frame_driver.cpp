@@ -4,12 +4,16 @@
 
 #include "graphics/bitmap_files.h"
 #include "graphics/blits.h"
+#include "graphics/display.h"
 #include "graphics/surface.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
+#include "plasma/preset_files.h"
+#include "platform/window.h"
 #include "shell/app_state.h"
 #include "shell/error_log.h"
 #include "shell/frame_clock.h"
+#include "shell/saver_duties.h"
 
 bool about_shown = false;
 
@@ -44,14 +48,95 @@ int Compose_Frame() {
     if (Preview_Shows_About()) {
         if (!Show_About_Picture()) return 0;
     } else {
+        Update_Random_Preset_Timer(0);
+        // With kaleidoscope_active the background is Draw_Kaleidoscope into
+        // Hidden at the client size (failure: "Run_Calvorine():  Draw_Kaleidoscope
+        // FAILED") once the kaleidoscope exists; until then it is the plasma.
         if (!Draw_Plasma(Hidden, 0, 0)) {
             Report_Error("Run_Calvorine(): Draw_Plasma() FAILED");
             return 0;
         }
+        // The scope (Draw_Scope when scope_active; failure "Run_Calvorine():
+        // Draw_Scope FAILED") and, outside the preview, the title
+        // (Display_Title with the preset's title in font 9; failure
+        // "Calvorine(): Display_Title FAILED") are drawn here once they exist.
     }
 
-    // Display_GDI_FPS draws only while show_fps is on.
+    // Display_GDI_FPS draws only while show_fps is on; the bitmap font's
+    // Draw_Text takes its place above 8 bits once the fonts exist.
     Display_GDI_FPS();
     Draw_Screen_Notice();
+    // The transition step (Display_Transition at 384 pixels per second;
+    // failure "Run_Calvorine():Display_Transition FAILED") comes last, once
+    // the transitions exist.
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// The random-preset timer.
+
+int32_t random_preset_seconds = 0;
+int32_t transition_step = 10;
+double random_preset_countdown = 0.0;
+int32_t random_transition_kind = 2;
+bool random_preset_countdown_started = false;
+
+void Arm_Random_Preset_Timer() {
+    random_preset_seconds = plasma_settings.random_preset_interval;
+    transition_step = plasma_settings.transition_speed;
+}
+
+// The way to a random preset when the countdown runs out. The closing
+// transition (Set_Transition_Mode with random_transition_kind) starts here
+// once the transitions exist, and shows the random preset when it has
+// closed; until then the random preset is shown at once. Its failures are
+// reported by Display_A_Random_Setting and the picture goes on as it was.
+static void Start_Random_Transition() {
+    Display_A_Random_Setting();
+}
+
+int Update_Random_Preset_Timer(int reset) {
+    if (!random_preset_countdown_started || reset) {
+        random_preset_countdown = random_preset_seconds;
+        random_preset_countdown_started = true;
+    }
+    if (random_preset_seconds == 0) return 1;
+    random_preset_countdown -= frame_seconds;
+    if (random_preset_countdown > 0.0) return 1;
+    Start_Random_Transition();
+    random_transition_kind = 2;
+    random_preset_countdown = random_preset_seconds;
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// The frame driver.
+
+// Copies the frame to Visible and shows Visible in the program's window.
+// Windows without the window layer behind them (the render tool's, tests')
+// have nothing to show on.
+static int Present_Frame() {
+    // With kaleidoscope_active, Stretch_Kaleidoscope (Hidden to Visible)
+    // presents here once the kaleidoscope exists.
+    if (!Display_Hidden_Surface()) return 0;
+    if (app.main_window && app.main_window == Platform_Main_Window()) Platform_Present(Visible);
+    return 1;
+}
+
+static bool run_calvorine_traced = false;
+
+int Run_Calvorine() {
+    Trace_Enter(run_calvorine_traced, "Run_Calvorine");
+    if (!Compose_Frame()) return 0;
+    // The presenter has reported its own failure.
+    if (!Present_Frame()) return 0;
+    if (app.saver_mode == SAVER) {
+        Update_Input();
+        if (Mouse_Has_Moved(0)) {
+            Report_Error("Run_Calvorine(): Mouse_Has_Moved returns SUCCESS - exitting saver");
+            return 0;
+        }
+    }
+    Trace_Exit(run_calvorine_traced, "Run_Calvorine");
     return 1;
 }

@@ -1,0 +1,262 @@
+// The window procedure: what each window message and each key does.
+#include "shell/window_procedure.h"
+
+#include <cstdio>
+#include <string>
+
+#include "graphics/surface.h"
+#include "plasma/plasma_draw.h"
+#include "plasma/plasma_settings.h"
+#include "plasma/preset_files.h"
+#include "platform/window.h"
+#include "shell/app_state.h"
+#include "shell/data_folder.h"
+#include "shell/error_log.h"
+#include "shell/frame_driver.h"
+#include "shell/lifecycle.h"
+#include "shell/menu.h"
+#include "shell/saver_duties.h"
+
+int32_t last_client_width = -1, last_client_height = -1;
+
+// The effects' own flags say whether each is set up. Neither effect is ever
+// set up yet: kaleidoscope_active and slides_active answer here once the
+// kaleidoscope and the colour slides exist.
+static bool Kaleidoscope_Active() { return false; }
+static bool Slides_Active() { return false; }
+
+// Every way to end the program goes through the destroy message.
+static void Post_Destroy() { Platform_Post_Message(app.main_window, WM_DESTROY, 0, 0); }
+
+// ---------------------------------------------------------------------------
+// The shut-down.
+
+static void Destroy_Handler() {
+    // The quit message is on its way; a second destroy finds nothing to do.
+    if (app.shutdown_done) return;
+    if (app.saver_mode == SAVER && !Verify_Password(app.preview_parent)) return;
+    if (app.saver_mode != PREVIEW) Platform_Release_Saver_Running();
+
+    // The configuration run's settings become the next run's default preset.
+    std::string prefix = app.windows_prefix.empty() ? Windows_Directory() + "/" : app.windows_prefix;
+    std::string default_path = prefix + DATA_FOLDER_NAME + "/default.dat";
+    if (app.saver_mode == CONFIGURE && !Save_Plasma_Settings_To_File(default_path.c_str())) {
+        std::string text = "Unable to write file " + default_path;
+        Report_Error(text.c_str());
+    }
+
+    Shutdown();
+    Close_Error_Log_File();
+    Platform_Post_Quit_Message(0);
+    app.shutdown_done = true;
+}
+
+// ---------------------------------------------------------------------------
+// Sizing.
+
+// The effects follow a new drawing area once the user has finished sizing.
+static void Resize_Effects() {
+    if (Kaleidoscope_Active() && !Slides_Active()) {
+        // The kaleidoscope is rebuilt here at the client size
+        // (Shutdown_Kaleidoscope, Setup_Kaleidoscope; failure reports
+        // "WM_SIZE: Setup_Kaleidoscope FAILED"), and nothing else is resized.
+        return;
+    }
+    if (Slides_Active()) {
+        // The slide objects are restored here (Restore_All_Objects) before
+        // the slides are switched off and on again at the new size.
+        Modify_Plasma(PLASMA_SLIDES_ON, 0.0f, 0);
+        Modify_Plasma(PLASMA_SLIDES_ON, 1.0f, 0);
+    } else {
+        Modify_Plasma(PLASMA_WIDTH, static_cast<float>(app.client_width), 0);
+        Modify_Plasma(PLASMA_HEIGHT, static_cast<float>(app.client_height), 1);
+    }
+    // With scope_active the scope is rebuilt here at the client size with
+    // its last shape (Shutdown_Scope, Setup_Scope with shape -1; failure
+    // reports "WM_SIZE: Setup_Scope FAILED") once the scope exists.
+}
+
+static void On_Size(Window* window, uintptr_t kind) {
+    if (app.saver_mode == PREVIEW) return;
+    if (app.display_mode == DISPLAY_WINDOWED && app.saver_mode != SAVER) {
+        Rect client;
+        if (!GetClientRect(window, &client)) {
+            Report_Error("WM_SIZE: GetClientRect FAILED");
+            return;
+        }
+        app.client_width = client.right - client.left;
+        app.client_height = client.bottom - client.top;
+    } else {
+        app.client_width = app.screen_width;
+        app.client_height = app.screen_height;
+    }
+    // Maximising and restoring end no drag: the effects follow at once.
+    if (kind == SIZE_MAXIMIZED || kind == SIZE_RESTORED) Platform_Send_Message(window, WM_EXITSIZEMOVE, 0, 0);
+}
+
+static void On_Exit_Size_Move() {
+    if (app.saver_mode == PREVIEW) return;
+    if (app.client_width == last_client_width && app.client_height == last_client_height) return;
+    last_client_width = app.client_width;
+    last_client_height = app.client_height;
+    Resize_Effects();
+}
+
+// Back to the configuration window; a failure ends the program.
+static void Return_To_Window() {
+    Full_Screen_Step failed_step = FULL_SCREEN_DONE;
+    if (Leave_Full_Screen(&failed_step)) return;
+    if (failed_step == FULL_SCREEN_RESTORE) {
+        Report_Error("VK_SPACE/VK_RETURN: Restore_Plasma_Settings FAILED");
+    } else {
+        Report_Error("VK_SPACE/VK_RETURN: Setup FAILED");
+    }
+    Post_Destroy();
+}
+
+static void On_Kill_Focus() {
+    if (app.saver_mode == SAVER) {
+        Post_Destroy();
+    } else if (app.display_mode == DISPLAY_FULL_SCREEN) {
+        // Another window came in front of a full-screen configuration.
+        Return_To_Window();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// The keys.
+
+// Keys 6, 7 and 8: the symmetry, which the slides and the kaleidoscope
+// would fold over again, so both go first.
+static void Key_Symmetry(int symmetry) {
+    if (plasma_settings.slides_on) Modify_Plasma(PLASMA_SLIDES_ON, 0.0f, 0);
+    if (Kaleidoscope_Active()) Modify_Plasma(PLASMA_KALEIDOSCOPE_ON, 0.0f, 0);
+    Modify_Plasma(PLASMA_SYMMETRY, static_cast<float>(symmetry), 0);
+    Refresh_Plasma();
+}
+
+static void On_Key(unsigned key) {
+    switch (key) {
+    case VK_RETURN:
+    case VK_SPACE:
+        if (app.display_mode == DISPLAY_FULL_SCREEN) {
+            if (app.saver_mode == SAVER) {
+                Post_Destroy();
+            } else {
+                Return_To_Window();
+            }
+        }
+        break;
+    case VK_ESCAPE: Post_Destroy(); break;
+    case '1': app.show_fps = true; break;
+    case '2': app.show_fps = false; break;
+    case '3':
+    case '4':
+        // A circle (3) or an ellipse (4) over the picture, once the scope
+        // exists: Shutdown_Scope, then unless the display has 8 bits per
+        // pixel Setup_Scope at the client size with shape key - '3'; the
+        // failures report "WM_KEYDOWN: '3' Setup_Scope FAILED" and
+        // "WM_KEYDOWN: '4' Setup_Scope_FAILED".
+        break;
+    case '5':
+        // The scope, once it exists, is shut down here when scope_active is set.
+        break;
+    case '6':
+    case '7':
+    case '8': Key_Symmetry(static_cast<int>(key - '6')); break;
+    case '9':
+        if (!Kaleidoscope_Active()) {
+            Clear(Visible);
+            Clear(Hidden);
+            Modify_Plasma(PLASMA_SYMMETRY, 0.0f, 0);
+            Modify_Plasma(PLASMA_KALEIDOSCOPE_ON, 1.0f, 0);
+            Refresh_Plasma();
+        }
+        break;
+    case '0':
+        if (Kaleidoscope_Active()) {
+            // The kaleidoscope is shut down here (Shutdown_Kaleidoscope) first.
+            Modify_Plasma(PLASMA_WIDTH, static_cast<float>(app.client_width), 0);
+            Modify_Plasma(PLASMA_KALEIDOSCOPE_ON, 0.0f, 0);
+            Modify_Plasma(PLASMA_HEIGHT, static_cast<float>(app.client_height), 0);
+            Refresh_Plasma();
+        }
+        break;
+    case 'R':
+    case VK_F3:
+        // A new random preset every minute, with a quick transition.
+        random_preset_seconds = 60;
+        transition_step = 4;
+        Update_Random_Preset_Timer(1);
+        Refresh_Plasma();
+        break;
+    case VK_ADD:
+        Clear(Hidden);
+        Display_A_Random_Setting();
+        Clear(Visible);
+        break;
+    case 'T':
+    case VK_F5:
+        // The preset's title starts again here (Setup_Title with the title
+        // in font 9; failure reports "Setup_Title() %s FAILED") once the
+        // titles exist.
+        break;
+    default:
+        // Any key without a command of its own ends the running saver.
+        if (app.saver_mode == SAVER) Post_Destroy();
+        break;
+    }
+    Update_Menu_Checks();
+}
+
+// ---------------------------------------------------------------------------
+// The procedure.
+
+intptr_t Main_Window_Procedure(Window* window, unsigned message, uintptr_t wparam, intptr_t lparam) {
+    if (last_client_width < 0) {
+        last_client_width = app.client_width;
+        last_client_height = app.client_height;
+    }
+    // Once shut down, nothing is left to react with: the quit message is
+    // already waiting behind whatever came before it.
+    if (app.shutdown_done && message != WM_GETMINMAXINFO) return 0;
+
+    switch (message) {
+    case WM_DESTROY: Destroy_Handler(); return 0;
+    case WM_SIZE: On_Size(window, wparam); return 0;
+    case WM_EXITSIZEMOVE: On_Exit_Size_Move(); return 0;
+    case WM_KILLFOCUS: On_Kill_Focus(); return 0;
+    case WM_CLOSE: Post_Destroy(); return 0;
+    case WM_ACTIVATEAPP:
+        app.running = app.saver_mode == PREVIEW || wparam == 1 || wparam == 2;
+        return 0;
+    case WM_GETMINMAXINFO: {
+        auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
+        if (!info) return 0;
+        // Room for the menu and a usable picture below it.
+        constexpr int MIN_CLIENT_WIDTH = 200;
+        constexpr int MIN_CLIENT_HEIGHT = 256;
+        info->min_track_size.x = 2 * Platform_System_Metric(SM_CXFRAME) + MIN_CLIENT_WIDTH;
+        info->min_track_size.y = 2 * Platform_System_Metric(SM_CYFRAME) + Platform_System_Metric(SM_CYMENU) +
+                                 Platform_System_Metric(SM_CYCAPTION) + MIN_CLIENT_HEIGHT;
+        return 0;
+    }
+    case WM_KEYDOWN:
+        if (app.saver_mode != PREVIEW) On_Key(static_cast<unsigned>(wparam));
+        return 0;
+    case WM_COMMAND:
+        // The menu's command table (Menu_Command with the item's identifier)
+        // takes the command here once the menu commands exist.
+        return 0;
+    case WM_SYSCOMMAND:
+        // The system asking for a screen saver while this one runs.
+        if (app.saver_mode == SAVER && wparam == SC_SCREENSAVE) return 0;
+        return Platform_Default_Window_Procedure(window, message, wparam, lparam);
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (app.saver_mode == SAVER) Post_Destroy();
+        return 0;
+    default: return Platform_Default_Window_Procedure(window, message, wparam, lparam);
+    }
+}
