@@ -1,0 +1,264 @@
+// The eight-fold kaleidoscope.
+//
+// One S x S tile is drawn at the top-left of the frame. The stamp blacks out
+// one half of it along the main diagonal; the kept half is turned a quarter
+// turn into Scope_Rotated_90 and mirrored back over the tile, which together
+// reflect it across the diagonal onto the black half (black is the colour
+// key, so the kept half is not overwritten). Two mirrored copies then make
+// the 2S x 2S picture of eight triangles.
+#include "kaleidoscope/kaleidoscope.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "graphics/blits.h"
+#include "graphics/display.h"
+#include "graphics/pixel_effects.h"
+#include "graphics/surface.h"
+#include "platform/gdi.h"
+#include "platform/pixel_format.h"
+#include "platform/system.h"
+#include "plasma/plasma_draw.h"
+#include "plasma/plasma_settings.h"
+#include "shell/app_state.h"
+#include "shell/error_log.h"
+#include "slides/colour_slides.h"
+
+Surface* Scope_Rotated_90 = nullptr;
+Surface* Triangle_Stamp = nullptr;
+int segment_width = 0;
+int segment_height = 0;
+int rotated_width = 0;
+int rotated_height = 0;
+int kaleidoscope_active = 0;
+int rebuild_pending = 0;
+
+// The saver's quarter turn: a hair short of pi / 2. The rotation's pixel
+// mapping truncates, and this angle is the one whose one-pixel offsets the
+// mirror's target point (0, 1), or (1, -1) at 8 bits, corrects.
+static constexpr float QUARTER_TURN = 1.57f;
+
+// The smallest tile the kaleidoscope draws, whatever the screen.
+static constexpr int SMALLEST_TILE_SIDE = 80;
+
+static constexpr COLORREF WHITE = RGB(255, 255, 255);
+static constexpr COLORREF BLACK = RGB(0, 0, 0);
+
+int Kaleidoscope_Tile_Side() {
+    // The largest tile is half the screen height, rounded down to 16 pixels,
+    // so that the finished square (twice the tile) fits the screen.
+    const int largest = 16 * (app.screen_height / 32);
+    int side = plasma_settings.kaleidoscope_granularity;
+    if (side >= largest) side = largest;
+    if (side <= SMALLEST_TILE_SIDE) side = SMALLEST_TILE_SIDE;
+    return side;
+}
+
+int Setup_Kaleidoscope(int, int) {
+    if (Scope_Rotated_90 || Triangle_Stamp) {
+        Report_Error("Setup_Kaleidoscope(): Scope_Rotated_90 && Triangle_Stamp should be NULL");
+        return 0;
+    }
+    const int side = Kaleidoscope_Tile_Side();
+    segment_width = side;
+    segment_height = side;
+    Rotated_Dimensions(side, side, &rotated_width, &rotated_height, QUARTER_TURN);
+
+    if (!Create_SYSTEM_Surface(&Scope_Rotated_90, rotated_width, rotated_height)) {
+        std::snprintf(message_buffer, sizeof message_buffer,
+                      " Setup_Kaleidoscope():\n\nCreate Surface FAILED\nwidth %d height %d", rotated_width,
+                      rotated_height);
+        Report_Error(message_buffer);
+        return 0;
+    }
+    if (!Create_Triangle_Stamp(side, side)) {
+        std::snprintf(message_buffer, sizeof message_buffer,
+                      " Setup_Kaleidoscope():\n\nCreate_Triangle_Stamp FAILED\nwidth %d height %d", side, side);
+        Report_Error(message_buffer);
+        return 0;
+    }
+
+    // The plasma is generated at the tile's size; the height change rebuilds it.
+    Modify_Plasma(PLASMA_WIDTH, static_cast<float>(side), 0);
+    Modify_Plasma(PLASMA_HEIGHT, static_cast<float>(side), 1);
+
+    rebuild_pending = 1;
+    kaleidoscope_active = 1;
+    plasma_settings.kaleidoscope_on = 1;
+    return 1;
+}
+
+void Shutdown_Kaleidoscope() {
+    if (Triangle_Stamp) {
+        Release(Triangle_Stamp);
+        Triangle_Stamp = nullptr;
+    }
+    if (Scope_Rotated_90) {
+        Release(Scope_Rotated_90);
+        Scope_Rotated_90 = nullptr;
+    }
+    kaleidoscope_active = 0;
+}
+
+int Create_Triangle_Stamp(int width, int height) {
+    if (!Create_SYSTEM_Surface(&Triangle_Stamp, width, height)) {
+        std::snprintf(message_buffer, sizeof message_buffer,
+                      " Create_Triangle_Stamp():\n\nCreate Surface FAILED\nwidth %d height %d", width, height);
+        Report_Error(message_buffer);
+        return 0;
+    }
+    DeviceContext* dc = nullptr;
+    if (Surface_GetDC(Triangle_Stamp, &dc) != DD_OK) {
+        Report_Error("Create_Triangle_Stamp()\n\n Unable to Acquire device context from surface");
+        return 0;
+    }
+    // The lower-left half of the square, its diagonal edge included; the
+    // rest stays the black the surface was created with.
+    GDI_Select_Brush(dc, WHITE);
+    GDI_Select_Pen(dc, WHITE);
+    const Point triangle[3] = {{0, 0}, {width, height}, {0, height}};
+    GDI_Polygon(dc, triangle, 3);
+    Surface_ReleaseDC(Triangle_Stamp, dc);
+
+    // Above 8 bits white is the key, so the stamp copies only its black half.
+    // The key is white as this surface's format stores it: 0xFFFFFF would
+    // miss the 0x7FFF of a 5-5-5 display. At 8 bits black (index 0) is the
+    // key, and the white half is copied and then erased.
+    const uint32_t key = app.screen_bpp == 8 ? 0 : Colour_To_Pixel(Triangle_Stamp, WHITE);
+    return Set_Transparency(Triangle_Stamp, key);
+}
+
+int Erase_White_Triangle(Surface* surface, int x, int y, int width, int height) {
+    DeviceContext* dc = nullptr;
+    if (!surface || Surface_GetDC(surface, &dc) != DD_OK) {
+        Report_Error("Create_Triangle_Stamp()\n\n Unable to Acquire device context from surface");
+        return 0;
+    }
+    // A context's pen starts black, so the outline is black too.
+    GDI_Select_Brush(dc, BLACK);
+    const Point triangle[3] = {{x, y}, {x + width, y + height}, {x, y + height}};
+    GDI_Polygon(dc, triangle, 3);
+    Surface_ReleaseDC(surface, dc);
+    return 1;
+}
+
+int Restore_All_Scope_Surfaces() {
+    const bool rotated_lost = Scope_Rotated_90 && Surface_IsLost(Scope_Rotated_90) == DDERR_SURFACELOST;
+    const bool stamp_lost = Triangle_Stamp && Surface_IsLost(Triangle_Stamp) == DDERR_SURFACELOST;
+    if (!rotated_lost && !stamp_lost) return 1;
+    // Restoring gives the memory back but not the stamp's triangle: build both anew.
+    Shutdown_Kaleidoscope();
+    kaleidoscope_active = 1;
+    if (!Setup_Kaleidoscope(app.client_width, app.client_height)) {
+        Report_Error("Restore_All_Scope_Surfaces(): Setup_Kaleidoscope FAILED");
+        return 0;
+    }
+    return 1;
+}
+
+// The frame surface is usable: it exists and, if it was lost, has been restored.
+static bool Usable_Dest(Surface* dest) {
+    if (!dest) return false;
+    if (Surface_IsLost(dest) != DDERR_SURFACELOST) return true;
+    return Restore_All_Surfaces() && Surface_IsLost(dest) != DDERR_SURFACELOST;
+}
+
+int Draw_Kaleidoscope(Surface* dest, int, int) {
+    if (!kaleidoscope_active) return 1;
+    if (!Usable_Dest(dest)) {
+        Report_Error("Draw_Kaleidoscope(): NULL or LOST DEST");
+        return 0;
+    }
+    if (!Restore_All_Scope_Surfaces()) {
+        Report_Error("Draw_Kaleidoscope(): Restore_All_Scope_Surfaces FAILED");
+        return 0;
+    }
+    if (rebuild_pending) {
+        Shutdown_Kaleidoscope();
+        if (!Setup_Kaleidoscope(app.client_width, app.client_height)) {
+            Report_Error("Draw_Kaleidoscope(): Setup_Kaleidoscope FAILED");
+            return 0;
+        }
+        rebuild_pending = 0;
+    }
+
+    // The tile: the colour slides when they are running, else the plasma.
+    if (!Draw_Slides(dest, 0, 0) && !Draw_Plasma(dest, 0, 0)) {
+        Report_Error("Draw_Kaleidoscope():\n\nUnable to draw plasma");
+        return 0;
+    }
+
+    const int side = segment_width;
+    const bool palette_mode = app.screen_bpp == 8;
+    if (!Masked_Clip_Blit(Triangle_Stamp, dest, 0, 0, 0, 0, side, side)) {
+        Report_Error("Draw_Kaleidoscope():\n\nUnable to Stamp out half the plasma");
+        return 0;
+    }
+    if (palette_mode && !Erase_White_Triangle(dest, 0, 0, side, side)) {
+        Report_Error("Draw_Kaleidoscope(): Erase_White_Triangle FAILED");
+        return 0;
+    }
+    int turned_width = 0, turned_height = 0;
+    if (!Rotate_Surface_Ex(dest, Scope_Rotated_90, side, side, &turned_width, &turned_height, QUARTER_TURN, 0, 0, 0,
+                           0)) {
+        Report_Error("Draw_Kaleidoscope():\n\nUnable to rotate quadrant 1 90 ");
+        return 0;
+    }
+    // The kept half is the lower-left one above 8 bits and the upper-right
+    // one at 8 bits; each lands on the other half one pixel off its own way.
+    const int mirror_x = palette_mode ? 1 : 0;
+    const int mirror_y = palette_mode ? -1 : 1;
+    if (!Masked_H_Blit(Scope_Rotated_90, dest, 0, 0, mirror_x, mirror_y, rotated_width, rotated_height)) {
+        Report_Error("Draw_Kaleidoscope():\n\nUnable to h flip rotated 90 onto quadrant 2");
+        return 0;
+    }
+    if (!Clip_H_Blit(dest, dest, 0, 0, side, 0, side, side)) {
+        Report_Error("Draw_Kaleidoscope():\n\nUnable to h flip quadrants 1 & 2 to 3 & 4");
+        return 0;
+    }
+    if (!Clip_V_Blit(dest, dest, 0, 0, 0, side, 2 * side, side)) {
+        Report_Error("Draw_Kaleidoscope():\n\nUnable to v flip quads 1,2,3,4 to 5,6,7,8");
+        return 0;
+    }
+    return 1;
+}
+
+static void Wait_For_Vertical_Blank_If_Asked() {
+    if (app.vsync) DD_WaitForVerticalBlank(Direct_Draw_Interface, DDWAITVB_BLOCKBEGIN);
+}
+
+int Stretch_Kaleidoscope(Surface* source, Surface* dest) {
+    if (!source || !dest) {
+        Report_Error("Stretch_Kaleidoscope(): NULL source or dest");
+        return 0;
+    }
+    if (Surface_IsLost(source) == DDERR_SURFACELOST ||
+        (Surface_IsLost(dest) == DDERR_SURFACELOST && !Restore_All_Surfaces())) {
+        Report_Error("Stretch_Kaleidoscope():Either source or dest is lost");
+        return 0;
+    }
+    const int picture = 2 * segment_width;
+
+    if (app.display_mode == DISPLAY_WINDOWED) {
+        // In a window the picture always fills the client area.
+        Rect client;
+        if (!GetClientRect(app.main_window, &client)) {
+            Report_Error("Stretch Kaleidoscope(): GetClientRect FAILED");
+            return 0;
+        }
+        Point origin{};
+        ClientToScreen(app.main_window, &origin);
+        const int left = client.left + origin.x, top = client.top + origin.y;
+        const int w = std::min(client.right - client.left, static_cast<int>(app.screen_width));
+        const int h = std::min(client.bottom - client.top, static_cast<int>(app.screen_height));
+        if (w < 1 || h < 1) return 1;
+        Wait_For_Vertical_Blank_If_Asked();
+        return Stretch_Blit(source, dest, 0, 0, left, top, picture, picture, w, h);
+    }
+
+    Wait_For_Vertical_Blank_If_Asked();
+    if (plasma_settings.kaleidoscope_stretch)
+        return Stretch_Blit(source, dest, 0, 0, 0, 0, picture, picture, app.screen_width, app.screen_height);
+    return Clip_Blit(source, dest, 0, 0, (app.screen_width - picture) / 2, (app.screen_height - picture) / 2, picture,
+                     picture);
+}

@@ -1,0 +1,224 @@
+// The scope overlay: a mask, black outside an opening and white inside it,
+// laid over the frame with white as its colour key.
+#include "kaleidoscope/scope.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "graphics/bitmap_files.h"
+#include "graphics/blits.h"
+#include "graphics/surface.h"
+#include "platform/file_dialog.h"
+#include "platform/gdi.h"
+#include "platform/pixel_format.h"
+#include "plasma/plasma_settings.h"
+#include "shell/app_state.h"
+#include "shell/data_folder.h"
+#include "shell/error_log.h"
+
+Surface* scope_surface = nullptr;
+int scope_active = 0;
+int scope_width = 0;
+int scope_height = 0;
+int last_scope_shape = SCOPE_ELLIPSE;
+
+// The mask never gets smaller than this on either side.
+static constexpr int SMALLEST_SCOPE_SIDE = 16;
+
+static constexpr COLORREF WHITE = RGB(255, 255, 255);
+
+// The overlays' folder under the Windows directory.
+static constexpr const char* OVERLAY_FOLDER = "Calvorine/Data/Bmp/Overlays/";
+
+// Size of the file dialog's path and title buffers.
+static constexpr int FILE_BUFFER_SIZE = 260;
+
+int Setup_Scope(int width, int height, int shape) {
+    // No overlay in palette mode: the refusal is a one-frame notice on the
+    // screen, nothing logged; the caller reports its own failure.
+    if (app.screen_bpp == 8) {
+        app.screen_notice_text = "The scope does not function in 256 colour mode";
+        app.screen_notice_pending = true;
+        return 0;
+    }
+    if (scope_surface) {
+        Report_Error("Setup_Scope(): Scope Surface should be NULL");
+        return 0;
+    }
+    if (shape == SCOPE_LAST_SHAPE) shape = last_scope_shape;
+
+    // With the kaleidoscope on the mask covers exactly its square picture.
+    int w, h;
+    if (plasma_settings.kaleidoscope_on) {
+        w = 2 * plasma_settings.plasma_width;
+        h = 2 * plasma_settings.plasma_height;
+    } else {
+        w = std::min(width, static_cast<int>(app.screen_width));
+        h = std::min(height, static_cast<int>(app.screen_height));
+    }
+    if (w <= SMALLEST_SCOPE_SIDE) w = SMALLEST_SCOPE_SIDE;
+    if (h <= SMALLEST_SCOPE_SIDE) h = SMALLEST_SCOPE_SIDE;
+
+    if (!Create_SYSTEM_Surface(&scope_surface, w, h)) {
+        std::snprintf(message_buffer, sizeof message_buffer,
+                      " Setup_Scope():\n\nCreate Surface FAILED\nwidth %d height %d", w, h);
+        Report_Error(message_buffer);
+        // A creation that failed half way may have left a surface behind.
+        Release(scope_surface);
+        scope_surface = nullptr;
+        return 0;
+    }
+    bool painted;
+    if (shape == SCOPE_CUSTOM) {
+        painted = Load_Custom_Scope(scope_surface, w, h);
+        if (!painted) Report_Error("Setup_Scope: Load Custom_Scope FAILED");
+    } else {
+        painted = Draw_GDI_Scope(w, h, shape);
+        if (!painted) Report_Error("Setup_Scope: Draw_GDI_Scope FAILED");
+    }
+    // White is the opening. The key is white as the mask's format stores it
+    // (0x7FFF on a 5-5-5 display, not the 0xFFFF that 0xFFFFFF would give).
+    if (!painted || !Set_Transparency(scope_surface, Colour_To_Pixel(scope_surface, WHITE))) {
+        // A mask that is not finished would cover the picture: drop it, so
+        // that the frame is drawn without an overlay.
+        Release(scope_surface);
+        scope_surface = nullptr;
+        return 0;
+    }
+
+    scope_width = w;
+    scope_height = h;
+    last_scope_shape = shape;
+    plasma_settings.overlay_shape = shape;
+    scope_active = 1;
+    plasma_settings.overlay_on = 1;
+    return 1;
+}
+
+int Shutdown_Scope() {
+    if (scope_surface) {
+        Release(scope_surface);
+        scope_surface = nullptr;
+    }
+    scope_active = 0;
+    plasma_settings.overlay_on = 0;
+    return 1;
+}
+
+int Draw_GDI_Scope(int width, int height, int shape) {
+    DeviceContext* dc = nullptr;
+    if (!scope_surface || Surface_GetDC(scope_surface, &dc) != DD_OK) {
+        Report_Error("Draw_GDI_Scope()\n\n Unable to Acquire device context from surface");
+        return 0;
+    }
+    GDI_Select_Brush(dc, WHITE);
+    GDI_Select_Pen(dc, WHITE);
+    const int w = width, h = height;
+    switch (shape) {
+    case SCOPE_CIRCLE:
+        if (plasma_settings.kaleidoscope_on) {
+            // Narrower than the square mask by the screen's aspect, so that
+            // it looks round once the picture is stretched over the screen.
+            const int d = static_cast<int>(static_cast<long long>(app.screen_height) * w / app.screen_width);
+            GDI_Ellipse(dc, (w - d) / 2, 0, (d + w) / 2, h);
+        } else {
+            const int d = std::min(w, h);
+            GDI_Ellipse(dc, (w - d) / 2, (h - d) / 2, (d + w) / 2, (d + h) / 2);
+        }
+        break;
+    case SCOPE_ELLIPSE: GDI_Ellipse(dc, 0, 0, w, h); break;
+    case SCOPE_DIAMOND: {
+        const Point diamond[4] = {{w / 2, 0}, {w - 1, h / 2}, {w / 2, h - 1}, {0, h / 2}};
+        GDI_Polygon(dc, diamond, 4);
+        break;
+    }
+    case SCOPE_STAR: {
+        // Two triangles, one pointing up and one down; the sides are inset
+        // by eighths of the height on both axes.
+        const Point up[3] = {{w / 2, h / 32}, {w - h / 8, h - 2 * h / 8}, {h / 8, h - 2 * h / 8}};
+        const Point down[3] = {{w - h / 8, 2 * h / 8}, {w / 2, h - h / 32}, {h / 8, 2 * h / 8}};
+        GDI_Polygon(dc, up, 3);
+        GDI_Polygon(dc, down, 3);
+        break;
+    }
+    default: break;
+    }
+    Surface_ReleaseDC(scope_surface, dc);
+    return 1;
+}
+
+int Load_Custom_Scope(Surface* mask, int width, int height) {
+    // The path comes from a preset file: never trust it to be terminated.
+    const char* stored = plasma_settings.custom_scope_path;
+    const std::string path(stored, strnlen(stored, sizeof plasma_settings.custom_scope_path));
+
+    int bitmap_width = 0, bitmap_height = 0;
+    Surface* bitmap = Load_SYSTEM_Bitmap(Match_Path_Case(path).c_str(), &bitmap_width, &bitmap_height);
+    if (!bitmap) {
+        std::snprintf(message_buffer, sizeof message_buffer, "Load_Custom_Scope():Load_SYSTEM_Bitmap %s FAILED",
+                      path.c_str());
+        Report_Error(message_buffer);
+        return 0;
+    }
+    // Every white pixel becomes a window onto the picture; every other
+    // colour, black included, is drawn over it, so an overlay may frame the
+    // picture in colour.
+    if (!Stretch_Blit(bitmap, mask, 0, 0, 0, 0, bitmap_width, bitmap_height, width, height)) {
+        Report_Error("Load_Custom_Scope(): Stretch_Blit FAILED");
+        Release(bitmap);
+        return 0;
+    }
+    Release(bitmap);
+    return 1;
+}
+
+int Choose_Custom_Scope() {
+    static const File_Filter filters[] = {
+        {"Data Files (*.DAT)", "*.dat"},
+        {"ASCII Files (*.ASC)", "*.asc"},
+        {"Bitmap Files (*.BMP)", "*.bmp"},
+        {"All Files (*.*)", "*.*"},
+    };
+    const std::string prefix = app.windows_prefix.empty() ? Windows_Directory() + "/" : app.windows_prefix;
+    const std::string folder = Match_Path_Case(prefix + OVERLAY_FOLDER);
+
+    File_Dialog_Request request;
+    request.owner = app.main_window;
+    request.filters = filters;
+    request.filter_count = static_cast<int>(std::size(filters));
+    request.filter_index = 3;  // bitmaps
+    request.initial_folder = folder;
+    request.default_extension = "bmp";
+    request.hide_read_only = true;
+    request.create_prompt = true;
+
+    char file[FILE_BUFFER_SIZE] = "";
+    char title[FILE_BUFFER_SIZE] = "";
+    if (!Platform_Open_File_Dialog(request, file, sizeof file, title, sizeof title)) {
+        std::snprintf(message_buffer, sizeof message_buffer, "Open File folder %s filename %s title name %s FAILED",
+                      folder.c_str(), file, title);
+        Report_Error(message_buffer);
+        return 0;
+    }
+    std::snprintf(plasma_settings.custom_scope_path, sizeof plasma_settings.custom_scope_path, "%s", file);
+    return 1;
+}
+
+int Draw_Scope(Surface* target, int, int) {
+    if (!scope_active) return 1;
+    // Any answer but "fine" (lost, or no mask at all) builds the mask anew.
+    if (Surface_IsLost(scope_surface) != DD_OK) {
+        Shutdown_Scope();
+        if (!Setup_Scope(app.client_width, app.client_height, last_scope_shape)) {
+            Report_Error("Draw_Scope(): Setup_Scope FAILED");
+            return 0;
+        }
+    }
+    if (!Masked_Clip_Blit(scope_surface, target, 0, 0, 0, 0, scope_width, scope_height)) {
+        Report_Error("Draw_Scope():\n\nMasked_Clip_Blit FAILED");
+        return 0;
+    }
+    return 1;
+}
