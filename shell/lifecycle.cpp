@@ -117,9 +117,11 @@ int Setup_Glimmerwheel() {
         Trace_Exit(traced_once, "Setup_Glimmerwheel");
         return 1;
     }
-    // Off the screen on purpose: the first pointer update clamps it into the corner.
-    pointer_x = app.screen_width;
-    pointer_y = app.screen_width;
+    // The virtual pointer starts in the middle of the screen. Started in a
+    // corner, where its moves are clamped, a flick towards that corner
+    // would never count as a jump and the saver would not end.
+    pointer_x = app.screen_width / 2;
+    pointer_y = app.screen_height / 2;
     // The slide objects are loaded here (Load_All_Objects; failure reports
     // "Setup_Glimmerwheel(): Load_All_Objects FAILED" and returns 0) once
     // the slide objects exist.
