@@ -1,15 +1,23 @@
 // The eight-fold kaleidoscope.
 //
 // One S x S tile is drawn at the top-left of the frame. The stamp blacks out
-// one half of it along the main diagonal; the kept half is turned a quarter
+// one half of it along the main diagonal; the kept half is given a quarter
 // turn into Scope_Rotated_90 and mirrored back over the tile, which together
 // reflect it across the diagonal onto the black half (black is the colour
 // key, so the kept half is not overwritten). Two mirrored copies then make
 // the 2S x 2S picture of eight triangles.
+//
+// The quarter turn is an exact one done here on the locked surfaces rather
+// than a rotation by an angle: a rotation by 1.57 radians truncated to pixels
+// duplicates a row and a column through the middle of the tile and needs
+// one-pixel corrections afterwards, and at 24 bits it goes pixel by pixel
+// through device contexts. The exact turn makes the tile its own mirror
+// image across the diagonal to the pixel, at the same cost at every depth.
 #include "kaleidoscope/kaleidoscope.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "graphics/blits.h"
 #include "graphics/display.h"
@@ -33,9 +41,9 @@ int rotated_height = 0;
 int kaleidoscope_active = 0;
 int rebuild_pending = 0;
 
-// The saver's quarter turn: a hair short of pi / 2. The rotation's pixel
-// mapping truncates, and this angle is the one whose one-pixel offsets the
-// mirror's target point (0, 1), or (1, -1) at 8 bits, corrects.
+// The quarter turn as an angle, for the size of Scope_Rotated_90: one pixel
+// wider and higher than the tile for an even side, as the saver has always
+// made it (the spare row and column stay black).
 static constexpr float QUARTER_TURN = 1.57f;
 
 // The smallest tile the kaleidoscope draws, whatever the screen.
@@ -163,6 +171,60 @@ static bool Usable_Dest(Surface* dest) {
     return Restore_All_Surfaces() && Surface_IsLost(dest) != DDERR_SURFACELOST;
 }
 
+// Gives the S x S tile at the top-left of dest a quarter turn clockwise into
+// Scope_Rotated_90: turned (k, r) = tile (r, S - 1 - k). Mirroring that left
+// to right puts tile (y, x) at (x, y). Tile pixels outside dest read as 0.
+//
+// At 8 bits the erase has blacked out the diagonal as well as the half below
+// it, and a diagonal maps onto itself, so no mirror can bring it back. It is
+// given the colour of the kept pixel beside it first, so that no black seam
+// crosses the picture; any colour there keeps the tile symmetric.
+static int Turn_Tile(Surface* dest, int side, bool palette_mode) {
+    int turned_pitch = 0, tile_pitch = 0;
+    uint8_t* turned = Lock_Surface(Scope_Rotated_90, &turned_pitch);
+    if (!turned) return 0;
+    uint8_t* tile = Lock_Surface(dest, &tile_pitch);
+    if (!tile) {
+        Unlock_Surface(Scope_Rotated_90);
+        return 0;
+    }
+    const int bytes = Pixel_Bytes(dest->bits_per_pixel);
+    const int turned_side = std::min({side, Scope_Rotated_90->width, Scope_Rotated_90->height});
+    if (bytes == 0 || bytes != Pixel_Bytes(Scope_Rotated_90->bits_per_pixel)) {
+        Unlock_Surface(dest);
+        Unlock_Surface(Scope_Rotated_90);
+        return 0;
+    }
+    auto tile_pixel = [&](int x, int y) { return tile + static_cast<size_t>(y) * tile_pitch + static_cast<size_t>(x) * bytes; };
+
+    if (palette_mode) {
+        const int diagonal = std::min({side, dest->width, dest->height});
+        for (int a = 0; a < diagonal; ++a) {
+            // The kept half lies strictly above the diagonal: its neighbour to
+            // the right, or above for the last one.
+            const int x = a + 1 < diagonal ? a + 1 : a, y = a + 1 < diagonal ? a : a - 1;
+            if (y >= 0) std::memcpy(tile_pixel(a, a), tile_pixel(x, y), static_cast<size_t>(bytes));
+        }
+    }
+
+    // One row of the turned picture is one column of the tile read upwards
+    // from its bottom: walk the tile's rows so that reads run along memory.
+    for (int k = 0; k < turned_side; ++k) {
+        const int y = side - 1 - k;
+        const bool row_inside = y < dest->height;
+        for (int r = 0; r < turned_side; ++r) {
+            uint8_t* out = turned + static_cast<size_t>(r) * turned_pitch + static_cast<size_t>(k) * bytes;
+            if (row_inside && r < dest->width)
+                std::memcpy(out, tile_pixel(r, y), static_cast<size_t>(bytes));
+            else
+                std::memset(out, 0, static_cast<size_t>(bytes));
+        }
+    }
+    Unlock_Surface(dest);
+    Unlock_Surface(Scope_Rotated_90);
+    return 1;
+}
+
 int Draw_Kaleidoscope(Surface* dest, int, int) {
     if (!kaleidoscope_active) return 1;
     if (!Usable_Dest(dest)) {
@@ -198,17 +260,11 @@ int Draw_Kaleidoscope(Surface* dest, int, int) {
         Report_Error("Draw_Kaleidoscope(): Erase_White_Triangle FAILED");
         return 0;
     }
-    int turned_width = 0, turned_height = 0;
-    if (!Rotate_Surface_Ex(dest, Scope_Rotated_90, side, side, &turned_width, &turned_height, QUARTER_TURN, 0, 0, 0,
-                           0)) {
+    if (!Turn_Tile(dest, side, palette_mode)) {
         Report_Error("Draw_Kaleidoscope():\n\nUnable to rotate quadrant 1 90 ");
         return 0;
     }
-    // The kept half is the lower-left one above 8 bits and the upper-right
-    // one at 8 bits; each lands on the other half one pixel off its own way.
-    const int mirror_x = palette_mode ? 1 : 0;
-    const int mirror_y = palette_mode ? -1 : 1;
-    if (!Masked_H_Blit(Scope_Rotated_90, dest, 0, 0, mirror_x, mirror_y, rotated_width, rotated_height)) {
+    if (!Masked_H_Blit(Scope_Rotated_90, dest, 0, 0, 0, 0, side, side)) {
         Report_Error("Draw_Kaleidoscope():\n\nUnable to h flip rotated 90 onto quadrant 2");
         return 0;
     }
@@ -237,7 +293,11 @@ int Stretch_Kaleidoscope(Surface* source, Surface* dest) {
         Report_Error("Stretch_Kaleidoscope():Either source or dest is lost");
         return 0;
     }
-    const int picture = 2 * segment_width;
+    // The picture is 2S square; on a screen lower than 160 pixels (a preview
+    // pane) the smallest tile makes it larger than the frame holds, and only
+    // the part the frame holds can be shown.
+    const int picture_width = std::min(2 * segment_width, source->width);
+    const int picture_height = std::min(2 * segment_height, source->height);
 
     if (app.display_mode == DISPLAY_WINDOWED) {
         // In a window the picture always fills the client area.
@@ -253,12 +313,13 @@ int Stretch_Kaleidoscope(Surface* source, Surface* dest) {
         const int h = std::min(client.bottom - client.top, static_cast<int>(app.screen_height));
         if (w < 1 || h < 1) return 1;
         Wait_For_Vertical_Blank_If_Asked();
-        return Stretch_Blit(source, dest, 0, 0, left, top, picture, picture, w, h);
+        return Stretch_Blit(source, dest, 0, 0, left, top, picture_width, picture_height, w, h);
     }
 
     Wait_For_Vertical_Blank_If_Asked();
     if (plasma_settings.kaleidoscope_stretch)
-        return Stretch_Blit(source, dest, 0, 0, 0, 0, picture, picture, app.screen_width, app.screen_height);
-    return Clip_Blit(source, dest, 0, 0, (app.screen_width - picture) / 2, (app.screen_height - picture) / 2, picture,
-                     picture);
+        return Stretch_Blit(source, dest, 0, 0, 0, 0, picture_width, picture_height, app.screen_width,
+                            app.screen_height);
+    return Clip_Blit(source, dest, 0, 0, (app.screen_width - picture_width) / 2,
+                     (app.screen_height - picture_height) / 2, picture_width, picture_height);
 }
