@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -129,7 +131,7 @@ protected:
         window.client_height = app.client_height = height;
         app.main_window = &window;
         app.windows_prefix = windows.path() + "/";
-        if (mode == SAVER) app.display_mode = DISPLAY_FULL_SCREEN;
+        app.display_mode = mode == SAVER ? DISPLAY_FULL_SCREEN : DISPLAY_WINDOWED;
         if (mode == CONFIGURE || mode == MODE_NONE) app.menu = menu_101;
     }
 
