@@ -7,7 +7,6 @@
 
 PlasmaSettings plasma_settings;
 PlasmaSettings plasma_settings_backup;
-int objects_loaded = 0;
 
 void Set_Default_Plasma_Settings()
 {
