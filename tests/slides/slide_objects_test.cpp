@@ -19,6 +19,7 @@
 #include "shell/data_folder.h"
 #include "shell/frame_clock.h"
 #include "shell/random.h"
+#include "slides/colour_slides.h"
 
 namespace fs = std::filesystem;
 
@@ -491,6 +492,30 @@ TEST_F(SlideObjectsQueueTest, LostStripsAreReloadedWithoutTouchingOldInstances) 
     ASSERT_NE(Objects_Data[0].images, nullptr);
     EXPECT_NE(Surface_IsLost(Objects_Data[0].images), DDERR_SURFACELOST);
     EXPECT_EQ(Objects_Data[0].frame_count, 32);
+
+    // With the slides on, they are made again around the reloaded strips;
+    // a failed reload is reported and leaves them off.
+    plasma_settings.slides_on = 1;
+    plasma_settings.object_selected[0] = plasma_settings.object_selected[1] = 1;
+    plasma_settings.object_frequency[0] = plasma_settings.object_frequency[1] = 2;
+    ASSERT_EQ(Setup_Colour_Slides(64, 64, 10.0), 1);
+    DD_Lose_All_Surfaces();
+    for (Surface* s : made_) Surface_Restore(s);
+    Surface_Restore(Hidden);
+    Surface_Restore(Visible);
+    ASSERT_EQ(Restore_All_Objects(), 1);
+    EXPECT_EQ(slides_active, 1);
+    EXPECT_EQ(slide_width, 96);
+    EXPECT_EQ(Queue_Length(), 4);
+    for (ObjectInstance* o = objects_queue_head; o; o = o->next)
+        EXPECT_TRUE(o->slide == slides[0] || o->slide == slides[1] || o->slide == slides[2]);
+
+    DD_Lose_All_Surfaces();
+    for (Surface* s : made_) Surface_Restore(s);
+    fs::remove(Path(0));
+    EXPECT_EQ(Restore_All_Objects(), 0);
+    EXPECT_EQ(Last_Report(), "Restore_All_Objects(): Load_All_Objects FAILED");
+    Shutdown_Colour_Slides();
 }
 
 // Blend modes on the depths that blend.
@@ -546,3 +571,24 @@ TEST_P(SlideObjectsBlendTest, BlendModesOverBlackAndColour) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, SlideObjectsBlendTest, ::testing::Values(15, 16, 32));
+
+// Strips are made, saved and loaded back at every depth.
+class SlideObjectsDepthTest : public SlideObjectsTest, public ::testing::WithParamInterface<int> {
+protected:
+    int Depth() const override { return GetParam(); }
+};
+
+TEST_P(SlideObjectsDepthTest, ExpansionSavesAStripThatLoadsBack) {
+    Write_Object(0, 8, 8);
+    ASSERT_EQ(Load_All_Objects(), 1);
+    EXPECT_EQ(Bitmap_Size(Path(0)), std::make_pair(8, 256));
+    const COLORREF turned = Strip_Colour(0, 4, 8 * 8 + 4);
+    EXPECT_NE(turned, Strip_Colour(0, 4, 4));
+    Release_All_Objects();
+    ASSERT_EQ(Load_All_Objects(), 1);
+    EXPECT_EQ(Objects_Data[0].frame_count, 32);
+    EXPECT_EQ(Strip_Colour(0, 4, 8 * 8 + 4), turned);
+    EXPECT_TRUE(platform_boxes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, SlideObjectsDepthTest, ::testing::Values(8, 15, 16, 24, 32));
