@@ -195,7 +195,9 @@ static int Turn_Tile(Surface* dest, int side, bool palette_mode) {
         Unlock_Surface(Scope_Rotated_90);
         return 0;
     }
-    auto tile_pixel = [&](int x, int y) { return tile + static_cast<size_t>(y) * tile_pitch + static_cast<size_t>(x) * bytes; };
+    auto tile_pixel = [&](int x, int y) {
+        return tile + static_cast<size_t>(y) * tile_pitch + static_cast<size_t>(x) * bytes;
+    };
 
     if (palette_mode) {
         const int diagonal = std::min({side, dest->width, dest->height});

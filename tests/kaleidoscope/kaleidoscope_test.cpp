@@ -2,10 +2,7 @@
 // presentation, lost surfaces and the failure reports.
 #include "kaleidoscope_fixture.h"
 
-#include <cstdlib>
 #include <cstring>
-
-#include "graphics/bitmap_files.h"
 
 namespace {
 
@@ -404,18 +401,6 @@ TEST_F(PresentTest, PresentationFailures) {
     EXPECT_EQ(Stretch_Kaleidoscope(Hidden, Visible), 0);
     EXPECT_EQ(Reports().back(), "Stretch Kaleidoscope(): GetClientRect FAILED");
     app.main_window = window;
-}
-
-// A look at the picture: a kaleidoscope frame of the plasma written as a
-// bitmap when CALVORINE_KALEIDOSCOPE_PICTURE names a file.
-TEST_F(KaleidoscopeTest, PictureForTheEye) {
-    const char* path = std::getenv("CALVORINE_KALEIDOSCOPE_PICTURE");
-    if (!path) GTEST_SKIP() << "set CALVORINE_KALEIDOSCOPE_PICTURE to write the picture";
-    Open(32, 640, 480);
-    plasma_settings.kaleidoscope_granularity = 1000;
-    ASSERT_EQ(Setup_Kaleidoscope(0, 0), 1);
-    for (int frame = 0; frame < 20; ++frame) ASSERT_EQ(Draw_Kaleidoscope(Hidden, 0, 0), 1);
-    ASSERT_EQ(Save_Bitmap(Hidden, path), 1);
 }
 
 }  // namespace
