@@ -202,9 +202,12 @@ int Partial_HLS_Gradient(Surface* surface, int x0, int y0, int width, int height
     }
     Surface_ReleaseDC(surface, dc);
     if (gradient_column < x0 + width) return 0;
+    // The next gradient starts where this one has got to. A ramp steeper than
+    // one unit per column cannot reach its planned end on the slide, and
+    // starting the next one from that end would leave a seam between slides.
     gradient_restart = 1;
-    last_end_hue = gradient_end_hue;
-    last_end_light = gradient_light_end;
+    last_end_hue = gradient_hue;
+    last_end_light = gradient_light;
     return 1;
 }
 
