@@ -36,9 +36,13 @@ static constexpr int FACE_PIXEL_SIZE = 27;
 static constexpr double CELL_MARGIN = 0.5;
 // Narrow letters may be widened at most this much to fill their cell.
 static constexpr double MOST_WIDENING = 1.6;
-// Glyphs narrower than this get no outline: it would swallow the fill.
-static constexpr int OUTLINE_MIN_WIDTH = 5;
+// Outline pen widths; glyphs narrower than OUTLINE_NARROW_WIDTH take the
+// thin one and those narrower than OUTLINE_MIN_WIDTH none, which would
+// swallow their fill.
+static constexpr int OUTLINE_MIN_WIDTH = 3;
+static constexpr int OUTLINE_NARROW_WIDTH = 6;
 static constexpr double OUTLINE_WIDTH = 1.25;
+static constexpr double OUTLINE_THIN_WIDTH = 0.8;
 
 // What each glyph shows: the first character that reaches it, and for the
 // glyphs no character reaches (and the catch-all one) a fitting sign.
@@ -68,7 +72,8 @@ static void Draw_Glyph(QPainter& painter, const QFont& face, const QString& char
     if (ink.isEmpty()) return;
 
     const bool outlined = cell.width >= OUTLINE_MIN_WIDTH;
-    const double inset = outlined ? OUTLINE_WIDTH / 2.0 + 0.25 : 0.0;
+    const double pen_width = cell.width < OUTLINE_NARROW_WIDTH ? OUTLINE_THIN_WIDTH : OUTLINE_WIDTH;
+    const double inset = outlined ? pen_width / 2.0 + 0.25 : 0.0;
     const double room = cell.width - 2.0 * inset;
     const double scale_x = std::min(room / ink.width(), MOST_WIDENING);
 
@@ -93,7 +98,7 @@ static void Draw_Glyph(QPainter& painter, const QFont& face, const QString& char
 
     painter.save();
     painter.setClipRect(QRect(cell.x, cell.y, cell.width, GLYPH_HEIGHT));
-    painter.setPen(outlined ? QPen(QColor(96, 56, 8), OUTLINE_WIDTH) : Qt::NoPen);
+    painter.setPen(outlined ? QPen(QColor(96, 56, 8), pen_width) : Qt::NoPen);
     painter.setBrush(gold);
     painter.drawPath(glyph);
     painter.restore();
