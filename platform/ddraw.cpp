@@ -306,10 +306,16 @@ static inline void write_pixel(uint8_t* p, int bpp_bytes, uint32_t v) {
     std::memcpy(p, &v, static_cast<size_t>(bpp_bytes));  // little-endian host
 }
 
-// The part of the destination a clipper lets through: the window's client
-// area on the screen, or nothing while the window is minimised or hidden.
+// The part of the destination a clipper lets through: the surface itself,
+// within the window's client area on the screen, or nothing while the window
+// is minimised or hidden.
 static bool clip_to_window(const Surface* dest, Rect* area) {
-    if (!dest->clipper || !dest->clipper->window) return true;
+    if (!dest->clipper) return true;
+    area->left = std::max(area->left, 0);
+    area->top = std::max(area->top, 0);
+    area->right = std::min(area->right, dest->width);
+    area->bottom = std::min(area->bottom, dest->height);
+    if (!dest->clipper->window) return area->left < area->right && area->top < area->bottom;
     const Window* w = dest->clipper->window;
     if (w->iconic || !w->visible) return false;
     area->left = std::max(area->left, w->screen_x);
@@ -454,7 +460,11 @@ HRESULT Surface_Blt(Surface* dest, const Rect* dest_rect, Surface* source, const
     if (dest->lost) return DDERR_SURFACELOST;
     if (dest->lock_count > 0) return DDERR_LOCKEDSURFACES;
     const Rect dr = dest_rect ? *dest_rect : Rect{0, 0, dest->width, dest->height};
-    if (!rect_inside(dr, dest)) return DDERR_INVALIDRECT;
+    // A surface with a clipper (the desktop behind a window) takes rectangles
+    // that reach past its edges, as a window partly off the screen needs;
+    // the clipper cuts them down. Without one, such a rectangle is refused.
+    if (dest->clipper ? (dr.left >= dr.right || dr.top >= dr.bottom) : !rect_inside(dr, dest))
+        return DDERR_INVALIDRECT;
 
     if (flags & DDBLT_COLORFILL) {
         if (!fx) return DDERR_INVALIDPARAMS;

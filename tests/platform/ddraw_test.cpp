@@ -210,6 +210,30 @@ TEST_F(DeviceTest, AClipperKeepsCopiesInsideTheWindow) {
     Release(clipper);
 }
 
+TEST_F(DeviceTest, AWindowPartlyOffTheDesktopTakesTheCopyThatFits) {
+    Surface* src = make(10, 10);
+    Surface* desktop = make(20, 20);
+    pattern(src);
+    window.screen_x = -4;
+    window.screen_y = 15;
+    window.client_width = 10;
+    window.client_height = 10;
+    Clipper* clipper = nullptr;
+    ASSERT_EQ(DD_CreateClipper(device, 0, &clipper), DD_OK);
+    ASSERT_EQ(Clipper_SetHWnd(clipper, &window), DD_OK);
+    Rect dr{-4, 15, 6, 25}, sr{0, 0, 10, 10};
+    EXPECT_EQ(Surface_Blt(desktop, &dr, src, &sr, 0, nullptr), DDERR_INVALIDRECT) << "no clipper: refused";
+    ASSERT_EQ(Surface_SetClipper(desktop, clipper), DD_OK);
+    Rect half{-4, 15, 1, 20};  // a stretch to half size
+    ASSERT_EQ(Surface_Blt(desktop, &half, src, &sr, 0, nullptr), DD_OK);
+    for (int y = 0; y < 20; ++y)
+        for (int x = 0; x < 20; ++x) {
+            const bool inside = x < 1 && y >= 15;
+            ASSERT_EQ(at(desktop, x, y), inside ? at(src, (x + 4) * 2, (y - 15) * 2) : 0u) << x << "," << y;
+        }
+    Release(clipper);
+}
+
 TEST_F(DeviceTest, VideoMemoryIsBudgetedAndGivenBack) {
     dd_config.video_memory_total = 100 * 4 * 10 + 100;
     uint32_t total = 0, free = 0;
