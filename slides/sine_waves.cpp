@@ -158,28 +158,56 @@ static inline bool Band_Top(double wave_height, int rest_line, int band, int sur
 // one row high would work out one past the channel's top and lose its colour
 // bits, so levels are held at the top instead: such a band is full red.
 
-struct Level_16 {
-    float q;
-    int half, band;
-    explicit Level_16(int b) : q(32.0f / static_cast<float>(b > 1 ? b : 1)), half(b / 2), band(b) {}
-    // The level as a float, before truncation (the 5-6-5 green doubles it first).
-    float Raw(int64_t j) const { return static_cast<float>(j < half ? j : band - j) * q; }
-};
+enum Channel { RED = 0, GREEN = 1, BLUE = 2 };
 
 static inline uint32_t Held(float level, uint32_t top) {
     const uint32_t value = static_cast<uint32_t>(level);
     return value > top ? top : value;
 }
 
-struct Level_32 {
-    int q;
-    int half, band;
-    explicit Level_32(int b) : q(256 / (b > 1 ? b : 1)), half(b / 2), band(b) {}
-    uint32_t Of(int64_t j) const {
-        const int64_t level = (j < half ? j : band - j) * static_cast<int64_t>(q);
-        return level > 255 ? 255u : static_cast<uint32_t>(level);
+// The value channel c stores for row j of a band of `band` rows: 15/16 bits
+// scale by 32.0 / B in single precision (the 5-6-5 green doubled first), 32
+// bits by 256 / B in integers.
+static uint32_t Stored_Level(int bytes, bool six_green_bits, int band, int64_t j, Channel c) {
+    const int64_t distance = j < band / 2 ? j : band - j;
+    if (bytes == 4) {
+        const int64_t level = distance * (256 / (band > 1 ? band : 1));
+        const uint32_t held = level > 255 ? 255u : static_cast<uint32_t>(level);
+        return held << (c == RED ? 16 : c == GREEN ? 8 : 0);
     }
+    const float raw = static_cast<float>(distance) * (32.0f / static_cast<float>(band > 1 ? band : 1));
+    switch (c) {
+    case RED: return Held(raw, 31) << (six_green_bits ? 11 : 10);
+    case GREEN: return (six_green_bits ? Held(raw * 2.0f, 63) : Held(raw, 31)) << 5;
+    default: return Held(raw, 31);
+    }
+}
+
+// The stored values of every row of the band, worked out once per call; the
+// table only grows, and rows beyond it (absurd band widths) are computed.
+static constexpr int LEVEL_TABLE_ROWS = 4096;
+
+struct LevelTable {
+    std::vector<uint32_t> value[3];
+    int rows = 0;
+    int bytes = 0;
+    bool six_green_bits = false;
+    int band = 0;
 };
+
+static LevelTable levels;
+
+static void Prepare_Levels(int bytes, bool six_green_bits, int band) {
+    levels.rows = band < 0 ? 0 : band > LEVEL_TABLE_ROWS ? LEVEL_TABLE_ROWS : band;
+    levels.bytes = bytes;
+    levels.six_green_bits = six_green_bits;
+    levels.band = band;
+    for (int c = RED; c <= BLUE; ++c) {
+        levels.value[c].resize(levels.rows);
+        for (int j = 0; j < levels.rows; ++j)
+            levels.value[c][j] = Stored_Level(bytes, six_green_bits, band, j, static_cast<Channel>(c));
+    }
+}
 
 static inline uint16_t Read_16(const uint8_t* p) {
     uint16_t v;
@@ -194,16 +222,91 @@ static inline uint32_t Read_32(const uint8_t* p) {
 }
 static inline void Write_32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
-// Paints rows top .. top + band - 1 of column x that lie on the surface:
-// rows above the top edge are skipped and the bottom edge ends the band.
-// `store` receives the pixel's address and the row's offset j in the band.
-template <typename Store>
-static inline void Paint_Band(uint8_t* pixels, int pitch, int bytes, int x, int64_t top, int band, int height,
-                              Store store) {
+// How a band row meets the pixel already there: the red wave replaces it;
+// green and blue are OR-ed in at 15/16 bits and replace their own byte at 32.
+enum class Meet { REPLACE_16, OR_16, REPLACE_32, KEEP_RED_BLUE_32, KEEP_RED_GREEN_32 };
+
+template <Meet meet>
+static inline void Store(uint8_t* p, uint32_t level) {
+    if constexpr (meet == Meet::REPLACE_16) {
+        Write_16(p, static_cast<uint16_t>(level));
+    } else if constexpr (meet == Meet::OR_16) {
+        Write_16(p, static_cast<uint16_t>(Read_16(p) | level));
+    } else if constexpr (meet == Meet::REPLACE_32) {
+        Write_32(p, level);
+    } else if constexpr (meet == Meet::KEEP_RED_BLUE_32) {
+        Write_32(p, (Read_32(p) & 0x00FF00FFu) | level);
+    } else {
+        Write_32(p, (Read_32(p) & 0x00FFFF00u) | level);
+    }
+}
+
+static inline uint32_t Level_Of(const uint32_t* table, int64_t j, Channel c) {
+    return j < levels.rows ? table[j] : Stored_Level(levels.bytes, levels.six_green_bits, levels.band, j, c);
+}
+
+// A column whose band misses the surface.
+static constexpr int64_t NO_BAND = INT64_MIN;
+// Walking one column down touches a new cache line per row. When the pitch is
+// a multiple of this many bytes those lines all fall into a few cache sets and
+// evict each other, so such surfaces are painted in blocks of columns, row by row.
+static constexpr int ALIASING_PITCH = 1024;
+static constexpr int COLUMN_BLOCK = 8;
+
+// The band's first row in every column of this pass, for one wave.
+static std::vector<int64_t> band_tops;
+
+template <Meet meet>
+static inline void Paint_Column(uint8_t* pixels, int pitch, int x, int64_t top, int band, int height,
+                                const uint32_t* table, Channel c) {
+    constexpr int bytes = meet == Meet::REPLACE_16 || meet == Meet::OR_16 ? 2 : 4;
     const int64_t first = top < 0 ? 0 : top;
     const int64_t end = top + band < height ? top + band : height;
     uint8_t* p = pixels + first * pitch + static_cast<int64_t>(x) * bytes;
-    for (int64_t y = first; y < end; ++y, p += pitch) store(p, y - top);
+    for (int64_t y = first; y < end; ++y, p += pitch) Store<meet>(p, Level_Of(table, y - top, c));
+}
+
+// Paints one wave's bands, rows top .. top + band - 1 of each column that lie
+// on the surface: rows above the top edge are skipped and the bottom edge ends
+// the band. A column only meets its own band, so the order in which rows and
+// columns are painted does not change the picture.
+template <Meet meet>
+static void Paint_Bands(uint8_t* pixels, int pitch, int width, int band, int height, Channel c) {
+    constexpr int bytes = meet == Meet::REPLACE_16 || meet == Meet::OR_16 ? 2 : 4;
+    const uint32_t* table = levels.value[c].data();
+    const int64_t* tops = band_tops.data();
+    if (pitch % ALIASING_PITCH != 0) {
+        for (int x = 0; x < width; ++x)
+            if (tops[x] != NO_BAND) Paint_Column<meet>(pixels, pitch, x, tops[x], band, height, table, c);
+        return;
+    }
+    for (int bx = 0; bx < width; bx += COLUMN_BLOCK) {
+        const int ex = bx + COLUMN_BLOCK < width ? bx + COLUMN_BLOCK : width;
+        int64_t low = INT64_MAX, high = INT64_MIN, rows = 0;
+        for (int x = bx; x < ex; ++x) {
+            if (tops[x] == NO_BAND) continue;
+            const int64_t first = tops[x] < 0 ? 0 : tops[x];
+            const int64_t end = tops[x] + band < height ? tops[x] + band : height;
+            low = first < low ? first : low;
+            high = end > high ? end : high;
+            rows += end - first;
+        }
+        if (rows == 0) continue;
+        if ((high - low) * (ex - bx) > 4 * rows) {
+            // Steep waves spread the block's bands far apart: column by column.
+            for (int x = bx; x < ex; ++x)
+                if (tops[x] != NO_BAND) Paint_Column<meet>(pixels, pitch, x, tops[x], band, height, table, c);
+            continue;
+        }
+        for (int64_t y = low; y < high; ++y) {
+            uint8_t* row = pixels + y * pitch;
+            for (int x = bx; x < ex; ++x) {
+                const int64_t j = y - tops[x];
+                if (tops[x] == NO_BAND || j < 0 || j >= band) continue;
+                Store<meet>(row + static_cast<int64_t>(x) * bytes, Level_Of(table, j, c));
+            }
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------
@@ -246,10 +349,29 @@ static void Advance(WaveState& state, int waves, const WaveSettings& s) {
     state.wave_phase += s.density;
 }
 
-// Clears (when asked), locks and runs `passes` passes of `pass` over the
-// pixels. The caller has checked the surface.
-template <typename Pass>
-static int Run_Drawer(Surface* surface, const char* lock_failure, const WaveSettings& s, Pass pass) {
+// Works out one wave's band tops for every column of this pass.
+static void Find_Band_Tops(const double* amplitudes, const ColumnAngles* columns, const PhaseAngles& phase,
+                           int width, int rest_line, int band, int height) {
+    for (int x = 0; x < width; ++x) {
+        int64_t top;
+        band_tops[x] = Band_Top(Wave_Height(amplitudes, columns[x], phase), rest_line, band, height, &top) ? top
+                                                                                                          : NO_BAND;
+    }
+}
+
+// One drawer: `waves` waves (1, or red, green and blue) of `bytes`-byte
+// pixels. Each pass moves the walk on and paints wave 1, then 2, then 3;
+// the third wave's middle term turns at a third of the phase.
+template <int waves, int bytes>
+static int Draw_Waves(Surface* surface, int width, int height, WaveState& state, const char* lock_failure) {
+    if (!Drawable(surface, width, height, bytes)) return 0;
+    if (width > surface->width) width = surface->width;
+    if (height > surface->height) height = surface->height;
+    const WaveSettings s = Read_Settings();
+    const int rest_line = (2 * height) / 5;
+    const ColumnAngles* columns = Column_Angles(width);
+    if (band_tops.size() < static_cast<size_t>(width)) band_tops.resize(width);
+
     if (plasma_settings.sine_clear_screen) Clear(surface);
     int pitch = 0;
     uint8_t* pixels = Lock_Surface(surface, &pitch);
@@ -257,130 +379,43 @@ static int Run_Drawer(Surface* surface, const char* lock_failure, const WaveSett
         Report_Error(lock_failure);
         return 0;
     }
-    for (int i = 0; i < s.passes; ++i) pass(pixels, pitch);
+    Prepare_Levels(bytes, format_565 != 0, s.band);
+    constexpr Meet red = bytes == 2 ? Meet::REPLACE_16 : Meet::REPLACE_32;
+    constexpr Meet green = bytes == 2 ? Meet::OR_16 : Meet::KEEP_RED_BLUE_32;
+    constexpr Meet blue = bytes == 2 ? Meet::OR_16 : Meet::KEEP_RED_GREEN_32;
+    for (int pass = 0; pass < s.passes; ++pass) {
+        Advance(state, waves, s);
+        const PhaseAngles phase = Phase_Angles(state.wave_phase, MIDDLE_TERM_RATE);
+        Find_Band_Tops(state.term_amplitude, columns, phase, width, rest_line, s.band, height);
+        Paint_Bands<red>(pixels, pitch, width, s.band, height, RED);
+        if constexpr (waves == SINE_WAVES) {
+            Find_Band_Tops(state.term_amplitude + SINE_TERMS, columns, phase, width, rest_line, s.band, height);
+            Paint_Bands<green>(pixels, pitch, width, s.band, height, GREEN);
+            const PhaseAngles third = Phase_Angles(state.wave_phase, THIRD_WAVE_MIDDLE_TERM_RATE);
+            Find_Band_Tops(state.term_amplitude + 2 * SINE_TERMS, columns, third, width, rest_line, s.band, height);
+            Paint_Bands<blue>(pixels, pitch, width, s.band, height, BLUE);
+        }
+    }
     Unlock_Surface(surface);
     return 1;
 }
 
 int Sine_Wave_16(Surface* surface, int width, int height) {
-    if (!Drawable(surface, width, height, 2)) return 0;
-    if (width > surface->width) width = surface->width;
-    if (height > surface->height) height = surface->height;
-    const WaveSettings s = Read_Settings();
-    const int rest_line = (2 * height) / 5;
-    const Level_16 level(s.band);
-    const ColumnAngles* columns = Column_Angles(width);
-    WaveState& state = sine_wave_16_state;
-    return Run_Drawer(surface, "Sine_Wave_16(): Lock Surface FAILED", s, [&](uint8_t* pixels, int pitch) {
-        const int red_shift = format_565 ? 11 : 10;
-        Advance(state, 1, s);
-        const PhaseAngles phase = Phase_Angles(state.wave_phase, MIDDLE_TERM_RATE);
-        for (int x = 0; x < width; ++x) {
-            int64_t top;
-            if (!Band_Top(Wave_Height(state.term_amplitude, columns[x], phase), rest_line, s.band, height, &top))
-                continue;
-            Paint_Band(pixels, pitch, 2, x, top, s.band, height, [&](uint8_t* p, int64_t j) {
-                Write_16(p, static_cast<uint16_t>(Held(level.Raw(j), 31) << red_shift));
-            });
-        }
-    });
+    return Draw_Waves<1, 2>(surface, width, height, sine_wave_16_state, "Sine_Wave_16(): Lock Surface FAILED");
 }
 
 int Multi_Sine_Wave_16(Surface* surface, int width, int height) {
-    if (!Drawable(surface, width, height, 2)) return 0;
-    if (width > surface->width) width = surface->width;
-    if (height > surface->height) height = surface->height;
-    const WaveSettings s = Read_Settings();
-    const int rest_line = (2 * height) / 5;
-    const Level_16 level(s.band);
-    const ColumnAngles* columns = Column_Angles(width);
-    WaveState& state = multi_sine_wave_16_state;
-    return Run_Drawer(surface, "Multi_Sine_Wave_16(): Lock Surface FAILED", s, [&](uint8_t* pixels, int pitch) {
-        const bool six_green_bits = format_565 != 0;
-        const int red_shift = six_green_bits ? 11 : 10;
-        Advance(state, SINE_WAVES, s);
-        const PhaseAngles phase = Phase_Angles(state.wave_phase, MIDDLE_TERM_RATE);
-        const PhaseAngles third = Phase_Angles(state.wave_phase, THIRD_WAVE_MIDDLE_TERM_RATE);
-        for (int x = 0; x < width; ++x) {
-            int64_t top;
-            if (Band_Top(Wave_Height(state.term_amplitude, columns[x], phase), rest_line, s.band, height, &top)) {
-                Paint_Band(pixels, pitch, 2, x, top, s.band, height, [&](uint8_t* p, int64_t j) {
-                    Write_16(p, static_cast<uint16_t>(Held(level.Raw(j), 31) << red_shift));
-                });
-            }
-            if (Band_Top(Wave_Height(state.term_amplitude + 3, columns[x], phase), rest_line, s.band, height,
-                         &top)) {
-                Paint_Band(pixels, pitch, 2, x, top, s.band, height, [&](uint8_t* p, int64_t j) {
-                    const uint32_t green =
-                        six_green_bits ? Held(level.Raw(j) * 2.0f, 63) : Held(level.Raw(j), 31);
-                    Write_16(p, static_cast<uint16_t>(Read_16(p) | (green << 5)));
-                });
-            }
-            if (Band_Top(Wave_Height(state.term_amplitude + 6, columns[x], third), rest_line, s.band, height,
-                         &top)) {
-                Paint_Band(pixels, pitch, 2, x, top, s.band, height, [&](uint8_t* p, int64_t j) {
-                    Write_16(p, static_cast<uint16_t>(Read_16(p) | Held(level.Raw(j), 31)));
-                });
-            }
-        }
-    });
+    return Draw_Waves<SINE_WAVES, 2>(surface, width, height, multi_sine_wave_16_state,
+                                     "Multi_Sine_Wave_16(): Lock Surface FAILED");
 }
 
 int Sine_Wave_32(Surface* surface, int width, int height) {
-    if (!Drawable(surface, width, height, 4)) return 0;
-    if (width > surface->width) width = surface->width;
-    if (height > surface->height) height = surface->height;
-    const WaveSettings s = Read_Settings();
-    const int rest_line = (2 * height) / 5;
-    const Level_32 level(s.band);
-    const ColumnAngles* columns = Column_Angles(width);
-    WaveState& state = sine_wave_32_state;
-    return Run_Drawer(surface, "Sine_Wave_32(): Lock Surface FAILED", s, [&](uint8_t* pixels, int pitch) {
-        Advance(state, 1, s);
-        const PhaseAngles phase = Phase_Angles(state.wave_phase, MIDDLE_TERM_RATE);
-        for (int x = 0; x < width; ++x) {
-            int64_t top;
-            if (!Band_Top(Wave_Height(state.term_amplitude, columns[x], phase), rest_line, s.band, height, &top))
-                continue;
-            Paint_Band(pixels, pitch, 4, x, top, s.band, height,
-                       [&](uint8_t* p, int64_t j) { Write_32(p, level.Of(j) << 16); });
-        }
-    });
+    return Draw_Waves<1, 4>(surface, width, height, sine_wave_32_state, "Sine_Wave_32(): Lock Surface FAILED");
 }
 
 int Multi_Sine_Wave_32(Surface* surface, int width, int height) {
-    if (!Drawable(surface, width, height, 4)) return 0;
-    if (width > surface->width) width = surface->width;
-    if (height > surface->height) height = surface->height;
-    const WaveSettings s = Read_Settings();
-    const int rest_line = (2 * height) / 5;
-    const Level_32 level(s.band);
-    const ColumnAngles* columns = Column_Angles(width);
-    WaveState& state = multi_sine_wave_32_state;
-    return Run_Drawer(surface, "Multi_Sine_Wave_32(): Lock Surface FAILED", s, [&](uint8_t* pixels, int pitch) {
-        Advance(state, SINE_WAVES, s);
-        const PhaseAngles phase = Phase_Angles(state.wave_phase, MIDDLE_TERM_RATE);
-        const PhaseAngles third = Phase_Angles(state.wave_phase, THIRD_WAVE_MIDDLE_TERM_RATE);
-        for (int x = 0; x < width; ++x) {
-            int64_t top;
-            if (Band_Top(Wave_Height(state.term_amplitude, columns[x], phase), rest_line, s.band, height, &top)) {
-                Paint_Band(pixels, pitch, 4, x, top, s.band, height,
-                           [&](uint8_t* p, int64_t j) { Write_32(p, level.Of(j) << 16); });
-            }
-            if (Band_Top(Wave_Height(state.term_amplitude + 3, columns[x], phase), rest_line, s.band, height,
-                         &top)) {
-                Paint_Band(pixels, pitch, 4, x, top, s.band, height, [&](uint8_t* p, int64_t j) {
-                    Write_32(p, (Read_32(p) & 0x00FF00FFu) | (level.Of(j) << 8));
-                });
-            }
-            if (Band_Top(Wave_Height(state.term_amplitude + 6, columns[x], third), rest_line, s.band, height,
-                         &top)) {
-                Paint_Band(pixels, pitch, 4, x, top, s.band, height, [&](uint8_t* p, int64_t j) {
-                    Write_32(p, (Read_32(p) & 0x00FFFF00u) | level.Of(j));
-                });
-            }
-        }
-    });
+    return Draw_Waves<SINE_WAVES, 4>(surface, width, height, multi_sine_wave_32_state,
+                                     "Multi_Sine_Wave_32(): Lock Surface FAILED");
 }
 
 // ---------------------------------------------------------------------------

@@ -189,6 +189,40 @@ TEST_F(SineWaveTest, BandsAreClippedAtTheTopAndBottomEdges) {
     for (int y = 0; y < 40; ++y) EXPECT_EQ(Get(s, 90, y), 1u);
 }
 
+// Surfaces whose pitch is a multiple of 1 KiB are painted in blocks of
+// columns; the picture must be the one a column-by-column walk gives.
+TEST_F(SineWaveTest, BlockPaintingMatchesColumnPainting) {
+    for (int multi = 0; multi < 2; ++multi) {
+        for (int format : {5, 2}) {  // 32 bits: 256 wide is a 1 KiB pitch; 16 bits: 512 wide
+            Restart();
+            Open_Display(every_graphics_format[format], 600, 100);
+            const int width = format == 5 ? 256 : 512;
+            Surface* blocks = Make(width, 90);
+            ASSERT_EQ(blocks->pitch % 1024, 0);
+            dd_config.pitch_padding = 4;
+            Surface* columns = Make(width, 90);
+            ASSERT_NE(columns->pitch % 1024, 0);
+            Settings(40, 60, 30, 20, 0.05);  // steep enough for both kinds of block
+            plasma_settings.sine_multicolour = multi;
+            Fill(blocks, 0x0101);
+            Fill(columns, 0x0101);
+            for (Surface* s : {blocks, columns}) {
+                crt::srand(11);
+                sine_wave_16_state = sine_wave_32_state = WaveState{};
+                multi_sine_wave_16_state = multi_sine_wave_32_state = WaveState{};
+                for (int call = 0; call < 5; ++call) ASSERT_EQ(Sine_Wave(s, width, 90), 1);
+            }
+            int painted = 0;
+            for (int y = 0; y < 90; ++y)
+                for (int x = 0; x < width; ++x) {
+                    ASSERT_EQ(Get(blocks, x, y), Get(columns, x, y)) << multi << " " << format << " " << x << "," << y;
+                    painted += Get(blocks, x, y) != 0x0101;
+                }
+            EXPECT_GT(painted, width * 20);
+        }
+    }
+}
+
 TEST_F(SineWaveTest, WalkStaysNearItsBoundsAndStepsBackFromThem) {
     Open_Display(every_graphics_format[5]);
     Settings(256, 20, 50, 4, 0.01);
