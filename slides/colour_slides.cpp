@@ -9,6 +9,7 @@
 // and the objects draw their trails over them.
 #include "slides/colour_slides.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <cstdint>
@@ -145,8 +146,9 @@ static void Start_Gradient(int x0, int width, int continue_hue, int variable_lig
 
     const int hue_travel = std::abs(start_hue - end_hue);
     const int light_travel = std::abs(start_light - end_light);
-    hue_interval = width / hue_travel > 1 ? width / hue_travel : 1;
-    light_interval = light_travel == 0 ? (width > 1 ? width : 1) : (width / light_travel > 1 ? width / light_travel : 1);
+    // Columns per unit of travel; a lightness that stays put never steps.
+    hue_interval = std::max(1, width / hue_travel);
+    light_interval = light_travel == 0 ? std::max(1, width) : std::max(1, width / light_travel);
 
     gradient_start_hue = static_cast<uint8_t>(start_hue);
     gradient_end_hue = static_cast<uint8_t>(end_hue);
@@ -396,12 +398,14 @@ static int Draw_Shown_Slides(const Direction& d) {
     return 1;
 }
 
-// The first slide has left completely on the left. The spare is repainted
-// before anything moves, so a failed repaint leaves the slides as they were
-// and the wrap is tried again next frame.
+// Moving left, the first slide has gone completely; moving right, likewise
+// on the right.
 static bool Wrap_Due_Left(int x0) { return Whole(slide_offset_x) + slide_width < x0; }
 static bool Wrap_Due_Right(int x0) { return Whole(slide_offset_x) >= slide_width + x0; }
 
+// The spare is repainted before anything moves, so a failed repaint leaves
+// the slides as they were and the wrap is tried again next frame. The new
+// spare starts the next gradient, which is then painted a few columns a frame.
 static int Wrap_Left() {
     if (!Paint_On_Slide(slide_order[LEFT.spare])) return 0;
     slide_offset_x += static_cast<float>(slide_width);
