@@ -206,11 +206,9 @@ uint32_t HLS_To_RGB(uint16_t hue, uint16_t lightness, uint16_t saturation) {
         green = (static_cast<long long>(Hue_To_RGB(a, b, hue)) * RGBMAX + HLSMAX / 2) / HLSMAX;
         blue = (static_cast<long long>(Hue_To_RGB(a, b, hue - HLSMAX / 3)) * RGBMAX + HLSMAX / 2) / HLSMAX;
     }
-    if (app.screen_bpp == 15 || app.screen_bpp == 16) {
-        red &= 31;
-        green &= 31;
-        blue &= 31;
-    }
+    // Full 8-bit channels at every depth: the device context reduces them to
+    // the surface's fields. Cutting them to five bits here first (255 AND 31)
+    // turned every 15/16-bit gradient nearly black.
     return static_cast<uint32_t>(red & 0xFF) | static_cast<uint32_t>(green & 0xFF) << 8 |
            static_cast<uint32_t>(blue & 0xFF) << 16;
 }

@@ -55,7 +55,8 @@ TEST(ColourModels, HlsToRgbIntegerScale) {
     EXPECT_EQ(Hue_To_RGB(0, 252, 300), 252);  // 300 comes round to 48
     EXPECT_EQ(Hue_To_RGB(10, 52, -84), 10);   // -84 comes round to 168
     app.screen_bpp = 16;
-    EXPECT_EQ(HLS_To_RGB(0, 252, 0), 31u | 31u << 8 | 31u << 16);
+    EXPECT_EQ(HLS_To_RGB(0, 252, 0), 0xFFFFFFu) << "the same colours at 16 bits";
+    EXPECT_EQ(HLS_To_RGB(0, 126, 252), 0x0000FFu);
     Reset_Program_State();
 }
 
