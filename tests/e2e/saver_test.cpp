@@ -1,0 +1,441 @@
+// End to end on a real X screen: the built calvorine-saver under Xvfb,
+// driven with xdotool and photographed with ImageMagick's import. Each test
+// runs one short scenario script on a fresh server and checks what it
+// printed, the pictures and the files the saver left behind.
+#include <QColor>
+#include <QImage>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+#ifndef CALVORINE_SAVER
+#error "CALVORINE_SAVER names the calvorine-saver program"
+#endif
+#ifndef CALVORINE_DEMO_FOLDER
+#error "CALVORINE_DEMO_FOLDER names the bundled data folder"
+#endif
+
+namespace {
+
+constexpr long PRESET_SIZE = 10136;
+
+// Helpers every scenario may use. Times are bounded so that a saver that
+// hangs fails its test instead of the whole run.
+const char* const prelude = R"SH(
+set -u
+export QT_QPA_PLATFORM=xcb
+saver() { "$SAVER" --data-dir "$DATA" "$@"; }
+# The first visible window whose name matches, waiting up to 5 seconds.
+find_window() { timeout 5 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1; }
+find_saver() { timeout 5 xdotool search --sync --onlyvisible --class calvorine-saver 2>/dev/null | head -1; }
+geometry() {
+  xwininfo -id "$1" | awk '/Absolute upper-left X/{x=$4} /Absolute upper-left Y/{y=$4}
+    /Width:/{w=$2} /Height:/{h=$2} END{print x, y, w, h}'
+}
+# "exit N" once the process has ended, or "exit timeout" (and it is killed).
+wait_exit() {
+  for _ in $(seq 1 60); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
+  if kill -0 "$1" 2>/dev/null; then kill -9 "$1"; wait "$1" 2>/dev/null; echo "exit timeout"; return; fi
+  wait "$1"; echo "exit $?"
+}
+alive() { kill -0 "$1" 2>/dev/null && echo yes || echo no; }
+# Whether the pointer's present image shows anything (XFixes).
+cursor() {
+  command -v python3 >/dev/null || { echo unknown; return; }
+  python3 - <<'PY'
+import ctypes
+try:
+    x = ctypes.CDLL("libX11.so.6"); xf = ctypes.CDLL("libXfixes.so.3")
+except OSError:
+    print("unknown"); raise SystemExit
+class Image(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+x.XOpenDisplay.restype = ctypes.c_void_p
+x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+xf.XFixesGetCursorImage.restype = ctypes.POINTER(Image)
+xf.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+image = xf.XFixesGetCursorImage(x.XOpenDisplay(None)).contents
+count = image.width * image.height
+print("shown" if any((image.pixels[i] >> 24) & 0xFF for i in range(count)) else "hidden")
+PY
+}
+shot() { import -window root "$WORK/$1.png"; }
+)SH";
+
+bool Installed(const char* program) {
+    return std::system((std::string("command -v ") + program + " > /dev/null 2>&1").c_str()) == 0;
+}
+
+class SaverE2ETest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* program : {"xvfb-run", "xdotool", "import", "xwininfo"}) {
+            if (!Installed(program)) GTEST_SKIP() << program << " is not installed";
+        }
+        data = work.path() + "/windows";
+        std::string command = "mkdir -p '" + data + "' '" + work.path() + "/run' && chmod 700 '" + work.path() +
+                              "/run' && cp -r '" CALVORINE_DEMO_FOLDER "' '" + data + "/'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+        folder = data + "/Calvorine";
+    }
+
+    // Runs the scenario under a fresh X server of the given depth and keeps
+    // its "name value..." lines.
+    void Run(const std::string& scenario, int depth = 24) {
+        std::string script = work.file("scenario.sh");
+        std::ofstream(script) << prelude << scenario;
+        std::string command = "cd '" + work.path() + "' && SAVER='" CALVORINE_SAVER "' DATA='" + data +
+                              "' WORK='" + work.path() + "' XDG_RUNTIME_DIR='" + work.path() +
+                              "/run' timeout 60 xvfb-run -a -s '-screen 0 1024x768x" + std::to_string(depth) +
+                              " -br' bash '" + script + "' 2>'" + work.file("stderr.txt") + "'";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char buffer[512];
+        while (std::fgets(buffer, sizeof buffer, pipe)) {
+            output += buffer;
+            std::istringstream words(buffer);
+            std::string name, rest;
+            words >> name;
+            std::getline(words, rest);
+            if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
+            if (!name.empty()) said[name] = rest;
+        }
+        pclose(pipe);
+    }
+
+    std::string Said(const std::string& name) { return said.count(name) ? said[name] : "(nothing)"; }
+
+    QImage Shot(const std::string& name) { return QImage(QString::fromStdString(work.file(name + ".png"))); }
+
+    long File_Size(const std::string& path) {
+        std::ifstream file(path, std::ios::binary | std::ios::ate);
+        return file ? static_cast<long>(file.tellg()) : -1;
+    }
+
+    std::vector<std::string> Log_Lines() {
+        std::ifstream file(folder + "/error_log.txt", std::ios::binary);
+        std::vector<std::string> lines;
+        std::string line;
+        while (std::getline(file, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (!line.empty()) lines.push_back(line);
+        }
+        return lines;
+    }
+
+    int Log_Position(const std::string& record) {
+        std::vector<std::string> lines = Log_Lines();
+        for (size_t i = 0; i < lines.size(); i++) {
+            if (lines[i] == record) return static_cast<int>(i);
+        }
+        return -1;
+    }
+
+    // Distinct colours in a rectangle of a picture, sampled every 4 pixels.
+    static size_t Colours(const QImage& image, int left, int top, int width, int height) {
+        std::set<QRgb> colours;
+        for (int y = top; y < top + height; y += 4) {
+            for (int x = left; x < left + width; x += 4) colours.insert(image.pixel(x, y) & 0xFFFFFF);
+        }
+        return colours.size();
+    }
+
+    static bool Same(const QImage& a, const QImage& b, int left, int top, int width, int height) {
+        for (int y = top; y < top + height; y += 2) {
+            for (int x = left; x < left + width; x += 2) {
+                if (a.pixel(x, y) != b.pixel(x, y)) return false;
+            }
+        }
+        return true;
+    }
+
+    TempFolder work;
+    std::string data, folder;
+    std::string output;
+    std::map<std::string, std::string> said;
+};
+
+}  // namespace
+
+TEST_F(SaverE2ETest, TheConfigurationWindowIsACentredSquareOfMovingPlasma) {
+    Run(R"SH(
+touch "$DATA/Calvorine/no_intro.txt"
+xdotool mousemove 500 400
+saver /c & pid=$!
+id=$(find_window '^ Calvorine$')
+sleep 1
+echo "window $(geometry "$id")"
+echo "cursor $(cursor)"
+shot first; sleep 0.5; shot second
+xdotool key Escape
+wait_exit $pid
+)SH");
+    EXPECT_EQ(Said("window"), "256 128 512 512") << output;
+    EXPECT_EQ(Said("exit"), "0");
+    EXPECT_NE(Said("cursor"), "hidden");
+
+    QImage first = Shot("first"), second = Shot("second");
+    ASSERT_EQ(first.size(), QSize(1024, 768));
+    ASSERT_EQ(second.size(), QSize(1024, 768));
+    EXPECT_GT(Colours(first, 256, 128, 512, 512), 100u);
+    EXPECT_FALSE(Same(first, second, 256, 128, 512, 512)) << "the plasma moves";
+    // Nothing is drawn outside the window.
+    EXPECT_EQ(Colours(first, 0, 0, 250, 768), 1u);
+    EXPECT_EQ(first.pixel(10, 10) & 0xFFFFFF, 0u);
+
+    EXPECT_EQ(File_Size(folder + "/default.dat"), PRESET_SIZE);
+
+    // The log of a clean run, in its order.
+    std::vector<std::string> lines = Log_Lines();
+    ASSERT_GE(lines.size(), 8u) << output;
+    EXPECT_EQ(lines[1], "Calvorine Error Log File");
+    EXPECT_EQ(lines[2], "Windows 2000");
+    const char* const in_order[] = {
+        "System Width 1024 System Height 768 System_Bpp 32", "Saver_Mode = CONFIGURE", "Entering Setup",
+        "Entering Setup_Windowed_Direct_Draw", "Exitting Setup", "Enter Log_Memory_Statistics",
+        "Exitting Log_Memory_Statistics", "Entering Refresh_Plasma", "Exitting Refresh_Plasma",
+        "Entering Run_Calvorine", "Exitting Run_Calvorine", "Entering Shutdown"};
+    int previous = -1;
+    for (const char* record : in_order) {
+        int position = Log_Position(record);
+        EXPECT_GT(position, previous) << record;
+        previous = position;
+    }
+    EXPECT_EQ(lines.back(), "Exitting Shutdown");
+    for (const std::string& line : lines) EXPECT_EQ(line.find("FAILED"), std::string::npos) << line;
+}
+
+TEST_F(SaverE2ETest, TheFirstConfigurationRunWelcomesTheUserOnce) {
+    Run(R"SH(
+saver /c & pid=$!
+box=$(find_window '^Welcome to Calvorine$')
+echo "welcome ${box:-none}"
+xdotool windowfocus --sync "$box" key Return
+id=$(find_window '^ Calvorine$')
+echo "window ${id:-none}"
+sleep 0.3
+xdotool key Escape
+wait_exit $pid
+saver /c & pid=$!
+id=$(find_window '^ Calvorine$')
+echo "welcome_again $(xdotool search --onlyvisible --name '^Welcome to Calvorine$' 2>/dev/null | head -1)"
+xdotool key Escape
+wait_exit $pid
+)SH");
+    EXPECT_NE(Said("welcome"), "none") << output;
+    EXPECT_NE(Said("window"), "none");
+    EXPECT_EQ(Said("welcome_again"), "");
+    EXPECT_EQ(Said("exit"), "0");
+    EXPECT_EQ(File_Size(folder + "/no_intro.txt"), 0);
+}
+
+TEST_F(SaverE2ETest, TheSaverCoversTheScreenAndEndsOnAJumpButNotOnADrift) {
+    Run(R"SH(
+touch "$DATA/Calvorine/no_intro.txt"
+xdotool mousemove 512 384
+saver /s & pid=$!
+id=$(find_saver)
+sleep 1
+echo "window $(geometry "$id")"
+echo "cursor $(cursor)"
+shot saver
+start=$(date +%s%N)
+saver /s; code=$?
+echo "second $code $(( ($(date +%s%N) - start) / 1000000 ))"
+echo "after_second $(alive $pid)"
+xdotool key 1
+sleep 0.3
+echo "after_1 $(alive $pid)"
+for _ in $(seq 1 20); do xdotool mousemove_relative -- 3 2; sleep 0.05; done
+sleep 0.3
+echo "after_drift $(alive $pid)"
+xdotool mousemove_relative -- 200 0
+wait_exit $pid
+)SH");
+    EXPECT_EQ(Said("window"), "0 0 1024 768") << output;
+    EXPECT_NE(Said("cursor"), "shown");
+    QImage picture = Shot("saver");
+    ASSERT_EQ(picture.size(), QSize(1024, 768));
+    EXPECT_GT(Colours(picture, 0, 0, 1024, 768), 100u);
+    EXPECT_GT(Colours(picture, 0, 0, 64, 64), 3u) << "the picture reaches the corners";
+    EXPECT_GT(Colours(picture, 960, 704, 64, 64), 3u);
+
+    std::istringstream second(Said("second"));
+    int code = -1, milliseconds = -1;
+    second >> code >> milliseconds;
+    EXPECT_EQ(code, 0);
+    EXPECT_LT(milliseconds, 2000) << "a second saver leaves at once";
+    EXPECT_EQ(Said("after_second"), "yes");
+    EXPECT_EQ(Said("after_1"), "yes");
+    EXPECT_EQ(Said("after_drift"), "yes");
+    EXPECT_EQ(Said("exit"), "0");
+    EXPECT_NE(Log_Position("Run_Calvorine(): Mouse_Has_Moved returns SUCCESS - exitting saver"), -1);
+    EXPECT_NE(Log_Position("Saver_Mode = SAVER"), -1);
+}
+
+TEST_F(SaverE2ETest, TheSaverEndsOnAKeyOrAButtonAndKeepsNoDefault) {
+    std::ifstream original(folder + "/default.dat", std::ios::binary);
+    std::string before((std::istreambuf_iterator<char>(original)), std::istreambuf_iterator<char>());
+    Run(R"SH(
+xdotool mousemove 512 384
+saver /s & pid=$!
+find_saver >/dev/null
+sleep 0.5
+xdotool key a
+wait_exit $pid
+saver /s & pid=$!
+find_saver >/dev/null
+sleep 0.5
+xdotool click 1
+echo "click $(wait_exit $pid)"
+)SH");
+    EXPECT_EQ(Said("exit"), "0") << output;
+    EXPECT_EQ(Said("click"), "exit 0");
+    std::ifstream after_file(folder + "/default.dat", std::ios::binary);
+    std::string after((std::istreambuf_iterator<char>(after_file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(SaverE2ETest, WithoutTheDataFolderTheWindowAsksForAReinstallAndTheSaverLeaves) {
+    ASSERT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
+    Run(R"SH(
+saver /c & pid=$!
+box=$(find_window '^Error$')
+echo "box ${box:-none}"
+xdotool windowfocus --sync "$box" key Return
+wait_exit $pid
+start=$(date +%s%N)
+saver /s
+echo "saver $? $(( ($(date +%s%N) - start) / 1000000 ))"
+)SH");
+    EXPECT_NE(Said("box"), "none") << output;
+    EXPECT_EQ(Said("exit"), "0");
+    std::istringstream saver(Said("saver"));
+    int code = -1, milliseconds = -1;
+    saver >> code >> milliseconds;
+    EXPECT_EQ(code, 0);
+    EXPECT_LT(milliseconds, 2000);
+    EXPECT_EQ(File_Size(folder + "/error_log.txt"), -1);
+}
+
+TEST_F(SaverE2ETest, ThePreviewDrawsInsideItsHostWindowWhereTheSystemHasPreviews) {
+    Run(R"SH(
+touch "$DATA/Calvorine/no_intro.txt"
+start=$(date +%s%N)
+saver /p 1234
+echo "nt5 $? $(( ($(date +%s%N) - start) / 1000000 ))"
+# Only property events: an xev that redirects its children's maps would never show ours.
+xev -event property -geometry 320x240+100+100 > "$WORK/xev.txt" &
+host=$!
+for _ in $(seq 1 50); do grep -q 'Outer window' "$WORK/xev.txt" && break; sleep 0.1; done
+parent=$(printf '%d' "$(sed -n 's/^Outer window is \(0x[0-9a-f]*\).*/\1/p' "$WORK/xev.txt")")
+CALVORINE_TEST_VERSION=98 "$SAVER" --data-dir "$DATA" /p "$parent" & pid=$!
+sleep 1.5
+shot preview
+kill $host
+wait_exit $pid
+)SH");
+    std::istringstream nt5(Said("nt5"));
+    int code = -1, milliseconds = -1;
+    nt5 >> code >> milliseconds;
+    EXPECT_EQ(code, 0) << output;
+    EXPECT_LT(milliseconds, 2000);
+
+    QImage picture = Shot("preview");
+    ASSERT_EQ(picture.size(), QSize(1024, 768)) << output;
+    EXPECT_GT(Colours(picture, 100, 100, 320, 240), 50u);
+    EXPECT_EQ(Colours(picture, 500, 0, 500, 768), 1u) << "nothing outside the host window";
+    // The host window's end ends the preview.
+    EXPECT_EQ(Said("exit"), "0");
+    EXPECT_NE(Log_Position("Saver_Mode = PREVIEW"), -1);
+    EXPECT_NE(Log_Position("Windows 98"), -1);
+}
+
+TEST_F(SaverE2ETest, ThePasswordChangeSaysWhyItCannot) {
+    Run(R"SH(
+saver /a 77
+echo "exit $?"
+)SH");
+    EXPECT_EQ(Said("exit"), "0") << output;
+    EXPECT_NE(Log_Position("MPR.DLL not found: cannot change password."), -1);
+    EXPECT_EQ(Log_Position("Saver_Mode = CONFIGURE"), -1);
+}
+
+TEST_F(SaverE2ETest, TheWindowShowsTheDesktopsSixteenBitDepth) {
+    Run(R"SH(
+touch "$DATA/Calvorine/no_intro.txt"
+saver /c & pid=$!
+id=$(find_window '^ Calvorine$')
+sleep 1
+shot window16
+xdotool key Escape
+wait_exit $pid
+)SH",
+        16);
+    EXPECT_EQ(Said("exit"), "0") << output;
+    EXPECT_NE(Log_Position("System Width 1024 System Height 768 System_Bpp 16"), -1);
+    QImage picture = Shot("window16");
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_GT(Colours(picture, 256, 128, 512, 512), 100u);
+}
+
+class SaverDepthTest : public SaverE2ETest, public ::testing::WithParamInterface<int> {};
+
+// The running saver in the preset's own mode at each depth: 640 x 480 at 32,
+// 24, 16 and 8 bits per pixel, scaled over the whole screen.
+TEST_P(SaverDepthTest, TheSaverFillsTheScreenAtThePresetsDepth) {
+    const int code = GetParam();
+    // The preferred resolution is the preset's second 32-bit field.
+    std::fstream preset(folder + "/default.dat", std::ios::binary | std::ios::in | std::ios::out);
+    ASSERT_TRUE(preset);
+    const char little_endian[4] = {static_cast<char>(code), 0, 0, 0};
+    preset.seekp(4);
+    preset.write(little_endian, sizeof little_endian);
+    preset.close();
+    Run(R"SH(
+xdotool mousemove 512 384
+saver /s & pid=$!
+find_saver >/dev/null
+sleep 1
+shot depth
+xdotool key Escape
+wait_exit $pid
+)SH");
+    EXPECT_EQ(Said("exit"), "0") << output;
+    static const std::map<int, int> depths = {{1, 32}, {6, 24}, {11, 16}, {16, 8}};
+    EXPECT_NE(Log_Position("Entering Setup_Direct_Draw"), -1);
+    QImage picture = Shot("depth");
+    ASSERT_EQ(picture.size(), QSize(1024, 768));
+    EXPECT_GT(Colours(picture, 0, 0, 1024, 768), depths.at(code) == 8 ? 20u : 100u);
+    // The depth shows in the colours that reach the screen: 8 bits give at
+    // most a palette's 256, 16 bits only channels widened from 5 and 6 bits.
+    std::set<QRgb> colours;
+    bool widened = true;
+    for (int y = 0; y < 768; y += 3) {
+        for (int x = 0; x < 1024; x += 3) {
+            QRgb pixel = picture.pixel(x, y) & 0xFFFFFF;
+            colours.insert(pixel);
+            int red = qRed(pixel), green = qGreen(pixel), blue = qBlue(pixel);
+            widened = widened && (red & 7) == (red >> 5) && (green & 3) == (green >> 6) && (blue & 7) == (blue >> 5);
+        }
+    }
+    if (depths.at(code) == 8) {
+        EXPECT_LE(colours.size(), 256u);
+    } else if (depths.at(code) == 16) {
+        EXPECT_TRUE(widened);
+    } else {
+        EXPECT_FALSE(widened);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, SaverDepthTest, ::testing::Values(1, 6, 11, 16));
