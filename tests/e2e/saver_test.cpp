@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "test_support.h"
 
 #ifndef CALVORINE_SAVER
@@ -76,6 +78,13 @@ bool Installed(const char* program) {
     return std::system((std::string("command -v ") + program + " > /dev/null 2>&1").c_str()) == 0;
 }
 
+// Where xvfb-run starts looking for a free display: tests run side by side,
+// and two servers that pick the same number at once would collide.
+int First_Display_Number() {
+    static int runs = 0;
+    return 200 + static_cast<int>(getpid() % 400) * 10 + runs++ % 10;
+}
+
 class SaverE2ETest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -96,7 +105,8 @@ protected:
         std::ofstream(script) << prelude << scenario;
         std::string command = "cd '" + work.path() + "' && SAVER='" CALVORINE_SAVER "' DATA='" + data +
                               "' WORK='" + work.path() + "' XDG_RUNTIME_DIR='" + work.path() +
-                              "/run' timeout 60 xvfb-run -a -s '-screen 0 1024x768x" + std::to_string(depth) +
+                              "/run' timeout 60 xvfb-run -a -n " + std::to_string(First_Display_Number()) +
+                              " -s '-screen 0 1024x768x" + std::to_string(depth) +
                               " -br' bash '" + script + "' 2>'" + work.file("stderr.txt") + "'";
         FILE* pipe = popen(command.c_str(), "r");
         ASSERT_NE(pipe, nullptr);
