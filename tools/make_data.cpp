@@ -355,8 +355,8 @@ static void Draw_Sparkle(QPainter& p, double scale, double turn) {
     glow.setColorAt(1.0, QColor(240, 170, 40));
     p.setPen(Qt::NoPen);
     p.setBrush(glow);
-    p.drawPolygon(Star_Polygon(4, 0.95 * scale, 0.2 * scale, turn));
-    p.drawPolygon(Star_Polygon(4, 0.55 * scale, 0.16 * scale, turn + PI / 4));
+    p.drawPolygon(Star_Polygon(4, 0.95 * scale, 0.24 * scale, turn));
+    p.drawPolygon(Star_Polygon(4, 0.6 * scale, 0.2 * scale, turn + PI / 4));
 }
 
 static void Object_Sparkle(QPainter& p, double) { Draw_Sparkle(p, 1.0, 0.0); }
@@ -520,7 +520,7 @@ static void Object_Rotating_Gem(QPainter& p, double phase) {
 }
 
 static void Object_Twinkle(QPainter& p, double phase) {
-    const double scale = 0.6 + 0.4 * (0.5 + 0.5 * std::cos(phase * 2 * PI));
+    const double scale = 0.7 + 0.3 * (0.5 + 0.5 * std::cos(phase * 2 * PI));
     Draw_Sparkle(p, scale, phase * PI / 2);
 }
 
