@@ -1010,6 +1010,12 @@ static void Custom_Scope(PlasmaSettings& s, const char* overlay) {
     std::snprintf(s.custom_scope_path, sizeof s.custom_scope_path, "%s/%s", overlay_folder.c_str(), overlay);
 }
 
+// The Sine Wave dialog's "Wave Density" is stored times this.
+static constexpr double SINE_DENSITY_UNIT = 0.0002;
+
+// The colour bytes mask a plasma value of 0..127: 127 lets a channel
+// follow the plasma fully, 0 shuts it, and a channel shift halves it.
+// Other masks cut the ramp into hard-edged bands.
 static void Colour(PlasmaSettings& s, int red, int green, int blue) {
     s.colour_red = static_cast<uint8_t>(red);
     s.colour_green = static_cast<uint8_t>(green);
@@ -1017,29 +1023,33 @@ static void Colour(PlasmaSettings& s, int red, int green, int blue) {
 }
 
 static const PresetDesign preset_designs[] = {
-    {"default.dat", "Welcome to Calvorine", "the kaleidoscope with colour slides, stars, hearts and butterflies",
+    {"default.dat", "Welcome to Calvorine", "kaleidoscope slides with stars, hearts and butterflies",
      [](PlasmaSettings& s) {
          Slides(s, 2);
          s.slide_speed = 12.0;
-         Choose_Objects(s, {{OBJ_STAR, 4, 0, 0}, {OBJ_HEART, 3, 0, 0}, {OBJ_FLOWER, 3, 0, 0},
-                            {OBJ_BUTTERFLY, 3, 0, 3}, {OBJ_GEM, 2, 0, 0}, {OBJ_SPINNING_STAR, 3, 6, 0},
-                            {OBJ_SPARKLE, 4, 4, 0}});
+         s.background_brightness = 150;
+         Choose_Objects(s, {{OBJ_STAR, 8, 0, 0}, {OBJ_HEART, 6, 0, 0}, {OBJ_FLOWER, 6, 0, 0},
+                            {OBJ_BUTTERFLY, 6, 0, 0}, {OBJ_GEM, 4, 0, 0}, {OBJ_SPINNING_STAR, 6, 6, 0},
+                            {OBJ_SPARKLE, 8, 4, 0}});
      }},
     {"Classic Plasma.DAT", "Classic Plasma", "the plasma alone, no symmetry", [](PlasmaSettings& s) {
          s.symmetry = 0;
          s.speed = 30.0;
      }},
     {"Twin Flames.DAT", "Twin Flames", "a fiery plasma mirrored left to right", [](PlasmaSettings& s) {
+         // One plasma for every channel: red at full, green at half: embers to flame.
          s.symmetry = 1;
-         s.multi_colour = 1;
-         Colour(s, 255, 140, 30);
+         s.multi_colour = 0;
+         Colour(s, 127, 127, 0);
+         s.green_shift = 1;
          s.ripple_frequency = 4.0f;
          s.interference = 12.0f;
          s.speed = 28.0;
      }},
     {"Four Winds.DAT", "Four Winds", "four-fold symmetry in cool blues, through a diamond", [](PlasmaSettings& s) {
          s.symmetry = 2;
-         Colour(s, 60, 200, 255);
+         Colour(s, 0, 127, 127);
+         s.green_shift = 1;
          s.ripple_frequency = 7.0f;
          s.interference = 8.0f;
          Scope(s, 2);
@@ -1059,58 +1069,65 @@ static const PresetDesign preset_designs[] = {
          s.interference = 6.0f;
          Scope(s, 0);
      }},
-    {"Night Sky.DAT", "Night Sky", "slides without a background: stars, moons and planets on black",
+    {"Night Sky.DAT", "Night Sky", "stars, moons and planets on black slides",
      [](PlasmaSettings& s) {
+         // Black slides are cleared every frame, so the objects may roam.
          Slides(s, 0);
          s.slide_speed = 8.0;
-         Choose_Objects(s, {{OBJ_STAR, 6, 0, 0}, {OBJ_MOON, 2, 0, 0}, {OBJ_PLANET, 1, 0, 0}, {OBJ_SPARKLE, 6, 0, 0},
-                            {OBJ_TWINKLE, 8, 8, 0}, {OBJ_SPINNING_STAR, 3, 7, 0}});
+         Choose_Objects(s, {{OBJ_STAR, 16, 0, 1}, {OBJ_MOON, 4, 0, 0}, {OBJ_PLANET, 3, 0, 0}, {OBJ_SPARKLE, 16, 0, 0},
+                            {OBJ_TWINKLE, 20, 8, 1}, {OBJ_SPINNING_STAR, 8, 7, 2}});
      }},
-    {"Comet Trails.DAT", "Comet Trails", "gradual fill: roaming objects paint trails, blended by hue",
+    {"Comet Trails.DAT", "Comet Trails", "roaming objects paint trails (gradual fill, hue blend)",
      [](PlasmaSettings& s) {
+         // Gradual Fill never clears: the moving objects paint the picture.
          Slides(s, 1);
          s.slide_speed = 6.0;
          s.blend_mode = 1;
-         Choose_Objects(s, {{OBJ_ORB, 4, 0, 6}, {OBJ_SPARKLE, 4, 0, 8}, {OBJ_RING, 2, 0, 5}, {OBJ_SUN, 1, 0, 4}});
+         Choose_Objects(s, {{OBJ_ORB, 8, 0, 3}, {OBJ_SPARKLE, 8, 0, 4}, {OBJ_RING, 4, 0, 2}, {OBJ_SUN, 2, 0, 2}});
      }},
     {"Rainbow Garden.DAT", "Rainbow Garden", "colour gradients carrying flowers and butterflies",
      [](PlasmaSettings& s) {
+         // Painted backgrounds are not cleared: objects keep still on them.
          Slides(s, 2);
          s.slide_speed = 10.0;
+         s.background_brightness = 130;
          s.zone_frequency = 10;
          s.zone_duration = 4;
-         Choose_Objects(s, {{OBJ_FLOWER, 6, 0, 0}, {OBJ_BUTTERFLY, 4, 0, 4}, {OBJ_HEART, 2, 0, 0},
-                            {OBJ_SPARKLE, 3, 0, 0}});
+         Choose_Objects(s, {{OBJ_FLOWER, 16, 0, 0}, {OBJ_BUTTERFLY, 10, 0, 0}, {OBJ_HEART, 6, 0, 0},
+                            {OBJ_SPARKLE, 8, 10, 0}});
      }},
-    {"Frozen Lake.DAT", "Frozen Lake", "snowflakes drifting over a still plasma, blended by light",
+    {"Frozen Lake.DAT", "Frozen Lake", "snowflakes over a still plasma (light blend)",
      [](PlasmaSettings& s) {
          Slides(s, 3);
          s.slide_speed = 6.0;
+         // The light blend adds the objects' light: it shows on a dim plasma.
          s.blend_mode = 2;
-         Colour(s, 90, 170, 255);
-         Choose_Objects(s, {{OBJ_SNOWFLAKE, 8, 0, 2}, {OBJ_SPARKLE, 4, 0, 0}, {OBJ_TWINKLE, 4, 6, 0}});
+         s.multi_colour = 0;
+         s.brighten = 0;
+         Colour(s, 0, 127, 127);
+         s.green_shift = 1;
+         Choose_Objects(s, {{OBJ_SNOWFLAKE, 16, 0, 0}, {OBJ_TWINKLE, 10, 6, 0}});
      }},
-    {"Liquid Jewels.DAT", "Liquid Jewels", "gems on a moving plasma, blended by hue, through an ellipse",
+    {"Liquid Jewels.DAT", "Liquid Jewels", "gems on a moving plasma (hue blend), in an ellipse",
      [](PlasmaSettings& s) {
          Slides(s, 4);
          s.slide_speed = 10.0;
          s.blend_mode = 1;
-         Choose_Objects(s, {{OBJ_GEM, 4, 0, 0}, {OBJ_ROTATING_GEM, 4, 6, 0}, {OBJ_ORB, 4, 0, 0}});
+         Choose_Objects(s, {{OBJ_GEM, 8, 0, 0}, {OBJ_ROTATING_GEM, 10, 6, 0}, {OBJ_ORB, 8, 0, 0}});
          Scope(s, 1);
      }},
-    {"Sine Seas.DAT", "Sine Seas", "sine-wave bands with spirals and pulsing rings, blended by light",
+    {"Sine Seas.DAT", "Sine Seas", "sine waves with spirals and pulsing rings",
      [](PlasmaSettings& s) {
          Slides(s, 5);
          s.slide_speed = 10.0;
-         s.blend_mode = 2;
-         s.sine_pixels_per_frame = 6;
+         s.sine_pixels_per_frame = 8;
          s.sine_amplitude = 60;
          s.sine_variance = 20;
-         s.sine_density = 10 * 0.0002;
-         s.sine_band_width = 24;
+         s.sine_density = 50 * SINE_DENSITY_UNIT;
+         s.sine_band_width = 96;
          s.sine_multicolour = 1;
          s.sine_clear_screen = 1;
-         Choose_Objects(s, {{OBJ_SPIRAL, 3, 0, 0}, {OBJ_PULSING_RING, 4, 6, 0}, {OBJ_RING, 2, 0, 0}});
+         Choose_Objects(s, {{OBJ_SPIRAL, 6, 0, 0}, {OBJ_PULSING_RING, 10, 6, 0}, {OBJ_RING, 6, 0, 0}});
      }},
     {"Through the Keyhole.DAT", "Through the Keyhole", "a four-fold plasma seen through a keyhole", [](PlasmaSettings& s) {
          s.symmetry = 2;
@@ -1119,14 +1136,18 @@ static const PresetDesign preset_designs[] = {
      }},
     {"Ocean Porthole.DAT", "Ocean Porthole", "deep-sea colours through a riveted porthole", [](PlasmaSettings& s) {
          s.symmetry = 1;
-         Colour(s, 20, 180, 255);
+         s.multi_colour = 0;
+         Colour(s, 0, 127, 127);
+         s.green_shift = 1;
          s.interference = 14.0f;
          s.speed = 45.0;
          Custom_Scope(s, "Porthole.bmp");
      }},
     {"Valentine.DAT", "Valentine", "a rosy eight-fold plasma inside a heart", [](PlasmaSettings& s) {
          s.symmetry = 3;
-         Colour(s, 255, 90, 170);
+         s.multi_colour = 0;
+         Colour(s, 127, 0, 127);
+         s.blue_shift = 1;
          Custom_Scope(s, "Heart.bmp");
      }},
     {"Cathedral.DAT", "Cathedral", "the plasma as the light of a stained-glass window", [](PlasmaSettings& s) {
@@ -1147,7 +1168,7 @@ static const PresetDesign preset_designs[] = {
      }},
     {"Grand Tour.DAT", "Grand Tour", "a new preset every thirty seconds, with transitions", [](PlasmaSettings& s) {
          Slides(s, 4);
-         Choose_Objects(s, {{OBJ_SPINNING_STAR, 4, 6, 0}, {OBJ_PULSING_RING, 3, 6, 0}, {OBJ_ROTATING_GEM, 3, 6, 0}});
+         Choose_Objects(s, {{OBJ_SPINNING_STAR, 10, 6, 0}, {OBJ_PULSING_RING, 8, 6, 0}, {OBJ_ROTATING_GEM, 8, 6, 0}});
          s.random_preset_interval = 30;
          s.transition_speed = 4;
      }},
@@ -1287,8 +1308,8 @@ PRESETS
         text += line + preset.note + "\n";
     }
     text += R"(
-default.dat is read at every start. Grand Tour keeps moving on to a random
-preset until you choose another preset.
+default.dat is read at every start. Grand Tour starts a tour of all the
+presets that goes on until Presets > Random sets its interval back to 0.
 
 
 THE DATA FOLDER
