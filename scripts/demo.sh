@@ -1,32 +1,63 @@
 #!/usr/bin/env bash
 # Sets up what the build needs (Debian 12, as root or with sudo), builds the
-# render tool and renders a few frames of the bundled demo preset to a
-# picture. The bundled data folder is copied first, so the error log and the
-# pictures never land in the source tree.
+# saver and starts it in its configuration window on the demo data. The
+# demo data folder is copied to a temporary folder first, so the
+# error log and the default preset the saver writes at the end never land in
+# the source tree, and your own data folder is never touched.
 #
 #   BUILD_DIR   build folder (default: build)
-#   FRAMES      frames to draw before the picture is taken (default: 50)
+#   SWITCH      the saver's switch (default: /c, the configuration window;
+#               /s runs the full-screen saver)
+#
+# In the window: Escape ends it (and keeps the settings as the default
+# preset of the copy), 1 and 2 show and hide the frame rate, 6, 7 and 8
+# change the symmetry, R starts random presets, keypad plus shows one now.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . ./scripts/dependencies.sh
 install_dependencies
 
 build="${BUILD_DIR:-build}"
-frames="${FRAMES:-50}"
+switch="${SWITCH:-/c}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j2 --target calvorine-render
+cmake --build "$build" -j2 --target calvorine-saver
 
-work="$build/demo"
-rm -rf "$work"
-mkdir -p "$work"
-cp -r demo/Calvorine "$work/"
-picture="$work/calvorine.bmp"
-"$build/tools/calvorine-render" --data-dir "$work" --size 640x480 --depth 32 --frames "$frames" --seed 1 \
-    --out "$picture"
-
-picture="$(cd "$(dirname "$picture")" && pwd)/$(basename "$picture")"
-echo "Rendered $frames frames of the bundled default preset (demo/Calvorine/default.dat)."
-echo "Picture: $picture"
-if command -v convert >/dev/null 2>&1 && convert "$picture" "${picture%.bmp}.png" 2>/dev/null; then
-    echo "Also as PNG: ${picture%.bmp}.png"
+# The demo data folder: drawn at build time when the build can make it,
+# else the one kept in the repository.
+targets="$(cmake --build "$build" --target help)"
+if grep -q '\bdemo-data\b' <<<"$targets"; then
+    cmake --build "$build" -j2 --target demo-data
+    demo="$build/demo/Calvorine"
+else
+    demo="demo/Calvorine"
 fi
+work="$(mktemp -d "${TMPDIR:-/tmp}/calvorine-demo.XXXXXX")"
+cp -r "$demo" "$work/"
+echo "Demo data folder (a copy of $demo): $work/Calvorine"
+
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+    # Nothing to show it on: run it for a few seconds on a virtual screen
+    # and keep a photograph of that screen instead.
+    picture="$work/calvorine.png"
+    echo "No display: running the saver for a few seconds on a virtual 1024 x 768 screen." >&2
+    xvfb-run -a -s "-screen 0 1024x768x24 -br" bash -c '
+        export QT_QPA_PLATFORM=xcb
+        "$1" --data-dir "$2" "$3" & pid=$!
+        # The first configuration run welcomes the user first.
+        box=$(timeout 10 xdotool search --sync --onlyvisible --name "^Welcome to Calvorine$" 2>/dev/null | head -1)
+        if [ -n "$box" ]; then xdotool windowfocus --sync "$box" key Return; fi
+        timeout 20 xdotool search --sync --onlyvisible --class calvorine-saver >/dev/null 2>&1
+        sleep 3
+        import -window root "$4"
+        xdotool key Escape
+        for _ in $(seq 1 100); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+        kill $pid 2>/dev/null
+        wait $pid' demo "$build/calvorine-saver" "$work" "$switch" "$picture" || true
+    echo "Screenshot: $picture"
+    echo "Run this script inside a desktop session to see the saver itself."
+    exit 0
+fi
+status=0
+"$build/calvorine-saver" --data-dir "$work" "$switch" || status=$?
+echo "The saver ended with exit code $status; its log is $work/Calvorine/error_log.txt"
+exit "$status"
