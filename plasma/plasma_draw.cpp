@@ -11,6 +11,8 @@
 
 #include "graphics/blits.h"
 #include "graphics/surface.h"
+#include "kaleidoscope/kaleidoscope.h"
+#include "kaleidoscope/scope.h"
 #include "plasma/plasma_generator.h"
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
@@ -20,6 +22,9 @@
 #include "shell/frame_driver.h"
 #include "shell/menu.h"
 #include "shell/frame_clock.h"
+#include "slides/colour_slides.h"
+#include "text/font.h"
+#include "text/titles.h"
 
 double random_colour_countdown = 0.0;
 int32_t random_colour_ceiling = 0;
@@ -197,34 +202,34 @@ void Update_Random_Colour()
 
 // ---------------------------------------------------------------------------
 // The effects a preset switches on and off.
-//
-// Each effect that a field starts or stops has its one place here; the
-// kaleidoscope, the scope overlay, the colour slides and the titles join
-// these functions when they are built, and nothing else in this file needs
-// to change for them.
 
 // Code 16. Releases the current overlay, stores the switch and, when on,
 // sets the overlay up at the drawing area's size with a valid shape.
 static int Switch_Overlay(int32_t on)
 {
-    // The scope overlay, once built, is released here before the switch is stored.
+    Shutdown_Scope();
     plasma_settings.overlay_on = on;
     if (on == 0) return 1;
     if (plasma_settings.overlay_shape < 0 || plasma_settings.overlay_shape > 4) plasma_settings.overlay_shape = 0;
-    // ... and set up here with Setup_Scope (client_width, client_height,
-    // overlay_shape); its failure reports "Modify_Plasma(): Setup_Scope FAILED",
-    // clears overlay_on and returns 0.
+    if (!Setup_Scope(app.client_width, app.client_height, plasma_settings.overlay_shape)) {
+        Report_Error("Modify_Plasma(): Setup_Scope FAILED");
+        plasma_settings.overlay_on = 0;
+        return 0;
+    }
     return 1;
 }
 
 // Codes 18 and 23. Rebuilds the kaleidoscope for the drawing area when on.
+// Setup_Kaleidoscope comes back here through codes 1 and 2 to size the plasma
+// to its tile.
 static void Switch_Kaleidoscope(int32_t on)
 {
-    // The kaleidoscope, once built, is shut down here before the switch is stored,
+    Shutdown_Kaleidoscope();
     plasma_settings.kaleidoscope_on = on;
-    // and when on set up again here with Setup_Kaleidoscope (client_width,
-    // client_height); its failure reports "Modify_Plasma(): Setup_Kaleidoscope
-    // FAILED" and clears kaleidoscope_on, and the change carries on.
+    if (on != 0 && !Setup_Kaleidoscope(app.client_width, app.client_height)) {
+        Report_Error("Modify_Plasma(): Setup_Kaleidoscope FAILED");
+        plasma_settings.kaleidoscope_on = 0;
+    }
 }
 
 // Code 25. The slides ride on the kaleidoscope's tile, so switching them on
@@ -232,18 +237,26 @@ static void Switch_Kaleidoscope(int32_t on)
 static int Switch_Slides(int32_t on)
 {
     plasma_settings.slides_on = on;
-    if (on == 1) Modify_Plasma(PLASMA_KALEIDOSCOPE_SWITCH, 1.0f, 1);
-    // The colour slides, once built, are shut down here in every case and,
-    // when on, set up with Setup_Colour_Slides (plasma_width, plasma_height,
-    // slide_speed); its failure reports "Modify_Plasma(): Setup_Colour_Slides
-    // FAILED" and returns 0.
+    if (on != 1) {
+        Shutdown_Colour_Slides();
+        return 1;
+    }
+    Modify_Plasma(PLASMA_KALEIDOSCOPE_SWITCH, 1.0f, 1);
+    Shutdown_Colour_Slides();
+    if (!Setup_Colour_Slides(plasma_settings.plasma_width, plasma_settings.plasma_height,
+                             plasma_settings.slide_speed)) {
+        Report_Error("Modify_Plasma(): Setup_Colour_Slides FAILED");
+        return 0;
+    }
     return 1;
 }
 
 // Refresh_Plasma's first step: what depends on the plasma's size goes before
-// the plasma itself (the colour slides, then the kaleidoscope, join here).
+// the plasma itself.
 static void Shut_Down_Preset_Effects()
 {
+    Shutdown_Colour_Slides();
+    Shutdown_Kaleidoscope();
     Shutdown_Plasma();
 }
 
@@ -251,9 +264,11 @@ static void Shut_Down_Preset_Effects()
 static int Apply_Title()
 {
     if (plasma_settings.title[0] == '\0') std::strcpy(plasma_settings.title, "default");
-    // The titles, once built, start here with Setup_Title (title, 9), whose
-    // failure reports "Refresh_Plasma(): Setup_Title FAILED" and returns 0,
-    // and the window caption is set from the title.
+    if (!Setup_Title(plasma_settings.title, PROGRAM_FONT)) {
+        Report_Error("Refresh_Plasma(): Setup_Title FAILED");
+        return 0;
+    }
+    Update_Window_Title(plasma_settings.title);
     return 1;
 }
 

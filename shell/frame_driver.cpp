@@ -6,6 +6,8 @@
 #include "graphics/blits.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
+#include "kaleidoscope/kaleidoscope.h"
+#include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
 #include "plasma/preset_files.h"
@@ -14,6 +16,8 @@
 #include "shell/error_log.h"
 #include "shell/frame_clock.h"
 #include "shell/saver_duties.h"
+#include "text/font.h"
+#include "text/titles.h"
 
 bool about_shown = false;
 
@@ -49,26 +53,36 @@ int Compose_Frame() {
         if (!Show_About_Picture()) return 0;
     } else {
         Update_Random_Preset_Timer(0);
-        // With kaleidoscope_active the background is Draw_Kaleidoscope into
-        // Hidden at the client size (failure: "Run_Calvorine():  Draw_Kaleidoscope
-        // FAILED") once the kaleidoscope exists; until then it is the plasma.
-        if (!Draw_Plasma(Hidden, 0, 0)) {
+        if (kaleidoscope_active) {
+            if (!Draw_Kaleidoscope(Hidden, app.client_width, app.client_height)) {
+                Report_Error("Run_Calvorine():  Draw_Kaleidoscope FAILED");
+                return 0;
+            }
+        } else if (!Draw_Plasma(Hidden, 0, 0)) {
             Report_Error("Run_Calvorine(): Draw_Plasma() FAILED");
             return 0;
         }
-        // The scope (Draw_Scope when scope_active; failure "Run_Calvorine():
-        // Draw_Scope FAILED") and, outside the preview, the title
-        // (Display_Title with the preset's title in font 9; failure
-        // "Calvorine(): Display_Title FAILED") are drawn here once they exist.
+        if (scope_active && !Draw_Scope(Hidden, 0, 0)) {
+            Report_Error("Run_Calvorine(): Draw_Scope FAILED");
+            return 0;
+        }
+        if (app.saver_mode != PREVIEW &&
+            !Display_Title(Hidden, 0, 0, plasma_settings.title, PROGRAM_FONT, DISPLAY)) {
+            Report_Error("Calvorine(): Display_Title FAILED");
+            return 0;
+        }
     }
 
-    // Display_GDI_FPS draws only while show_fps is on; the bitmap font's
-    // Draw_Text takes its place above 8 bits once the fonts exist.
-    Display_GDI_FPS();
+    // The bitmap font carries the frame rate above 8 bits; the device
+    // context's text stands in at 8 bits or when the font fails.
+    if (app.show_fps) {
+        if (app.screen_bpp == 8 || !Draw_Text(Hidden, 0, 40, PROGRAM_FONT, fps_text)) Display_GDI_FPS();
+    }
     Draw_Screen_Notice();
-    // The transition step (Display_Transition at 384 pixels per second;
-    // failure "Run_Calvorine():Display_Transition FAILED") comes last, once
-    // the transitions exist.
+    if (!Display_Transition(TRANSITION_PIXELS_PER_SECOND)) {
+        Report_Error("Run_Calvorine():Display_Transition FAILED");
+        return 0;
+    }
     return 1;
 }
 
@@ -86,14 +100,9 @@ void Arm_Random_Preset_Timer() {
     transition_step = plasma_settings.transition_speed;
 }
 
-// The way to a random preset when the countdown runs out. The closing
-// transition (Set_Transition_Mode with random_transition_kind) starts here
-// once the transitions exist, and shows the random preset when it has
-// closed; until then the random preset is shown at once. Its failures are
-// reported by Display_A_Random_Setting and the picture goes on as it was.
-static void Start_Random_Transition() {
-    Display_A_Random_Setting();
-}
+// The way to a random preset when the countdown runs out: the closing
+// transition, which shows the random preset once it has closed.
+static void Start_Random_Transition() { Set_Transition_Mode(random_transition_kind); }
 
 int Update_Random_Preset_Timer(int reset) {
     if (!random_preset_countdown_started || reset) {
@@ -116,9 +125,7 @@ int Update_Random_Preset_Timer(int reset) {
 // Windows without the window layer behind them (the render tool's, tests')
 // have nothing to show on.
 static int Present_Frame() {
-    // With kaleidoscope_active, Stretch_Kaleidoscope (Hidden to Visible)
-    // presents here once the kaleidoscope exists.
-    if (!Display_Hidden_Surface()) return 0;
+    if (kaleidoscope_active ? !Stretch_Kaleidoscope(Hidden, Visible) : !Display_Hidden_Surface()) return 0;
     if (app.main_window && app.main_window == Platform_Main_Window()) Platform_Present(Visible);
     return 1;
 }

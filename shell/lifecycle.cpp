@@ -7,6 +7,8 @@
 
 #include "graphics/display.h"
 #include "graphics/surface.h"
+#include "kaleidoscope/kaleidoscope.h"
+#include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
 #include "plasma/preset_files.h"
@@ -19,6 +21,10 @@
 #include "shell/resolution.h"
 #include "shell/saver_duties.h"
 #include "shell/saver_entry.h"
+#include "slides/colour_slides.h"
+#include "slides/slide_objects.h"
+#include "text/font.h"
+#include "text/titles.h"
 
 // The running saver and every full-screen set-up show the preset's own
 // resolution. A data folder without default.dat has no preference: the
@@ -122,9 +128,10 @@ int Setup_Glimmerwheel() {
     // would never count as a jump and the saver would not end.
     pointer_x = app.screen_width / 2;
     pointer_y = app.screen_height / 2;
-    // The slide objects are loaded here (Load_All_Objects; failure reports
-    // "Setup_Glimmerwheel(): Load_All_Objects FAILED" and returns 0) once
-    // the slide objects exist.
+    if (!Load_All_Objects()) {
+        Report_Error("Setup_Glimmerwheel(): Load_All_Objects FAILED");
+        return 0;
+    }
     Trace_Exit(traced_once, "Setup_Glimmerwheel");
     return 1;
 }
@@ -145,9 +152,13 @@ int Setup_Scratch_Pad() {
 }
 
 void Release_All_Effects() {
-    // In this order, once each exists: the title ends (Destroy_Title), the
-    // font surfaces, the colour slides, the scope, the kaleidoscope and the
-    // slide objects are released here, before the plasma they draw on.
+    // The effects go before the plasma they draw on.
+    Destroy_Title();
+    Release_All_Fonts();
+    Shutdown_Colour_Slides();
+    Shutdown_Scope();
+    Shutdown_Kaleidoscope();
+    Release_All_Objects();
     Shutdown_Plasma();
     Release_Scratch_Pad();
 }
@@ -156,8 +167,7 @@ void Shutdown() {
     static bool traced_once = false;
     Trace_Enter(traced_once, "Shutdown");
     Release_All_Effects();
-    // The font surfaces are released a second time here once fonts exist
-    // (harmless: they are gone by now).
+    Release_All_Fonts();  // gone already; harmless
     Release_Input_Devices();
     Shutdown_Direct_Draw();
     Trace_Exit(traced_once, "Shutdown");

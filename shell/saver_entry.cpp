@@ -9,6 +9,7 @@
 #include "graphics/display.h"
 #include "plasma/preset_files.h"
 #include "platform/window.h"
+#include "plasma/plasma_settings.h"
 #include "shell/app_state.h"
 #include "shell/data_folder.h"
 #include "shell/error_log.h"
@@ -17,6 +18,7 @@
 #include "shell/menu.h"
 #include "shell/saver_duties.h"
 #include "shell/window_procedure.h"
+#include "text/titles.h"
 
 // ---------------------------------------------------------------------------
 // The command line.
@@ -330,8 +332,7 @@ int Calvorine_Main(const char* command_line) {
     if (app.saver_mode != PREVIEW) Platform_Claim_Saver_Running();
 
     Display_Default_Plasma();
-    // The preset's title goes into the window caption here
-    // (Update_Window_Title) once the titles exist.
+    Update_Window_Title(plasma_settings.title);
     Arm_Random_Preset_Timer();
     // The preset file dialogs are prepared here (Init_File_Dialog with
     // windows_prefix + "Calvorine\" and the data-file filter) once the menu

@@ -5,6 +5,8 @@
 #include <string>
 
 #include "graphics/surface.h"
+#include "kaleidoscope/kaleidoscope.h"
+#include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
 #include "plasma/preset_files.h"
@@ -16,14 +18,16 @@
 #include "shell/lifecycle.h"
 #include "shell/menu.h"
 #include "shell/saver_duties.h"
+#include "slides/colour_slides.h"
+#include "slides/slide_objects.h"
+#include "text/font.h"
+#include "text/titles.h"
 
 int32_t last_client_width = -1, last_client_height = -1;
 
-// The effects' own flags say whether each is set up. Neither effect is ever
-// set up yet: kaleidoscope_active and slides_active answer here once the
-// kaleidoscope and the colour slides exist.
-static bool Kaleidoscope_Active() { return false; }
-static bool Slides_Active() { return false; }
+// The effects' own flags say whether each is set up.
+static bool Kaleidoscope_Active() { return kaleidoscope_active != 0; }
+static bool Slides_Active() { return slides_active != 0; }
 
 // Every way to end the program goes through the destroy message.
 static void Post_Destroy() { Platform_Post_Message(app.main_window, WM_DESTROY, 0, 0); }
@@ -57,23 +61,21 @@ static void Destroy_Handler() {
 // The effects follow a new drawing area once the user has finished sizing.
 static void Resize_Effects() {
     if (Kaleidoscope_Active() && !Slides_Active()) {
-        // The kaleidoscope is rebuilt here at the client size
-        // (Shutdown_Kaleidoscope, Setup_Kaleidoscope; failure reports
-        // "WM_SIZE: Setup_Kaleidoscope FAILED"), and nothing else is resized.
-        return;
-    }
-    if (Slides_Active()) {
-        // The slide objects are restored here (Restore_All_Objects) before
-        // the slides are switched off and on again at the new size.
+        Shutdown_Kaleidoscope();
+        if (!Setup_Kaleidoscope(app.client_width, app.client_height))
+            Report_Error("WM_SIZE: Setup_Kaleidoscope FAILED");
+    } else if (Slides_Active()) {
+        Restore_All_Objects();
         Modify_Plasma(PLASMA_SLIDES_ON, 0.0f, 0);
         Modify_Plasma(PLASMA_SLIDES_ON, 1.0f, 0);
     } else {
         Modify_Plasma(PLASMA_WIDTH, static_cast<float>(app.client_width), 0);
         Modify_Plasma(PLASMA_HEIGHT, static_cast<float>(app.client_height), 1);
     }
-    // With scope_active the scope is rebuilt here at the client size with
-    // its last shape (Shutdown_Scope, Setup_Scope with shape -1; failure
-    // reports "WM_SIZE: Setup_Scope FAILED") once the scope exists.
+    if (scope_active) {
+        Shutdown_Scope();
+        if (!Setup_Scope(app.client_width, app.client_height, -1)) Report_Error("WM_SIZE: Setup_Scope FAILED");
+    }
 }
 
 static void On_Size(Window* window, uintptr_t kind) {
@@ -152,14 +154,15 @@ static void On_Key(unsigned key) {
     case '2': app.show_fps = false; break;
     case '3':
     case '4':
-        // A circle (3) or an ellipse (4) over the picture, once the scope
-        // exists: Shutdown_Scope, then unless the display has 8 bits per
-        // pixel Setup_Scope at the client size with shape key - '3'; the
-        // failures report "WM_KEYDOWN: '3' Setup_Scope FAILED" and
-        // "WM_KEYDOWN: '4' Setup_Scope_FAILED".
+        // A circle (3) or an ellipse (4) over the picture.
+        Shutdown_Scope();
+        if (app.screen_bpp != 8 &&
+            !Setup_Scope(app.client_width, app.client_height, static_cast<int>(key - '3'))) {
+            Report_Error(key == '3' ? "WM_KEYDOWN: '3' Setup_Scope FAILED" : "WM_KEYDOWN: '4' Setup_Scope_FAILED");
+        }
         break;
     case '5':
-        // The scope, once it exists, is shut down here when scope_active is set.
+        if (scope_active) Shutdown_Scope();
         break;
     case '6':
     case '7':
@@ -175,7 +178,7 @@ static void On_Key(unsigned key) {
         break;
     case '0':
         if (Kaleidoscope_Active()) {
-            // The kaleidoscope is shut down here (Shutdown_Kaleidoscope) first.
+            Shutdown_Kaleidoscope();
             Modify_Plasma(PLASMA_WIDTH, static_cast<float>(app.client_width), 0);
             Modify_Plasma(PLASMA_KALEIDOSCOPE_ON, 0.0f, 0);
             Modify_Plasma(PLASMA_HEIGHT, static_cast<float>(app.client_height), 0);
@@ -197,9 +200,10 @@ static void On_Key(unsigned key) {
         break;
     case 'T':
     case VK_F5:
-        // The preset's title starts again here (Setup_Title with the title
-        // in font 9; failure reports "Setup_Title() %s FAILED") once the
-        // titles exist.
+        if (!Setup_Title(plasma_settings.title, PROGRAM_FONT)) {
+            snprintf(message_buffer, sizeof message_buffer, "Setup_Title() %.900s FAILED", plasma_settings.title);
+            Report_Error(message_buffer);
+        }
         break;
     default:
         // Any key without a command of its own ends the running saver.
