@@ -10,11 +10,17 @@
 //   OUT_DIR/Calvorine/Data/Bmp/Objects/N.bmp  the slide objects
 //   OUT_DIR/Calvorine/Data/Bmp/Overlays/*.bmp the custom scope overlays
 //
-//   make-data OUT_DIR [WINDOWS_DIR]
+//   make-data [--expanded] OUT_DIR [WINDOWS_DIR]
 //
 // A preset names its custom overlay by full path. WINDOWS_DIR is the
 // Windows directory the folder will be used from (default: OUT_DIR itself),
 // so that a folder made for installation elsewhere still finds its overlays.
+//
+// The installation ships single-frame objects, which the saver expands into
+// hue strips at its first start, showing each frame as it is made (a few
+// seconds). --expanded does that expansion here, with the saver's own
+// loader on a memory-only display, for folders that should start at once
+// (the demo folder the tests copy).
 //
 // Every picture is drawn here with QPainter; nothing is fetched. The output
 // is the same on every run.
@@ -42,9 +48,14 @@
 #include <string>
 #include <vector>
 
+#include "graphics/display.h"
 #include "plasma/plasma_settings.h"
 #include "plasma/preset_files.h"
+#include "platform/ddraw.h"
+#include "platform/system.h"
 #include "shell/app_state.h"
+#include "shell/data_folder.h"
+#include "slides/slide_objects.h"
 #include "tools/bmp_writer.h"
 #include "tools/font_picture.h"
 
@@ -1023,13 +1034,13 @@ static void Colour(PlasmaSettings& s, int red, int green, int blue) {
 }
 
 static const PresetDesign preset_designs[] = {
-    {"default.dat", "Welcome to Calvorine", "kaleidoscope slides with stars, hearts and butterflies",
+    {"default.dat", "Welcome to Calvorine", "plasma slides in the kaleidoscope, with stars and flowers",
      [](PlasmaSettings& s) {
-         Slides(s, 2);
+         // The moving plasma is drawn anew every frame, so butterflies may fly.
+         Slides(s, 4);
          s.slide_speed = 12.0;
-         s.background_brightness = 150;
          Choose_Objects(s, {{OBJ_STAR, 8, 0, 0}, {OBJ_HEART, 6, 0, 0}, {OBJ_FLOWER, 6, 0, 0},
-                            {OBJ_BUTTERFLY, 6, 0, 0}, {OBJ_GEM, 4, 0, 0}, {OBJ_SPINNING_STAR, 6, 6, 0},
+                            {OBJ_BUTTERFLY, 6, 0, 1}, {OBJ_GEM, 4, 0, 0}, {OBJ_SPINNING_STAR, 6, 6, 0},
                             {OBJ_SPARKLE, 8, 4, 0}});
      }},
     {"Classic Plasma.DAT", "Classic Plasma", "the plasma alone, no symmetry", [](PlasmaSettings& s) {
@@ -1356,9 +1367,51 @@ static void Remove_Objects_From(const fs::path& folder, int first) {
     }
 }
 
+// The display the objects are expanded on: the deepest format, so the
+// strips keep every colour.
+static constexpr int EXPANSION_WIDTH = 320;
+static constexpr int EXPANSION_HEIGHT = 240;
+static constexpr int EXPANSION_DEPTH = 32;
+
+// Expands the single-frame objects of OUT_DIR's folder as the saver's first
+// start would, and writes them back; false when the saver's loader failed
+// (it reports on stderr).
+static bool Expand_Objects(const fs::path& out) {
+    static Window window;
+    window.client_width = EXPANSION_WIDTH;
+    window.client_height = EXPANSION_HEIGHT;
+    dd_config.desktop_width = EXPANSION_WIDTH;
+    dd_config.desktop_height = EXPANSION_HEIGHT;
+    dd_config.desktop_bpp = EXPANSION_DEPTH;
+    app.saver_mode = MODE_NONE;
+    app.display_mode = DISPLAY_WINDOWED;
+    app.main_window = &window;
+    app.system_width = app.screen_width = app.client_width = EXPANSION_WIDTH;
+    app.system_height = app.screen_height = app.client_height = EXPANSION_HEIGHT;
+    app.system_bpp = app.screen_bpp = EXPANSION_DEPTH;
+    app.system_memory_surfaces = true;
+    Set_Windows_Directory(out.string());
+    bool expanded = Setup_Windowed_Direct_Draw(EXPANSION_WIDTH, EXPANSION_HEIGHT, EXPANSION_DEPTH) == 1 &&
+                    Load_All_Objects() == 1;
+    Release_All_Objects();
+    objects_loaded = 0;
+    Shutdown_Direct_Draw();
+    Set_Windows_Directory("");
+    return expanded;
+}
+
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 3) {
-        std::fprintf(stderr, "usage: make-data OUT_DIR [WINDOWS_DIR]\n");
+    std::vector<std::string> paths;
+    bool expand = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--expanded") == 0) {
+            expand = true;
+        } else {
+            paths.push_back(argv[i]);
+        }
+    }
+    if (paths.empty() || paths.size() > 2 || paths[0].empty() || (paths.size() == 2 && paths[1].empty())) {
+        std::fprintf(stderr, "usage: make-data [--expanded] OUT_DIR [WINDOWS_DIR]\n");
         return 2;
     }
     // Fonts need a GUI application, not a screen.
@@ -1366,8 +1419,8 @@ int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
 
     std::error_code error;
-    const fs::path out = fs::absolute(argv[1], error);
-    const fs::path windows = argc == 3 ? fs::absolute(argv[2], error) : out;
+    const fs::path out = fs::absolute(paths[0], error);
+    const fs::path windows = paths.size() == 2 ? fs::absolute(paths[1], error) : out;
     const fs::path folder = out / "Calvorine";
     const fs::path data = folder / "Data";
     const fs::path bitmaps = data / "Bmp";
@@ -1388,6 +1441,10 @@ int main(int argc, char** argv) {
         if (!Write_Picture(Draw_Object(object_designs[n]), objects / (std::to_string(n) + ".bmp"))) return 1;
     }
     Remove_Objects_From(objects, OBJECT_COUNT);
+    if (expand && !Expand_Objects(out)) {
+        std::fprintf(stderr, "make-data: cannot expand the objects in %s\n", objects.string().c_str());
+        return 1;
+    }
     for (const OverlayDesign& overlay : overlay_designs) {
         if (!Write_Picture(Draw_Overlay(overlay), overlays / overlay.file)) return 1;
     }

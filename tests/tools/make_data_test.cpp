@@ -236,6 +236,16 @@ TEST_F(MakeDataTest, ObjectsLoadAndSingleFramesExpandIntoHueStrips) {
     Release_All_Objects();
     ASSERT_EQ(Load_All_Objects(), 1);
     EXPECT_EQ(objects_loaded, static_cast<int>(count));
+
+    // A folder made already expanded holds exactly what the first load wrote.
+    TempFolder expanded;
+    ASSERT_EQ(Run_Make_Data("--expanded '" + expanded.path() + "'"), 0);
+    for (size_t n = 0; n < count; ++n) {
+        const std::string name = std::to_string(n) + ".bmp";
+        EXPECT_EQ(Read_Bytes(fs::path(expanded.path()) / "Calvorine/Data/Bmp/Objects" / name),
+                  Read_Bytes(bitmaps_ / "Objects" / name))
+            << name;
+    }
 }
 
 TEST_F(MakeDataTest, OverlayOpeningsAreExactlyTheirWhiteAtEveryDepth) {
