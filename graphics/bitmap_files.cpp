@@ -26,14 +26,6 @@ static constexpr int BMP_FILE_HEADER_SIZE = 14;
 static constexpr int BMP_INFO_HEADER_SIZE = 40;
 static constexpr int BMP_PIXELS_PER_METRE = 10000;
 
-__attribute__((format(printf, 1, 2))) static void Report_Formatted(const char* format, ...) {
-    va_list values;
-    va_start(values, format);
-    vsnprintf(message_buffer, MESSAGE_BUFFER_SIZE, format, values);
-    va_end(values);
-    Report_Error(message_buffer);
-}
-
 // ---------------------------------------------------------------------------
 // Loading
 

@@ -76,14 +76,6 @@ bool Clip_Rectangle(int* sx, int* sy, int* dx, int* dy, int* w, int* h, int clip
 
 static bool Operand_Bad(Surface* surface) { return surface == nullptr || Surface_IsLost(surface) == DDERR_SURFACELOST; }
 
-__attribute__((format(printf, 1, 2))) static void Report_Formatted(const char* format, ...) {
-    va_list values;
-    va_start(values, format);
-    vsnprintf(message_buffer, MESSAGE_BUFFER_SIZE, format, values);
-    va_end(values);
-    Report_Error(message_buffer);
-}
-
 // The text for an answer the copy does not know what to do with.
 static void Report_Default(const Blit_Call& call) {
     const Rect src = Make_Rect(call.sx, call.sy, call.w, call.h);

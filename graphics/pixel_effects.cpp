@@ -31,14 +31,6 @@ static constexpr float HUE_SHIFT_UNIT = 0.00390625f;
 static constexpr int HLSMAX = 252;
 static constexpr int RGBMAX = 255;
 
-__attribute__((format(printf, 1, 2))) static void Report_Formatted(const char* format, ...) {
-    va_list values;
-    va_start(values, format);
-    vsnprintf(message_buffer, MESSAGE_BUFFER_SIZE, format, values);
-    va_end(values);
-    Report_Error(message_buffer);
-}
-
 static bool Surface_Usable(Surface* surface) {
     return surface != nullptr && Surface_IsLost(surface) != DDERR_SURFACELOST;
 }

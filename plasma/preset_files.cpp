@@ -23,16 +23,6 @@
 int32_t last_random_index = 0;
 Full_Screen_Rebuild full_screen_rebuild = nullptr;
 
-// Report_Error of a formatted text; paths may be longer than the shared buffer.
-static void Report_Formatted(const char* format, ...) {
-    char text[MESSAGE_BUFFER_SIZE + 4096];
-    va_list arguments;
-    va_start(arguments, format);
-    vsnprintf(text, sizeof text, format, arguments);
-    va_end(arguments);
-    Report_Error(text);
-}
-
 // The Windows directory and a separator, kept in windows_prefix for the
 // paths that are built from it.
 static const std::string& Refresh_Windows_Prefix() {

@@ -2,6 +2,7 @@
 // one-line on-screen notice.
 #include "shell/error_log.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -37,6 +38,15 @@ static std::vector<bool*>& Set_Trace_Flags() {
 // surfaces: bring it forward or the box would be invisible yet modal.
 static void Bring_Desktop_Forward() {
     if (app.display_mode == DISPLAY_FULL_SCREEN && Direct_Draw_Interface) DD_FlipToGDISurface(Direct_Draw_Interface);
+}
+
+void Report_Formatted(const char* format, ...) {
+    char text[MESSAGE_BUFFER_SIZE + 4096];
+    va_list arguments;
+    va_start(arguments, format);
+    vsnprintf(text, sizeof text, format, arguments);
+    va_end(arguments);
+    Report_Error(text);
 }
 
 void Report_Error(const char* message) {

@@ -21,6 +21,9 @@ extern char message_buffer[MESSAGE_BUFFER_SIZE];
 
 // Reports one failure or trace line: a log record, or a box when the log is off.
 void Report_Error(const char* message);
+// Report_Error of a text formatted like printf. Texts longer than the shared
+// message buffer (long paths) are kept whole up to 4 KiB more.
+__attribute__((format(printf, 1, 2))) void Report_Formatted(const char* format, ...);
 // Shows an information box captioned "Message"; never logged.
 void Report_Message(const char* message);
 // Writes one record (CR LF and the text) to the log file; 1 written, 0 failed.

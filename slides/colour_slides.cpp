@@ -91,14 +91,6 @@ static constexpr double FIXED_STEP_FACTOR = 0.1;
 // at offset 0 serves both directions), 0 for left, 1 for right.
 static int arranged_direction = -1;
 
-__attribute__((format(printf, 1, 2))) static void Report_Formatted(const char* format, ...) {
-    va_list values;
-    va_start(values, format);
-    vsnprintf(message_buffer, MESSAGE_BUFFER_SIZE, format, values);
-    va_end(values);
-    Report_Error(message_buffer);
-}
-
 static bool Is_Lost(Surface* surface) { return Surface_IsLost(surface) == DDERR_SURFACELOST; }
 
 // trunc(value) as an int, saturating instead of overflowing.

@@ -52,14 +52,6 @@ static constexpr double MOVE_UNITS_PER_SECOND = 10.0;
 // a call inside it (a restore after lost memory) has freed the instances.
 static unsigned queue_generation = 0;
 
-__attribute__((format(printf, 1, 2))) static void Report_Formatted(const char* format, ...) {
-    va_list values;
-    va_start(values, format);
-    vsnprintf(message_buffer, MESSAGE_BUFFER_SIZE, format, values);
-    va_end(values);
-    Report_Error(message_buffer);
-}
-
 // The file of object n as it exists on disk (names match ignoring case).
 static std::string Object_File_Path(int number) {
     char name[32];

@@ -111,14 +111,6 @@ static const FontDescription font_descriptions[FONT_TABLE_SIZE] = {
 // Glyph heights are multiples of this many pixels per unit of spacing.
 static constexpr int32_t PIXELS_PER_SPACING_UNIT = 32;
 
-__attribute__((format(printf, 1, 2))) static void Report_Formatted(const char* format, ...) {
-    va_list values;
-    va_start(values, format);
-    vsnprintf(message_buffer, MESSAGE_BUFFER_SIZE, format, values);
-    va_end(values);
-    Report_Error(message_buffer);
-}
-
 static bool Valid_Font_Number(int font_number) { return font_number >= 0 && font_number < FONT_TABLE_SIZE; }
 
 static bool Is_Lost(Surface* surface) { return Surface_IsLost(surface) == DDERR_SURFACELOST; }

@@ -59,14 +59,6 @@ static constexpr double TITLE_HOLD_SECONDS = 2.0;
 static constexpr double CLOSING_FINAL_STEP = 2.0;
 static constexpr double CLOSING_FINAL_SIZE = 16.0;
 
-__attribute__((format(printf, 1, 2))) static void Report_Formatted(const char* format, ...) {
-    va_list values;
-    va_start(values, format);
-    vsnprintf(message_buffer, MESSAGE_BUFFER_SIZE, format, values);
-    va_end(values);
-    Report_Error(message_buffer);
-}
-
 // ---------------------------------------------------------------------------
 // The title.
 
