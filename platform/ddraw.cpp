@@ -252,6 +252,17 @@ HRESULT Surface_Restore(Surface* surface) {
     return DD_OK;
 }
 
+// A surface's description, without its pixels.
+static void describe(const Surface* surface, SurfaceDesc* desc) {
+    *desc = SurfaceDesc{};
+    desc->caps = surface->is_primary ? DDSCAPS_PRIMARYSURFACE : DDSCAPS_OFFSCREENPLAIN;
+    desc->width = surface->width;
+    desc->height = surface->height;
+    desc->pitch = surface->pitch;
+    desc->bits_per_pixel = surface->bits_per_pixel;
+    desc->green_mask = surface->green_mask;
+}
+
 HRESULT Surface_Lock(Surface* surface, SurfaceDesc* desc) {
     if (!surface || !desc) return DDERR_INVALIDPARAMS;
     if (surface->lost) return DDERR_SURFACELOST;
@@ -262,12 +273,7 @@ HRESULT Surface_Lock(Surface* surface, SurfaceDesc* desc) {
     }
     if (surface->lock_count > 0) return DDERR_SURFACEBUSY;
     surface->lock_count = 1;
-    desc->caps = surface->is_primary ? DDSCAPS_PRIMARYSURFACE : DDSCAPS_OFFSCREENPLAIN;
-    desc->width = surface->width;
-    desc->height = surface->height;
-    desc->pitch = surface->pitch;
-    desc->bits_per_pixel = surface->bits_per_pixel;
-    desc->green_mask = surface->green_mask;
+    describe(surface, desc);
     desc->pixels = surface->memory.data();
     return DD_OK;
 }
@@ -523,13 +529,7 @@ HRESULT Surface_SetColorKey(Surface* surface, uint32_t, uint32_t key) {
 HRESULT Surface_GetSurfaceDesc(Surface* surface, SurfaceDesc* desc) {
     if (!surface || !desc) return DDERR_INVALIDPARAMS;
     if (dd_faults.get_surface_desc != DD_OK) return dd_faults.get_surface_desc;
-    *desc = SurfaceDesc{};
-    desc->caps = surface->is_primary ? DDSCAPS_PRIMARYSURFACE : DDSCAPS_OFFSCREENPLAIN;
-    desc->width = surface->width;
-    desc->height = surface->height;
-    desc->pitch = surface->pitch;
-    desc->bits_per_pixel = surface->bits_per_pixel;
-    desc->green_mask = surface->green_mask;
+    describe(surface, desc);
     return DD_OK;
 }
 
