@@ -300,8 +300,25 @@ TEST_F(MakeDataTest, TheFontHasInkInEveryGlyphOfItsTable) {
     }
 }
 
+TEST_F(MakeDataTest, AFolderMadeForAnotherWindowsDirectoryNamesItsOverlaysThere) {
+    TempFolder out;
+    ASSERT_EQ(Run_Make_Data("'" + out.path() + "' /usr/share/saver-home"), 0);
+    int custom = 0;
+    for (const fs::path& preset : Files(fs::path(out.path()) / "Calvorine", ".dat")) {
+        ASSERT_EQ(Load_Plasma_Settings(preset.string().c_str()), 1);
+        if (plasma_settings.overlay_shape != SCOPE_CUSTOM) continue;
+        const fs::path overlay = plasma_settings.custom_scope_path;
+        EXPECT_EQ(overlay.parent_path(), fs::path("/usr/share/saver-home/Calvorine/Data/Bmp/Overlays"));
+        // The named picture is one the folder carries.
+        EXPECT_TRUE(fs::is_regular_file(fs::path(out.path()) / "Calvorine/Data/Bmp/Overlays" / overlay.filename()));
+        ++custom;
+    }
+    EXPECT_GE(custom, 1);
+}
+
 TEST(MakeData, AskedWronglyOrUnableToWriteItSaysSoAndFails) {
     EXPECT_EQ(Run_Make_Data(""), 2);
+    EXPECT_EQ(Run_Make_Data("a b c"), 2);
     TempFolder root;
     std::ofstream(root.file("file")) << "a file where the folder should be";
     EXPECT_EQ(Run_Make_Data("'" + root.file("file") + "'"), 1);
