@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 // Fresh application state, device emulation, recorded boxes and sounds.
@@ -20,6 +22,35 @@ public:
 private:
     std::string path_;
 };
+
+// Ink of every glyph cell in the test font picture (0x00RRGGBB), on black.
+constexpr uint32_t TEST_FONT_INK = 0x00F0C040;
+// Colour (0x00RRGGBB) of the test About picture.
+constexpr uint32_t TEST_ABOUT_COLOUR = 0x00306090;
+// Side of the square test slide objects, in pixels.
+constexpr int TEST_OBJECT_SIDE = 8;
+
+// Writes an uncompressed 24-bit BMP whose pixel (x, y) is colour(x, y)
+// (0x00RRGGBB); false when the file cannot be written.
+bool Write_Test_Bitmap(const std::string& path, int width, int height,
+                       const std::function<uint32_t(int, int)>& colour);
+
+// Lays out a complete data folder inside the Windows directory given:
+// Calvorine/Data/Bmp/Font.bmp (every glyph cell of font 9 inked), About.bmp,
+// Objects/0.bmp and 1.bmp (small square objects) and an empty Overlays
+// folder. Gives the data folder's path.
+std::string Make_Test_Data_Folder(const std::string& windows_directory);
+
+// Points the program at a Windows directory: the data folder's services,
+// the window layer's and windows_prefix. An empty path goes back to the
+// environment's.
+void Use_Windows_Directory(const std::string& windows_directory);
+
+// Releases every effect a preset set up (title, fonts, slides, scope,
+// kaleidoscope, objects, plasma, work surface) and puts the transition and
+// the object table's counts back at their start, so nothing reaches the
+// next test.
+void Release_Test_Effects();
 
 class ProgramTest : public ::testing::Test {
 protected:

@@ -3,8 +3,15 @@
 #include "plasma_fixture.h"
 
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <set>
+
+#include "kaleidoscope/kaleidoscope.h"
+#include "kaleidoscope/scope.h"
+#include "slides/colour_slides.h"
+#include "slides/slide_objects.h"
+#include "text/titles.h"
 
 namespace {
 
@@ -104,10 +111,27 @@ TEST_F(ModifyPlasmaTest, ClampsOfTheOtherFields) {
     EXPECT_EQ(s.resolution, 13);
     set(PLASMA_DIRECTION_CHANGE_FREQUENCY, 250.0f);
     EXPECT_EQ(s.direction_change_frequency, 250);
+
+    // Without a display the kaleidoscope cannot be set up: the failure is
+    // reported, the switch stays off and the change carries on.
+    set(PLASMA_KALEIDOSCOPE_SWITCH, 1.0f);
+    EXPECT_EQ(s.kaleidoscope_on, 0);
+    EXPECT_EQ(kaleidoscope_active, 0);
+    EXPECT_TRUE(Reported("Modify_Plasma(): Setup_Kaleidoscope FAILED"));
+
+    // On a display both codes set the kaleidoscope up and take it down.
+    Open_Display(32, 640, 480);
+    app.client_width = 640;
+    app.client_height = 480;
     set(PLASMA_KALEIDOSCOPE_SWITCH, 1.0f);
     EXPECT_EQ(s.kaleidoscope_on, 1);
+    EXPECT_EQ(kaleidoscope_active, 1);
     set(PLASMA_KALEIDOSCOPE_ON, 0.0f);
     EXPECT_EQ(s.kaleidoscope_on, 0);
+    EXPECT_EQ(kaleidoscope_active, 0);
+    set(PLASMA_KALEIDOSCOPE_ON, 1.0f);
+    EXPECT_EQ(s.kaleidoscope_on, 1);
+    EXPECT_EQ(kaleidoscope_active, 1);
 }
 
 TEST_F(ModifyPlasmaTest, EveryCodeReachesItsOwnField) {
@@ -199,25 +223,66 @@ TEST_F(ModifyPlasmaTest, FailedRebuildIsReportedAndLeavesNoTables) {
 }
 
 TEST_F(ModifyPlasmaTest, SlidesSwitchTheKaleidoscopeOnWithFreshFields) {
-    plasma_settings.plasma_width = 32;
-    plasma_settings.plasma_height = 32;
+    Open_Display(32, 320, 240);
+    app.client_width = 320;
+    app.client_height = 240;
     EXPECT_EQ(Modify_Plasma(PLASMA_SLIDES_ON, 1.0f, 0), 1);
     EXPECT_EQ(plasma_settings.slides_on, 1);
     EXPECT_EQ(plasma_settings.kaleidoscope_on, 1);
+    EXPECT_EQ(kaleidoscope_active, 1);
     EXPECT_NE(plasma_field_2.ring_table, nullptr);
+    // The slides ride on the plasma the kaleidoscope sized to its tile.
+    EXPECT_EQ(slides_active, 1);
+    EXPECT_EQ(slide_width, plasma_settings.plasma_width);
+    EXPECT_EQ(slide_height, plasma_settings.plasma_height);
+    EXPECT_GT(objects_loaded, 0);
 
     EXPECT_EQ(Modify_Plasma(PLASMA_SLIDES_ON, 0.0f, 0), 1);
     EXPECT_EQ(plasma_settings.slides_on, 0);
+    EXPECT_EQ(slides_active, 0);
+    EXPECT_EQ(slides[0], nullptr);
     EXPECT_EQ(plasma_settings.kaleidoscope_on, 1);
+    EXPECT_TRUE(platform_boxes.empty());
+}
+
+TEST_F(ModifyPlasmaTest, SlidesThatCannotBeSetUpAreReported) {
+    // No object to carry: the slides cannot be set up.
+    Open_Display(32, 320, 240);
+    app.client_width = 320;
+    app.client_height = 240;
+    ASSERT_EQ(std::remove((data_folder_ + "/Data/Bmp/Objects/0.bmp").c_str()), 0);
+    EXPECT_EQ(Modify_Plasma(PLASMA_SLIDES_ON, 1.0f, 0), 0);
+    EXPECT_TRUE(Reported("Load_All_Objects(): No Special Effects files (Objects) Loaded"));
+    EXPECT_TRUE(Reported("Modify_Plasma(): Setup_Colour_Slides FAILED"));
+    EXPECT_EQ(slides_active, 0);
 }
 
 TEST_F(ModifyPlasmaTest, OverlayOnMendsAnInvalidShape) {
+    Open_Display(32, 320, 240);
+    app.client_width = 320;
+    app.client_height = 240;
     plasma_settings.overlay_shape = 9;
     EXPECT_EQ(Modify_Plasma(PLASMA_OVERLAY_ON, 0.0f, 0), 1);
     EXPECT_EQ(plasma_settings.overlay_shape, 9);  // off: the shape is left alone
+    EXPECT_EQ(scope_active, 0);
     EXPECT_EQ(Modify_Plasma(PLASMA_OVERLAY_ON, 1.0f, 0), 1);
     EXPECT_EQ(plasma_settings.overlay_on, 1);
     EXPECT_EQ(plasma_settings.overlay_shape, 0);
+    EXPECT_EQ(scope_active, 1);
+    EXPECT_EQ(scope_width, 320);
+    EXPECT_EQ(scope_height, 240);
+
+    // Off again takes the overlay down.
+    EXPECT_EQ(Modify_Plasma(PLASMA_OVERLAY_ON, 0.0f, 0), 1);
+    EXPECT_EQ(scope_active, 0);
+    EXPECT_EQ(scope_surface, nullptr);
+}
+
+TEST_F(ModifyPlasmaTest, AnOverlayWithoutADisplayIsReportedAndStaysOff) {
+    EXPECT_EQ(Modify_Plasma(PLASMA_OVERLAY_ON, 1.0f, 0), 0);
+    EXPECT_TRUE(Reported("Modify_Plasma(): Setup_Scope FAILED"));
+    EXPECT_EQ(plasma_settings.overlay_on, 0);
+    EXPECT_EQ(scope_active, 0);
 }
 
 // ---------------------------------------------------------------------------
@@ -494,6 +559,11 @@ TEST_F(RefreshPlasmaTest, WindowedUsesTheClientAreaAndRebuildsOnce) {
         EXPECT_EQ(f->contrast, 60);
     }
     EXPECT_EQ(Read(Hidden).Pixel(10, 10), 0u);
+    // The untitled preset's title starts fading in, across the drawing area.
+    ASSERT_NE(title_surface, nullptr);
+    EXPECT_EQ(title_state, TITLE_FADE_IN);
+    EXPECT_EQ(title_width, 640);
+    EXPECT_EQ(title_height, 34);
     EXPECT_TRUE(platform_boxes.empty());
 }
 
@@ -508,6 +578,9 @@ TEST_F(RefreshPlasmaTest, SaverUsesTheScreenAndKeepsATitle) {
     EXPECT_EQ(plasma_settings.plasma_height, 600);
     EXPECT_STREQ(plasma_settings.title, "Ember");
     EXPECT_TRUE(app.vsync);
+    ASSERT_NE(title_surface, nullptr);
+    EXPECT_EQ(title_width, 800);
+    EXPECT_STREQ(window_caption, " Calvorine:   Ember");
 }
 
 TEST_F(RefreshPlasmaTest, SlidesInThePresetSwitchTheKaleidoscopeOn) {
@@ -516,6 +589,36 @@ TEST_F(RefreshPlasmaTest, SlidesInThePresetSwitchTheKaleidoscopeOn) {
     plasma_settings.kaleidoscope_on = 0;
     ASSERT_EQ(Refresh_Plasma(), 1);
     EXPECT_EQ(plasma_settings.kaleidoscope_on, 1);
+    EXPECT_EQ(kaleidoscope_active, 1);
+    EXPECT_EQ(slides_active, 1);
+    EXPECT_NE(plasma_field_0.ring_table, nullptr);
+    EXPECT_TRUE(platform_boxes.empty());
+
+    // A second refresh takes everything down before setting it up again.
+    ASSERT_EQ(Refresh_Plasma(), 1);
+    EXPECT_EQ(slides_active, 1);
+    EXPECT_TRUE(platform_boxes.empty());
+}
+
+TEST_F(RefreshPlasmaTest, TheOverlayInThePresetIsSetUpAtTheDrawingArea) {
+    Open_Display(32, 320, 240);
+    plasma_settings.overlay_on = 1;
+    plasma_settings.overlay_shape = 2;
+    ASSERT_EQ(Refresh_Plasma(), 1);
+    EXPECT_EQ(scope_active, 1);
+    EXPECT_EQ(last_scope_shape, 2);
+    EXPECT_TRUE(platform_boxes.empty());
+}
+
+TEST_F(RefreshPlasmaTest, WithoutItsFontTheTitleFailsTheRefresh) {
+    Open_Display(32, 320, 240);
+    const std::string font = data_folder_ + "/Data/Bmp/Font.bmp";
+    ASSERT_EQ(std::remove(font.c_str()), 0);
+    EXPECT_EQ(Refresh_Plasma(), 0);
+    EXPECT_TRUE(Reported("Load_Font():font file " + font + " not found"));
+    EXPECT_TRUE(Reported("Refresh_Plasma(): Setup_Title FAILED"));
+    EXPECT_EQ(title_surface, nullptr);
+    // The plasma itself was applied before the title.
     EXPECT_NE(plasma_field_0.ring_table, nullptr);
 }
 

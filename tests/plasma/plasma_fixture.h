@@ -1,6 +1,7 @@
 // A plasma engine on the memory-only display: the device made as the
-// program makes it, the preset at its defaults, a fixed random seed, and
-// helpers that read Hidden's raw pixels and the reports made.
+// program makes it, the preset at its defaults, a fixed random seed, a data
+// folder with the font and objects the effects need, and helpers that read
+// Hidden's raw pixels and the reports made.
 #pragma once
 
 #include "shell/random.h"
@@ -43,6 +44,8 @@ class PlasmaTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
+        data_folder_ = Make_Test_Data_Folder(windows_.path());
+        Use_Windows_Directory(windows_.path());
         Shutdown_Plasma();
         crt::srand(12345);
         Set_Default_Plasma_Settings();
@@ -53,10 +56,11 @@ protected:
     }
 
     void TearDown() override {
-        Shutdown_Plasma();
+        Release_Test_Effects();
         plasma_field_0 = plasma_field_1 = plasma_field_2 = PlasmaField{};
         Shutdown_Direct_Draw();
         EXPECT_EQ(DD_Live_Surface_Count(), 0);
+        Use_Windows_Directory("");
         ProgramTest::TearDown();
     }
 
@@ -117,5 +121,7 @@ protected:
         ASSERT_EQ(Setup_Plasma(field), 1);
     }
 
+    TempFolder windows_;
+    std::string data_folder_;
     Window window_;
 };

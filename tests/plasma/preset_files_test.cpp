@@ -15,12 +15,15 @@
 #include <map>
 #include <vector>
 
+#include "graphics/display.h"
 #include "plasma/plasma_settings.h"
+#include "platform/ddraw.h"
 #include "platform/system.h"
 #include "shell/app_state.h"
 #include "shell/data_folder.h"
 #include "shell/random.h"
 #include "test_support.h"
+#include "text/titles.h"
 
 namespace {
 
@@ -137,6 +140,29 @@ protected:
     TempFolder windows;
     std::string data;
     Window window;
+};
+
+// Presets that are shown, not only read: a display to draw on and the
+// font and objects a shown preset needs.
+class PresetDisplayTest : public PresetFilesTest {
+protected:
+    void SetUp() override {
+        PresetFilesTest::SetUp();
+        Make_Test_Data_Folder(windows.path());
+        Use_Windows_Directory(windows.path());
+        dd_config.desktop_width = app.screen_width = 64;
+        dd_config.desktop_height = app.screen_height = 48;
+        dd_config.desktop_bpp = app.screen_bpp = 32;
+        app.saver_mode = CONFIGURE;
+        ASSERT_EQ(Setup_Windowed_Direct_Draw(64, 48, 32), 1);
+    }
+    void TearDown() override {
+        Release_Test_Effects();
+        Shutdown_Direct_Draw();
+        EXPECT_EQ(DD_Live_Surface_Count(), 0);
+        Use_Windows_Directory("");
+        PresetFilesTest::TearDown();
+    }
 };
 
 int rebuild_calls = 0;
@@ -328,11 +354,13 @@ TEST_F(PresetFilesTest, PreferredResolutionComesFromTheDefaultPreset) {
                                               Preset("default.dat") + " FAILED");
 }
 
-TEST_F(PresetFilesTest, TheDefaultPresetIsShownElseTheBuiltInOne) {
+TEST_F(PresetDisplayTest, TheDefaultPresetIsShownElseTheBuiltInOne) {
     Write_File(Preset("default.dat"), Preset_Bytes(123.0));
     Display_Default_Plasma();
     EXPECT_EQ(plasma_settings.speed, 123.0);
     EXPECT_EQ(plasma_settings.plasma_width, 64);  // applied: the plasma takes the window's size
+    EXPECT_NE(title_surface, nullptr);               // and its title starts
+    EXPECT_TRUE(platform_boxes.empty());
 
     Write_File(Preset("default.dat"), Pattern(RECORD - 1, 0));
     Platform_Reset_Records();
@@ -382,7 +410,7 @@ TEST_F(PresetFilesTest, RestoreBringsBackTheKeptPresetInEveryMode) {
     }
 }
 
-TEST_F(PresetFilesTest, RandomPresetsRebuildTheFullScreenOnlyForANewResolution) {
+TEST_F(PresetDisplayTest, RandomPresetsRebuildTheFullScreenOnlyForANewResolution) {
     Write_File(Preset("a.dat"), Preset_Bytes(40.0, 1));
     Write_File(Preset("b.dat"), Preset_Bytes(50.0, 13));
     full_screen_rebuild = Fake_Rebuild;
