@@ -1,7 +1,6 @@
 // End to end with the bundled presets: every one of them drawn by the render
 // tool at each depth, and the built calvorine-saver under Xvfb moving from
 // preset to preset on its random-preset timer, in a window and full screen.
-#include <QColor>
 #include <QImage>
 #include <algorithm>
 #include <cctype>
@@ -107,6 +106,8 @@ protected:
     std::string Title_Of(const std::string& path) { return Settings_Of(path).title; }
 
     // The random-preset timer of the default preset: armed from it at start.
+    // The transition speed steps the window only for a preset with fixed
+    // steps per frame; the others close and open at the frame driver's pace.
     void Set_Random_Presets(int seconds, int transition_speed) {
         const std::string path = folder + "/default.dat";
         ASSERT_EQ(Load_Plasma_Settings(path.c_str()), 1);
