@@ -153,7 +153,6 @@ protected:
         dd_config.desktop_width = app.screen_width = 64;
         dd_config.desktop_height = app.screen_height = 48;
         dd_config.desktop_bpp = app.screen_bpp = 32;
-        app.saver_mode = CONFIGURE;
         ASSERT_EQ(Setup_Windowed_Direct_Draw(64, 48, 32), 1);
     }
     void TearDown() override {

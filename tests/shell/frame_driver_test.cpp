@@ -14,6 +14,8 @@
 #include "shell/app_state.h"
 #include "shell/frame_clock.h"
 #include "test_support.h"
+#include "text/font.h"
+#include "text/titles.h"
 
 namespace {
 
@@ -21,6 +23,8 @@ class FrameDriverTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
+        data_folder = Make_Test_Data_Folder(windows.path());
+        Use_Windows_Directory(windows.path());
         about_shown = false;
         fixed_frame_seconds = 0.0;
         fps_frame_count = 0;
@@ -29,10 +33,13 @@ protected:
         fps_text[0] = '\0';
     }
     void TearDown() override {
-        Shutdown_Plasma();
+        Release_Test_Effects();
         Shutdown_Direct_Draw();
+        EXPECT_EQ(DD_Live_Surface_Count(), 0);
         fixed_frame_seconds = 0.0;
         about_shown = false;
+        app.show_fps = false;
+        Use_Windows_Directory("");
         ProgramTest::TearDown();
     }
 
@@ -56,6 +63,23 @@ protected:
         return copy;
     }
 
+    // Pixels of Hidden's rows [top, bottom) in the test font's ink, at 24 bits.
+    int Ink_Pixels(int top, int bottom) {
+        const std::vector<uint8_t> pixels = Hidden_Pixels();
+        const int pitch = static_cast<int>(pixels.size()) / Hidden->height;
+        const uint8_t blue = TEST_FONT_INK & 0xFF, green = (TEST_FONT_INK >> 8) & 0xFF, red = TEST_FONT_INK >> 16;
+        int count = 0;
+        for (int y = top; y < bottom; y++) {
+            for (int x = 0; x < Hidden->width; x++) {
+                const uint8_t* p = pixels.data() + static_cast<size_t>(y) * pitch + 3 * x;
+                count += p[0] == blue && p[1] == green && p[2] == red;
+            }
+        }
+        return count;
+    }
+
+    TempFolder windows;
+    std::string data_folder;
     Window window;
 };
 
@@ -134,9 +158,49 @@ TEST_F(FrameDriverTest, AFrameIsThePlasmaAtEveryDepth) {
         EXPECT_NE(std::count(plasma.begin(), plasma.end(), 0), static_cast<long>(plasma.size()));
 
         EXPECT_TRUE(platform_boxes.empty());
-        Shutdown_Plasma();
+        Release_Test_Effects();
         Shutdown_Direct_Draw();
     }
+}
+
+TEST_F(FrameDriverTest, TheTitleAndTheFrameRateAreDrawnInTheBitmapFont) {
+    // At 24 bits nothing fades: the title shows in its ink from the first frame.
+    Open_Display(24);
+    fixed_frame_seconds = 0.02;
+    ASSERT_EQ(Compose_Frame(), 1);
+    EXPECT_EQ(Ink_Pixels(0, 48), 0);  // titles are off in the built-in preset
+    plasma_settings.titles_on = 1;
+    ASSERT_EQ(Compose_Frame(), 1);
+    EXPECT_GT(Ink_Pixels(0, 34), 50);
+    EXPECT_EQ(Ink_Pixels(40, 48), 0);
+    EXPECT_EQ(fade_in_level, 254);  // one fade step a frame
+
+    // The frame rate goes under the title, at y 40.
+    app.show_fps = true;
+    ASSERT_EQ(Compose_Frame(), 1);
+    EXPECT_GT(Ink_Pixels(40, 48), 10);
+
+    // The preview draws no title.
+    app.show_fps = false;
+    app.saver_mode = PREVIEW;
+    plasma_settings.preview_active = 1;
+    ASSERT_EQ(Compose_Frame(), 1);
+    EXPECT_EQ(Ink_Pixels(0, 48), 0);
+    EXPECT_TRUE(platform_boxes.empty());
+}
+
+TEST_F(FrameDriverTest, WithoutItsFontTheFrameRateFallsBackToTheDeviceContextsText) {
+    Open_Display(24);
+    fixed_frame_seconds = 0.02;
+    plasma_settings.titles_on = 0;
+    Release_All_Fonts();
+    ASSERT_EQ(std::remove((data_folder + "/Data/Bmp/Font.bmp").c_str()), 0);
+    app.show_fps = true;
+    ASSERT_EQ(Compose_Frame(), 1);
+    EXPECT_EQ(Ink_Pixels(0, 48), 0);
+    ASSERT_FALSE(platform_boxes.empty());
+    EXPECT_EQ(platform_boxes.front().text,
+              "Load_Font():font file " + data_folder + "/Data/Bmp/Font.bmp not found");
 }
 
 TEST_F(FrameDriverTest, TheNoticeIsDrawnOverThisFramesPlasmaOnly) {
@@ -170,10 +234,8 @@ TEST_F(FrameDriverTest, AFailedPlasmaEndsTheFrameWithItsReport) {
 }
 
 TEST_F(FrameDriverTest, AStillPreviewShowsTheAboutPictureLoadedOnce) {
-    TempFolder windows;
-    std::string folder = windows.path() + "/Calvorine/Data/Bmp";
-    ASSERT_EQ(system(("mkdir -p '" + folder + "'").c_str()), 0);
-    app.windows_prefix = windows.path() + "/";
+    std::string folder = data_folder + "/Data/Bmp";
+    ASSERT_EQ(remove((folder + "/About.bmp").c_str()), 0);
     Open_Display(32);
     app.saver_mode = PREVIEW;
     plasma_settings.preview_active = 0;

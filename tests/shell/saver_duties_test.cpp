@@ -51,11 +51,13 @@ TEST_F(DutiesTest, AFlickTowardsAnyCornerIsSeenFromTheStart) {
     for (auto [dx, dy] : {std::pair{300, 0}, std::pair{0, 300}, std::pair{-300, 0}, std::pair{0, -300}}) {
         Reset_Shell();
         Prepare(SAVER, 640, 480);
-        ASSERT_EQ(Setup_Direct_Input(), 1);
-        ASSERT_EQ(Setup_Mouse(), 1);
-        ASSERT_EQ(Setup_Glimmerwheel(), 1);
+        // The whole set-up: the display, the mouse, and the pointer placed by Setup_Glimmerwheel.
+        ASSERT_EQ(::Setup(), 1);
+        EXPECT_EQ(pointer_x, 320);
+        EXPECT_EQ(pointer_y, 240);
         ASSERT_EQ(Mouse_Has_Moved(1), 0);
         EXPECT_EQ(Frame_With(dx, dy), 1) << dx << "," << dy;
+        Shutdown();
     }
 }
 

@@ -1,6 +1,7 @@
-// The saver's shell on the memory-only display: a data folder of its own, a
-// headless window record, the log switched on, the mouse fed by the test,
-// and every shell global back at its start for each test.
+// The saver's shell on the memory-only display: a complete data folder of
+// its own (font, About picture, objects), a headless window record, the log
+// switched on, the mouse fed by the test, and every shell global back at its
+// start for each test.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -49,11 +50,9 @@ protected:
     void SetUp() override {
         ProgramTest::SetUp();
         Reset_Shell();
-        Set_Windows_Directory(windows.path());
         setenv("XDG_RUNTIME_DIR", windows.path().c_str(), 1);
-        folder = windows.path() + "/Calvorine";
-        std::string command = "mkdir -p '" + folder + "'";
-        ASSERT_EQ(std::system(command.c_str()), 0);
+        folder = Make_Test_Data_Folder(windows.path());
+        Use_Windows_Directory(windows.path());
         pointer_delta_source = Test_Mouse;
         Platform_Register_Window_Class(WINDOW_CLASS_NAME, Main_Window_Procedure);
         Set_Default_Plasma_Settings();
@@ -66,7 +65,7 @@ protected:
         Reset_Shell();
         pointer_delta_source = Platform_Read_Pointer_Delta;
         Platform_Inject_Version(VERSION_HOST);
-        Set_Windows_Directory("");
+        Use_Windows_Directory("");
         ProgramTest::TearDown();
     }
 
@@ -85,7 +84,7 @@ protected:
         fixed_frame_seconds = 0.0;
         last_random_index = 0;
         full_screen_rebuild = nullptr;
-        Shutdown_Plasma();
+        Release_Test_Effects();
         plasma_field_0 = plasma_field_1 = plasma_field_2 = PlasmaField{};
         Load_Menu();
     }

@@ -2,6 +2,8 @@
 // ending on input, and the destroy handler's order.
 #include "shell_fixture.h"
 
+#include "kaleidoscope/kaleidoscope.h"
+
 namespace {
 
 class ProcedureTest : public ShellTest {
@@ -94,15 +96,32 @@ TEST_F(ProcedureTest, TheKeysChangeThePresetAndTheMenuFollows) {
     EXPECT_EQ(plasma_settings.plasma_width, 64);
     EXPECT_TRUE(Find_Menu_Item(MENU_SYMMETRY_ASYMMETRIC)->checked);
 
-    // 9 turns the kaleidoscope on over an asymmetric plasma; 0 does nothing
-    // while no kaleidoscope is set up.
+    // 9 sets the kaleidoscope up over an asymmetric plasma sized to its tile;
+    // 0 takes it down and gives the plasma the whole window back. Each does
+    // nothing when the kaleidoscope already is as it asks.
+    Key('0');
+    EXPECT_EQ(plasma_settings.kaleidoscope_on, 0);
+    EXPECT_EQ(plasma_settings.plasma_width, 64);
     plasma_settings.symmetry = 3;
     Key('9');
     EXPECT_EQ(plasma_settings.kaleidoscope_on, 1);
+    EXPECT_EQ(kaleidoscope_active, 1);
     EXPECT_EQ(plasma_settings.symmetry, 0);
+    // The smallest tile is wider than this small window: the plasma stays within the screen.
+    EXPECT_EQ(segment_width, 80);
+    EXPECT_EQ(plasma_settings.plasma_width, 64);
     EXPECT_TRUE(Find_Menu_Item(MENU_SCOPE_ON)->checked);
+    plasma_settings.symmetry = 2;
+    Key('9');
+    EXPECT_EQ(plasma_settings.symmetry, 2);
+    plasma_settings.symmetry = 0;
     Key('0');
-    EXPECT_EQ(plasma_settings.kaleidoscope_on, 1);
+    EXPECT_EQ(plasma_settings.kaleidoscope_on, 0);
+    EXPECT_EQ(kaleidoscope_active, 0);
+    EXPECT_EQ(plasma_settings.plasma_width, 64);
+    EXPECT_EQ(plasma_settings.plasma_height, 48);
+    EXPECT_FALSE(Find_Menu_Item(MENU_SCOPE_ON)->checked);
+    EXPECT_EQ(Log_Position("Modify_Plasma(): Setup_Kaleidoscope FAILED"), -1);
 }
 
 TEST_F(ProcedureTest, RStartsRandomPresetsEveryMinute) {
