@@ -44,11 +44,19 @@ static int Read_Preferred_Resolution() {
 
 static bool Depth_Supported(int bpp) { return bpp == 8 || bpp == 15 || bpp == 16 || bpp == 24 || bpp == 32; }
 
+// Set by the full-screen rebuilds, which have just decoded the mode of the
+// preset being shown: Setup keeps that mode instead of reading the default
+// preset's, which would put a random preset of another resolution on the
+// default's mode (in the running saver the default file is never updated).
+static bool keep_decoded_resolution = false;
+
 int Setup() {
     static bool traced_once = false;
     Trace_Enter(traced_once, "Setup");
 
-    if (app.display_mode == DISPLAY_FULL_SCREEN || app.saver_mode == SAVER) {
+    const bool keep_resolution = keep_decoded_resolution;
+    keep_decoded_resolution = false;
+    if (!keep_resolution && (app.display_mode == DISPLAY_FULL_SCREEN || app.saver_mode == SAVER)) {
         if (!Read_Preferred_Resolution()) {
             Report_Error("Setup(): Grab_Preferred_Plasma_Screen_Dimensions FAILED");
             return 0;
@@ -203,6 +211,7 @@ int Enter_Full_Screen(Full_Screen_Step* failed_step) {
     app.client_width = app.screen_width;
     app.client_height = app.screen_height;
     Apply_Display_Mode_To_Window();
+    keep_decoded_resolution = true;
     if (!Setup()) return Fail_At(FULL_SCREEN_SETUP, failed_step);
     Cover_Desktop_If_Wider();
     if (!Restore_Plasma_Settings()) return Fail_At(FULL_SCREEN_RESTORE, failed_step);
@@ -236,6 +245,7 @@ int Rebuild_Full_Screen_Display() {
     app.client_width = app.screen_width;
     app.client_height = app.screen_height;
     Apply_Display_Mode_To_Window();
+    keep_decoded_resolution = true;
     if (!Setup()) return 0;
     if (app.screen_width > app.system_width) {
         if (Platform_Is_Window_Maximised(app.main_window)) Platform_Show_Window(app.main_window, SW_RESTORE);

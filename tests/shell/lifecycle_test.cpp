@@ -214,3 +214,30 @@ TEST_F(LifecycleTest, ARandomPresetWithAnotherResolutionRebuildsTheFullScreenDis
     EXPECT_EQ(app.client_width, app.screen_width);
     EXPECT_FALSE(Destroy_Posted());
 }
+
+TEST_F(LifecycleTest, ARandomPresetKeepsItsOwnModeWhileTheDefaultAsksForAnother) {
+    // The running saver never rewrites default.dat, so a rebuild for a random
+    // preset must not fall back to the default's mode.
+    Open_Configuration_Window();
+    full_screen_rebuild = Rebuild_Full_Screen_Display;
+    std::strcpy(plasma_settings.title, "Other");
+    plasma_settings.resolution = 5;  // 320 x 240 x 24
+    Save_Preset("Other.dat");
+    Default_Resolution(1);  // 640 x 480 x 32
+    Set_Default_Plasma_Settings();
+    plasma_settings.resolution = 1;
+    Full_Screen_Step step = FULL_SCREEN_DONE;
+    ASSERT_EQ(Enter_Full_Screen(&step), 1);
+    app.saver_mode = SAVER;
+
+    // Picks alternate between the two files: at most two show "Other".
+    Key(VK_ADD);
+    if (std::strcmp(plasma_settings.title, "Other") != 0) Key(VK_ADD);
+    ASSERT_STREQ(plasma_settings.title, "Other");
+    EXPECT_EQ(app.screen_width, 320);
+    EXPECT_EQ(app.screen_height, 240);
+    EXPECT_EQ(app.screen_bpp, 24);
+    ASSERT_NE(Hidden, nullptr);
+    EXPECT_EQ(Hidden->bits_per_pixel, 24);
+    EXPECT_EQ(Hidden->width, 320);
+}
