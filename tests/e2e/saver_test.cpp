@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include "plasma/plasma_settings.h"
 #include "test_support.h"
 
 #ifndef CALVORINE_SAVER
@@ -125,6 +126,15 @@ protected:
 
     std::string Said(const std::string& name) { return said.count(name) ? said[name] : "(nothing)"; }
 
+    // The title of the data folder's default preset ("default" when it has none).
+    std::string Default_Title() {
+        PlasmaSettings preset{};
+        std::ifstream file(folder + "/default.dat", std::ios::binary);
+        file.read(reinterpret_cast<char*>(&preset), sizeof preset);
+        preset.title[sizeof preset.title - 1] = '\0';
+        return preset.title[0] ? preset.title : "default";
+    }
+
     QImage Shot(const std::string& name) { return QImage(QString::fromStdString(work.file(name + ".png"))); }
 
     long File_Size(const std::string& path) {
@@ -182,10 +192,11 @@ TEST_F(SaverE2ETest, TheConfigurationWindowIsACentredSquareOfMovingPlasma) {
 touch "$DATA/Calvorine/no_intro.txt"
 xdotool mousemove 500 400
 saver /c & pid=$!
-id=$(find_window '^ Calvorine$')
+id=$(find_window '^ Calvorine:   ')
 sleep 1
 echo "window $(geometry "$id")"
 echo "cursor $(cursor)"
+echo "caption $(xdotool getwindowname "$id")"
 shot first; sleep 0.5; shot second
 xdotool key Escape
 wait_exit $pid
@@ -193,6 +204,8 @@ wait_exit $pid
     EXPECT_EQ(Said("window"), "256 128 512 512") << output;
     EXPECT_EQ(Said("exit"), "0");
     EXPECT_NE(Said("cursor"), "hidden");
+    // The caption names the default preset by its title.
+    EXPECT_EQ(Said("caption"), " Calvorine:   " + Default_Title());
 
     QImage first = Shot("first"), second = Shot("second");
     ASSERT_EQ(first.size(), QSize(1024, 768));
@@ -231,13 +244,13 @@ saver /c & pid=$!
 box=$(find_window '^Welcome to Calvorine$')
 echo "welcome ${box:-none}"
 xdotool windowfocus --sync "$box" key Return
-id=$(find_window '^ Calvorine$')
+id=$(find_window '^ Calvorine:   ')
 echo "window ${id:-none}"
 sleep 0.3
 xdotool key Escape
 wait_exit $pid
 saver /c & pid=$!
-id=$(find_window '^ Calvorine$')
+id=$(find_window '^ Calvorine:   ')
 echo "welcome_again $(xdotool search --onlyvisible --name '^Welcome to Calvorine$' 2>/dev/null | head -1)"
 xdotool key Escape
 wait_exit $pid
@@ -385,7 +398,7 @@ TEST_F(SaverE2ETest, TheWindowShowsTheDesktopsSixteenBitDepth) {
     Run(R"SH(
 touch "$DATA/Calvorine/no_intro.txt"
 saver /c & pid=$!
-id=$(find_window '^ Calvorine$')
+id=$(find_window '^ Calvorine:   ')
 sleep 1
 shot window16
 xdotool key Escape

@@ -1,4 +1,3 @@
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdint>
@@ -37,7 +36,9 @@ uint32_t Little_32(const std::vector<uint8_t>& bytes, size_t at) {
 
 class RenderTest : public ::testing::Test {
 protected:
-    void SetUp() override { mkdir((root.path() + "/Calvorine").c_str(), 0755); }
+    // A complete data folder: the font the title and frame rate are drawn
+    // in, the About picture and slide objects.
+    void SetUp() override { Make_Test_Data_Folder(root.path()); }
 
     // Runs the tool with the given arguments (each quoted for the shell).
     Result Run(const std::vector<std::string>& arguments) {
@@ -118,6 +119,10 @@ TEST_F(RenderTest, ThePictureIsATwentyFourBitBitmapOfTheRequestedSize) {
     bool coloured = false;
     for (size_t i = Little_32(bmp, 10); i < bmp.size(); i++) coloured |= bmp[i] != 0;
     EXPECT_TRUE(coloured);
+    // The preset was applied whole, its title included.
+    const std::string log = Read_Text(root.file("Calvorine/error_log.txt"));
+    EXPECT_NE(log.find("Exitting Refresh_Plasma"), std::string::npos) << log;
+    EXPECT_EQ(log.find("FAILED"), std::string::npos) << log;
 }
 
 TEST_F(RenderTest, AWrittenPresetRendersTheSamePictureAgain) {
