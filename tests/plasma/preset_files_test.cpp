@@ -395,7 +395,7 @@ TEST_F(PresetFilesTest, ConfigureModeBacksUpIntoTheDefaultPreset) {
     EXPECT_TRUE(Files_In(data).empty());
 }
 
-TEST_F(PresetFilesTest, RestoreBringsBackTheKeptPresetInEveryMode) {
+TEST_F(PresetDisplayTest, RestoreBringsBackTheKeptPresetInEveryMode) {
     Write_File(Preset("default.dat"), Preset_Bytes(11.0));
     for (int mode : {SAVER, MODE_NONE, CONFIGURE}) {
         app.saver_mode = mode;
@@ -407,6 +407,7 @@ TEST_F(PresetFilesTest, RestoreBringsBackTheKeptPresetInEveryMode) {
         EXPECT_EQ(plasma_settings.speed, 99.0) << mode;
         EXPECT_EQ(plasma_settings.plasma_width, app.client_width) << mode;  // applied
     }
+    EXPECT_TRUE(platform_boxes.empty());
 }
 
 TEST_F(PresetDisplayTest, RandomPresetsRebuildTheFullScreenOnlyForANewResolution) {
