@@ -3,6 +3,10 @@
 // screen on the real window layer (the offscreen platform).
 #include "shell_fixture.h"
 
+#include "slides/slide_objects.h"
+#include "text/font.h"
+#include "text/titles.h"
+
 namespace {
 
 class LifecycleTest : public ShellTest {
@@ -46,7 +50,10 @@ TEST_F(LifecycleTest, SetupAndShutdownLeaveNothingAliveAtAnyDepth) {
         SCOPED_TRACE(depth);
         Prepare(CONFIGURE, 64, 48, depth);
         ASSERT_EQ(::Setup(), 1);
+        EXPECT_EQ(objects_loaded, 2);  // the data folder's two objects
         Display_Default_Plasma();
+        EXPECT_NE(title_surface, nullptr);
+        EXPECT_EQ(font_count, 1);
         ASSERT_EQ(Setup_Scratch_Pad(), 1);
         EXPECT_NE(Hidden, nullptr);
         EXPECT_FALSE(app.check_colour_depth);
@@ -55,6 +62,9 @@ TEST_F(LifecycleTest, SetupAndShutdownLeaveNothingAliveAtAnyDepth) {
         EXPECT_EQ(Direct_Draw_Interface, nullptr);
         EXPECT_EQ(Scratch_Pad, nullptr);
         EXPECT_EQ(plasma_field_0.ring_table, nullptr);
+        EXPECT_EQ(title_surface, nullptr);
+        EXPECT_EQ(font_count, 0);
+        EXPECT_EQ(Objects_Data[0].images, nullptr);
         Shutdown();
     }
     EXPECT_TRUE(platform_boxes.empty());

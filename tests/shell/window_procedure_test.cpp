@@ -110,6 +110,7 @@ TEST_F(ProcedureTest, TheKeysChangeThePresetAndTheMenuFollows) {
     // The smallest tile is wider than this small window: the plasma stays within the screen.
     EXPECT_EQ(segment_width, 80);
     EXPECT_EQ(plasma_settings.plasma_width, 64);
+    EXPECT_EQ(Run_Calvorine(), 1);  // and the frame shows what fits
     EXPECT_TRUE(Find_Menu_Item(MENU_SCOPE_ON)->checked);
     plasma_settings.symmetry = 2;
     Key('9');
