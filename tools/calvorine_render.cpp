@@ -241,13 +241,22 @@ static bool Start(const Options& options) {
 
 // The preset through the functions the saver uses: Open for a given file,
 // the start-up's default preset otherwise.
+// Applies the preset as the saver's start-up does (the given file, else the
+// default preset, else the built-in defaults), but a preset that cannot be
+// applied whole (a missing font for its title, an effect that will not set
+// up) fails the run instead of rendering something else.
 static bool Show_Preset(const Options& options) {
-    if (options.preset.empty()) {
-        Display_Default_Plasma();
-        return true;
-    }
     Set_Default_Plasma_Settings();
-    return Read_Plasma_Settings_From_File(options.preset.c_str()) == 1;
+    std::string path = options.preset;
+    if (path.empty()) {
+        path = Data_Folder() + "/default.dat";
+        if (!File_Exists(path.c_str())) return Refresh_Plasma() == 1;
+    }
+    if (!Load_Plasma_Settings(path.c_str())) {
+        Report_Formatted("\tRead_Plasma_Settings_From_File(): Load_Plasma_Settings %s FAILED", path.c_str());
+        return false;
+    }
+    return Refresh_Plasma() == 1;
 }
 
 // Clears of Hidden per second: what a frame that draws nothing would cost.

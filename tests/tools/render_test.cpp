@@ -178,6 +178,14 @@ TEST_F(RenderTest, FailuresAreReportedAndExitWithOne) {
               std::string::npos);
 
     EXPECT_EQ(Render({"--out", root.file("no/such/folder.bmp")}).exit_code, 1);
+
+    // A preset that cannot be applied whole (here: no font for its title)
+    // fails the run rather than rendering something else.
+    ASSERT_EQ(std::remove(root.file("Calvorine/Data/Bmp/Font.bmp").c_str()), 0);
+    Result no_font = Render({});
+    EXPECT_EQ(no_font.exit_code, 1);
+    EXPECT_NE(Read_Text(root.file("Calvorine/error_log.txt")).find("Refresh_Plasma(): Setup_Title FAILED"),
+              std::string::npos);
 }
 
 TEST_F(RenderTest, TheBenchmarkPrintsOneLineOfFigures) {
