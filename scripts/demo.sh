@@ -22,15 +22,9 @@ switch="${SWITCH:-/c}"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j2 --target calvorine-saver
 
-# The demo data folder: drawn at build time when the build can make it,
-# else the one kept in the repository.
-targets="$(cmake --build "$build" --target help)"
-if grep -q '\bdemo-data\b' <<<"$targets"; then
-    cmake --build "$build" -j2 --target demo-data
-    demo="$build/demo/Calvorine"
-else
-    demo="demo/Calvorine"
-fi
+# The demo data folder, drawn by make-data at build time.
+cmake --build "$build" -j2 --target demo-data
+demo="$build/demo/Calvorine"
 work="$(mktemp -d "${TMPDIR:-/tmp}/calvorine-demo.XXXXXX")"
 cp -r "$demo" "$work/"
 echo "Demo data folder (a copy of $demo): $work/Calvorine"
