@@ -4,6 +4,7 @@
 // The colour arithmetic is single precision throughout and truncates on the
 // way back to integers; the pictures the saver has always made depend on
 // those exact roundings (a 5-bit field of 30 fades to 29 with no step at all).
+#include "graphics/raw_pixels.h"
 #include "graphics/pixel_effects.h"
 
 #include <cmath>
@@ -46,22 +47,10 @@ static int Bytes_Per_Pixel(int depth) {
     }
 }
 
-// Raw pixel access; rows may be padded to any pitch, so words are not assumed aligned.
+// The first byte of pixel (x, y) in a locked surface.
 static inline uint8_t* Pixel_Address(uint8_t* pixels, int pitch, int x, int y, int bytes) {
     return pixels + static_cast<ptrdiff_t>(y) * pitch + static_cast<ptrdiff_t>(x) * bytes;
 }
-static inline uint32_t Read_32(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-static inline void Write_32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
-static inline uint16_t Read_16(const uint8_t* p) {
-    uint16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
-}
-static inline void Write_16(uint8_t* p, uint16_t v) { std::memcpy(p, &v, 2); }
 
 // A component in [0, 1] back to its field: multiplied by the field's
 // maximum and truncated, held inside the field so it cannot spill over.

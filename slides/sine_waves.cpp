@@ -13,6 +13,7 @@
 #include <cstring>
 #include <vector>
 
+#include "graphics/raw_pixels.h"
 #include "graphics/surface.h"
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
@@ -209,18 +210,6 @@ static void Prepare_Levels(int bytes, bool six_green_bits, int band) {
     }
 }
 
-static inline uint16_t Read_16(const uint8_t* p) {
-    uint16_t v;
-    std::memcpy(&v, p, 2);
-    return v;
-}
-static inline void Write_16(uint8_t* p, uint16_t v) { std::memcpy(p, &v, 2); }
-static inline uint32_t Read_32(const uint8_t* p) {
-    uint32_t v;
-    std::memcpy(&v, p, 4);
-    return v;
-}
-static inline void Write_32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
 // How a band row meets the pixel already there: the red wave replaces it;
 // green and blue are OR-ed in at 15/16 bits and replace their own byte at 32.
