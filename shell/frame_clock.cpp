@@ -39,13 +39,13 @@ static void Update_Frame_Rate() {
         fps_frame_count = 0;
         fps_accumulated_milliseconds = 0;
     }
-    unsigned shown = static_cast<uint16_t>(fps_value);
+    int shown = static_cast<uint16_t>(fps_value);
     if (shown < 10) {
-        snprintf(fps_text, sizeof fps_text, "fps   %u", shown);
+        snprintf(fps_text, sizeof fps_text, "fps   %d", shown);
     } else if (shown < 100) {
-        snprintf(fps_text, sizeof fps_text, "fps  %u", shown);
+        snprintf(fps_text, sizeof fps_text, "fps  %d", shown);
     } else {
-        snprintf(fps_text, sizeof fps_text, "fps %u", shown);
+        snprintf(fps_text, sizeof fps_text, "fps %d", shown);
     }
 }
 

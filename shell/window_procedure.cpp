@@ -201,8 +201,7 @@ static void On_Key(unsigned key) {
     case 'T':
     case VK_F5:
         if (!Setup_Title(plasma_settings.title, PROGRAM_FONT)) {
-            snprintf(message_buffer, sizeof message_buffer, "Setup_Title() %.900s FAILED", plasma_settings.title);
-            Report_Error(message_buffer);
+            Report_Formatted("Setup_Title() %s FAILED", plasma_settings.title);
         }
         break;
     default:
