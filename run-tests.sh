@@ -5,6 +5,6 @@ set -euo pipefail
 cd "$(dirname "$0")"
 . ./scripts/dependencies.sh
 install_dependencies
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALVORINE_WERROR=ON
 cmake --build build -j2
 ctest --test-dir build --output-on-failure -j2

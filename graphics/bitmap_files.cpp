@@ -19,8 +19,8 @@
 #include <string>
 
 #include "graphics/surface.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
 
 static constexpr int BMP_FILE_HEADER_SIZE = 14;
 static constexpr int BMP_INFO_HEADER_SIZE = 40;

@@ -14,8 +14,8 @@
 #include <cstdio>
 
 #include "graphics/surface.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
 
 // A device that keeps answering busy (or keeps losing the surfaces again
 // after every restore) must not hang the frame loop: after this many repeats

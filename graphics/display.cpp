@@ -9,8 +9,8 @@
 #include "graphics/blits.h"
 #include "graphics/surface.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
 
 DirectDrawDevice* Direct_Draw = nullptr;
 DirectDrawDevice* Direct_Draw_Interface = nullptr;
@@ -162,7 +162,14 @@ static int Attach_Display_Palette() {
     return 1;
 }
 
+// The error reporter's hook: with an exclusive full-screen display the
+// desktop is behind the saver's surfaces, so a box must bring it forward.
+static void Bring_Desktop_Forward() {
+    if (app.display_mode == DISPLAY_FULL_SCREEN && Direct_Draw_Interface) DD_FlipToGDISurface(Direct_Draw_Interface);
+}
+
 int Setup_Direct_Draw(int width, int height, int depth) {
+    before_error_box = Bring_Desktop_Forward;
     static bool traced_once = false;
     Trace_Enter(traced_once, "Setup_Direct_Draw");
 
@@ -385,4 +392,40 @@ int Display_Stretched_Hidden_Surface() {
              h);
     Report_Error(message_buffer);
     return 0;
+}
+
+// A memory figure's line in the log.
+static constexpr size_t MEMORY_LINE_SIZE = 260;
+
+void Log_Memory_Statistics() {
+    static bool traced_once = false;
+    constexpr double BYTES_TO_MEGABYTES = 1.0 / 1048576.0;
+
+    bool first_logged_run = app.error_log_enabled && !traced_once;
+    if (first_logged_run) Report_Error("Enter Log_Memory_Statistics");
+
+    double system_total = static_cast<double>(Platform_Total_Physical_Memory()) * BYTES_TO_MEGABYTES;
+    uint32_t video_total = 0, video_free = 0;
+    if (!Get_Available_Video_Memory(&video_total, &video_free)) video_total = video_free = 0;
+
+    if (first_logged_run && app.error_log_enabled) {
+        char line[MEMORY_LINE_SIZE];
+        snprintf(line, sizeof line, "VIDEO RAM: TOTAL %.2lf FREE %.2lf Mb", video_total * BYTES_TO_MEGABYTES,
+                 video_free * BYTES_TO_MEGABYTES);
+        Report_Error(line);
+        snprintf(line, sizeof line, "SYSTEM RAM: TOTAL %.2lf Mb", system_total);
+        Report_Error(line);
+    }
+    if (app.error_log_enabled && !traced_once) {
+        Report_Error("Exitting Log_Memory_Statistics");
+        traced_once = true;
+        Register_Trace_Flag(&traced_once);
+    }
+}
+
+void Draw_Screen_Notice() {
+    if (!app.screen_notice_pending) return;
+    Draw_GDI_Text(Hidden, 0, 24, RGB(200, 200, 200), app.screen_notice_text.c_str());
+    // One frame only, drawn or not: the next frame paints over it.
+    app.screen_notice_pending = false;
 }

@@ -16,3 +16,8 @@ int Setup_Windowed_Direct_Draw(int width, int height, int depth);
 int Shutdown_Direct_Draw();
 int Display_Hidden_Surface();
 int Display_Stretched_Hidden_Surface();
+
+// Writes the video and system memory sizes to the log, once.
+void Log_Memory_Statistics();
+// Draws a pending on-screen notice onto Hidden and clears it.
+void Draw_Screen_Notice();

@@ -4,7 +4,7 @@
 // The colour arithmetic is single precision throughout and truncates on the
 // way back to integers; the pictures the saver has always made depend on
 // those exact roundings (a 5-bit field of 30 fades to 29 with no step at all).
-#include "graphics/raw_pixels.h"
+#include "platform/pixel_format.h"
 #include "graphics/pixel_effects.h"
 
 #include <cmath>
@@ -16,8 +16,8 @@
 #include "graphics/blits.h"
 #include "graphics/surface.h"
 #include "platform/gdi.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
 
 // 1/255, 1/31 and 1/63 as the single-precision constants the conversions use.
 static constexpr float ONE_OVER_255 = 0.003921569f;
@@ -34,17 +34,6 @@ static constexpr int RGBMAX = 255;
 
 static bool Surface_Usable(Surface* surface) {
     return surface != nullptr && Surface_IsLost(surface) != DDERR_SURFACELOST;
-}
-
-static int Bytes_Per_Pixel(int depth) {
-    switch (depth) {
-    case 8: return 1;
-    case 15:
-    case 16: return 2;
-    case 24: return 3;
-    case 32: return 4;
-    default: return 0;
-    }
 }
 
 // The first byte of pixel (x, y) in a locked surface.
@@ -287,8 +276,8 @@ int Rotate_Surface_Ex(Surface* source, Surface* dest, int w, int h, int* out_wid
     // the destination and the region the source; pixels that would fall
     // outside either surface are skipped (destination) or read as 0 (source)
     // rather than touching memory the surfaces do not own.
-    const int bytes = Bytes_Per_Pixel(dest->bits_per_pixel);
-    if (bytes != 0 && bytes == Bytes_Per_Pixel(source->bits_per_pixel)) {
+    const int bytes = Pixel_Bytes(dest->bits_per_pixel);
+    if (bytes != 0 && bytes == Pixel_Bytes(source->bits_per_pixel)) {
         Walk_Rotated_Box(box, w, h, [&](int k, int r, int rx, int ry, bool inside) {
             const long long tx = static_cast<long long>(dx) + k, ty = static_cast<long long>(dy) + r;
             if (tx < 0 || ty < 0 || tx >= dest->width || ty >= dest->height) return true;
@@ -495,7 +484,7 @@ int Fade_16(Surface* surface, int x, int y, int w, int h, int value_step, int hu
         return 0;
     }
     const bool is_565 = format_565 == 1;
-    if (Bytes_Per_Pixel(surface->bits_per_pixel) == 2 && Inside_Surface(surface, &x, &y, &w, &h)) {
+    if (Pixel_Bytes(surface->bits_per_pixel) == 2 && Inside_Surface(surface, &x, &y, &w, &h)) {
         const float v_step = static_cast<float>(value_step) * ONE_OVER_255;
         const float s_step = static_cast<float>(saturation_step) * ONE_OVER_255;
         const float h_step = static_cast<float>(hue_step);
@@ -590,7 +579,7 @@ static int Blend_Body(Blend_Mode mode, int bits, Surface* source, Surface* dest,
     }
 
     const int bytes = bits / 8;
-    if (Bytes_Per_Pixel(dest->bits_per_pixel) == bytes && Bytes_Per_Pixel(source->bits_per_pixel) == bytes) {
+    if (Pixel_Bytes(dest->bits_per_pixel) == bytes && Pixel_Bytes(source->bits_per_pixel) == bytes) {
         for (int j = 0; j < h; ++j) {
             const uint8_t* s = Pixel_Address(source_pixels, source_pitch, sx, sy + j, bytes);
             uint8_t* d = Pixel_Address(dest_pixels, dest_pitch, dx, dy + j, bytes);

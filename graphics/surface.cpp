@@ -6,14 +6,14 @@
 #include <cstring>
 
 #include "graphics/display.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
 
 Surface* Visible = nullptr;
 Surface* Hidden = nullptr;
 Surface* Scratch_Pad = nullptr;
 int format_565 = 0;
-char fps_text[64] = "";
 
 // Green mask of the 5-6-5 layout; anything else at two bytes is 5-5-5.
 static constexpr uint32_t GREEN_MASK_565 = 0x07E0;
@@ -305,4 +305,19 @@ int Draw_GDI_Text(Surface* surface, int x, int y, COLORREF colour, const char* t
 
 void Display_GDI_FPS() {
     if (app.show_fps) Draw_GDI_Text(Hidden, 0, 0, STATUS_TEXT_COLOUR, fps_text);
+}
+
+void Release_Scratch_Pad() {
+    Release(Scratch_Pad);
+    Scratch_Pad = nullptr;
+}
+
+int Setup_Scratch_Pad() {
+    Release_Scratch_Pad();
+    if (Create_SYSTEM_Surface(&Scratch_Pad, app.screen_width, app.screen_height) && Set_Transparency(Scratch_Pad, 0) &&
+        Clear(Scratch_Pad)) {
+        return 1;
+    }
+    Report_Error("Setup_Scratch_Pad():\n\nUnable to Create Scratch Pad Surface");
+    return 0;
 }

@@ -24,6 +24,10 @@ int Restore_All_Surfaces();
 // Locks the whole surface: the first pixel, or null. Sets format_565 and the pitch.
 uint8_t* Lock_Surface(Surface* surface, int* pitch = nullptr);
 void Unlock_Surface(Surface* surface);
+// (Re)creates the screen-sized work surface Scratch_Pad; 1, or 0 after a report.
+int Setup_Scratch_Pad();
+// Releases Scratch_Pad; safe when there is none.
+void Release_Scratch_Pad();
 // Fills the whole surface with 0.
 int Clear(Surface* surface);
 // Sets the source colour key (a pixel value of the surface's format).
@@ -36,5 +40,3 @@ int Draw_GDI_Text(Surface* surface, int x, int y, COLORREF colour, const char* t
 // Draws the frames-per-second text at (0, 0) on Hidden when show_fps is on.
 void Display_GDI_FPS();
 
-// The frames-per-second text the frame driver keeps up to date.
-extern char fps_text[64];

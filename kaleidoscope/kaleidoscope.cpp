@@ -28,8 +28,8 @@
 #include "platform/system.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "slides/colour_slides.h"
 
 Surface* Scope_Rotated_90 = nullptr;
@@ -86,9 +86,8 @@ int Setup_Kaleidoscope(int, int) {
         return 0;
     }
 
-    // The plasma is generated at the tile's size; the height change rebuilds it.
-    Modify_Plasma(PLASMA_WIDTH, static_cast<float>(side), 0);
-    Modify_Plasma(PLASMA_HEIGHT, static_cast<float>(side), 1);
+    // The plasma is generated at the tile's size.
+    Resize_Plasma(side, side);
 
     rebuild_pending = 1;
     kaleidoscope_active = 1;

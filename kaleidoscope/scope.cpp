@@ -15,9 +15,9 @@
 #include "platform/gdi.h"
 #include "platform/pixel_format.h"
 #include "plasma/plasma_settings.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
 
 Surface* scope_surface = nullptr;
 int scope_active = 0;

@@ -8,7 +8,7 @@
 // built before the rows are written.
 #include "plasma/plasma_generator.h"
 
-#include "shell/random.h"
+#include "base/random.h"
 
 #include <algorithm>
 #include <bit>
@@ -22,8 +22,8 @@
 #include "graphics/surface.h"
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
 
 // The 8-bit writer stores four table bytes as one word, lowest byte leftmost.
 static_assert(std::endian::native == std::endian::little);

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "shell/app_state.h"
+#include "base/app_state.h"
 
 PlasmaSettings plasma_settings;
 PlasmaSettings plasma_settings_backup;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/device_context.h"
+#include "platform/pixel_format.h"
 #include "platform/system.h"
 
 DeviceConfig dd_config;
@@ -61,14 +62,11 @@ Surface* DD_Primary_Surface() { return primary_surface; }
 
 Palette* DD_Current_Palette() { return primary_surface ? primary_surface->palette : nullptr; }
 
+// A depth the device refuses never gets this far; four bytes keeps any
+// other surface's arithmetic safe all the same.
 static int bytes_per_pixel(int depth) {
-    switch (depth) {
-        case 8: return 1;
-        case 15:
-        case 16: return 2;
-        case 24: return 3;
-        default: return 4;
-    }
+    const int bytes = Pixel_Bytes(depth);
+    return bytes != 0 ? bytes : 4;
 }
 
 static bool valid_depth(int depth) {
@@ -299,19 +297,6 @@ static uint32_t depth_mask(int depth) {
     }
 }
 
-static inline uint32_t read_pixel(const uint8_t* p, int bpp_bytes) {
-    switch (bpp_bytes) {
-        case 1: return p[0];
-        case 2: return uint32_t(p[0]) | uint32_t(p[1]) << 8;
-        case 3: return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
-        default: return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-    }
-}
-
-static inline void write_pixel(uint8_t* p, int bpp_bytes, uint32_t v) {
-    std::memcpy(p, &v, static_cast<size_t>(bpp_bytes));  // little-endian host
-}
-
 // The part of the destination a clipper lets through: the surface itself,
 // within the window's client area on the screen, or nothing while the window
 // is minimised or hidden.
@@ -360,7 +345,7 @@ static void fill_rect(Surface* dest, const Rect& r, uint32_t colour) {
     if (bpp == 1) {
         std::memset(first, int(colour), row_bytes);
     } else {
-        for (uint8_t* p = first; p < first + row_bytes; p += bpp) write_pixel(p, bpp, colour);
+        for (uint8_t* p = first; p < first + row_bytes; p += bpp) Write_Pixel_Value(p, bpp, colour);
     }
     for (int y = r.top + 1; y < r.bottom; ++y)
         std::memcpy(first + size_t(y - r.top) * dest->pitch, first, row_bytes);
@@ -375,7 +360,7 @@ static void copy_row_mapped(uint8_t* out, const uint8_t* source_row, const int* 
     for (int i = 0; i < count; ++i, out += B) {
         const uint8_t* in = source_row + size_t(columns[i]) * B;
         if constexpr (KEYED) {
-            if ((read_pixel(in, B) & mask) == key) continue;
+            if ((Read_Pixel_Value(in, B) & mask) == key) continue;
         }
         std::memcpy(out, in, B);
     }
@@ -386,7 +371,7 @@ template <int B, bool MIRROR, bool KEYED>
 static void copy_row_straight(uint8_t* out, const uint8_t* in, int count, uint32_t key, uint32_t mask) {
     for (int i = 0; i < count; ++i, out += B) {
         if constexpr (KEYED) {
-            if ((read_pixel(in, B) & mask) == key) {
+            if ((Read_Pixel_Value(in, B) & mask) == key) {
                 in += MIRROR ? -B : B;
                 continue;
             }

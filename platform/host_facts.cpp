@@ -1,6 +1,6 @@
 // Facts about the host that the saver asks the system for: which Windows it
-// runs on, whether a screen saver already runs, and where the Windows
-// directory is. None of them needs the window system.
+// runs on and whether a screen saver already runs. None of them needs the
+// window system.
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -101,24 +101,4 @@ bool Platform_Saver_Running() {
     bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
     close(fd);  // closing drops the probe's own lock, if it got one
     return held;
-}
-
-static std::string windows_directory_override;
-
-// Paths are built as directory + "/" + name: a trailing separator would double it.
-static std::string Without_Trailing_Separator(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
-    return path;
-}
-
-std::string Platform_Windows_Directory() {
-    if (!windows_directory_override.empty()) return windows_directory_override;
-    const char* data_home = std::getenv("XDG_DATA_HOME");
-    if (data_home && *data_home) return Without_Trailing_Separator(data_home);
-    const char* home = std::getenv("HOME");
-    return Without_Trailing_Separator(home ? home : "") + "/.local/share";
-}
-
-void Platform_Set_Windows_Directory(const std::string& directory) {
-    windows_directory_override = Without_Trailing_Separator(directory);
 }

@@ -8,17 +8,6 @@ constexpr int CUBE_STEP = 51;          // 255 / (CUBE_LEVELS - 1)
 constexpr int CUBE_SIZE = CUBE_LEVELS * CUBE_LEVELS * CUBE_LEVELS;
 constexpr int GREY_COUNT = 256 - CUBE_SIZE;  // greys evenly between black and white, none equal to a cube grey
 
-int Pixel_Bytes(int bits_per_pixel) {
-    switch (bits_per_pixel) {
-    case 8: return 1;
-    case 15:
-    case 16: return 2;
-    case 24: return 3;
-    case 32: return 4;
-    default: return 0;
-    }
-}
-
 bool Pixel_Is_565(uint32_t green_mask) { return green_mask == GREEN_MASK_565; }
 
 static Palette Build_Default_Palette() {
@@ -62,13 +51,6 @@ uint8_t Pixel_Nearest_Index(const Palette* palette, COLORREF colour) {
         }
     }
     return static_cast<uint8_t>(best);
-}
-
-// Widens a field of `bits` bits to eight by repeating its high bits, so 0 stays
-// 0 and a full field becomes 255.
-static uint32_t Expand_Field(uint32_t value, int bits) {
-    uint32_t wide = value << (8 - bits);
-    return wide | (wide >> bits);
 }
 
 uint32_t Colour_To_Pixel(int bits_per_pixel, uint32_t green_mask, COLORREF colour, const Palette* palette) {
@@ -130,23 +112,9 @@ static const uint8_t* Pixel_Address(const Surface* surface, int x, int y) {
 }
 
 uint32_t Pixel_Read(const Surface* surface, int x, int y) {
-    const uint8_t* at = Pixel_Address(surface, x, y);
-    switch (Pixel_Bytes(surface->bits_per_pixel)) {
-    case 1: return at[0];
-    case 2: return static_cast<uint32_t>(at[0] | at[1] << 8);
-    case 3: return static_cast<uint32_t>(at[0] | at[1] << 8 | at[2] << 16);
-    case 4: return static_cast<uint32_t>(at[0] | at[1] << 8 | at[2] << 16) | static_cast<uint32_t>(at[3]) << 24;
-    default: return 0;
-    }
+    return Read_Pixel_Value(Pixel_Address(surface, x, y), Pixel_Bytes(surface->bits_per_pixel));
 }
 
 void Pixel_Write(Surface* surface, int x, int y, uint32_t pixel) {
-    uint8_t* at = const_cast<uint8_t*>(Pixel_Address(surface, x, y));
-    switch (Pixel_Bytes(surface->bits_per_pixel)) {
-    case 4: at[3] = static_cast<uint8_t>(pixel >> 24); [[fallthrough]];
-    case 3: at[2] = static_cast<uint8_t>(pixel >> 16); [[fallthrough]];
-    case 2: at[1] = static_cast<uint8_t>(pixel >> 8); [[fallthrough]];
-    case 1: at[0] = static_cast<uint8_t>(pixel); break;
-    default: break;
-    }
+    Write_Pixel_Value(const_cast<uint8_t*>(Pixel_Address(surface, x, y)), Pixel_Bytes(surface->bits_per_pixel), pixel);
 }

@@ -13,12 +13,65 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "platform/ddraw.h"
 #include "platform/gdi.h"
 
+// ---------------------------------------------------------------------------
+// The per-depth primitives every pixel loop shares (the device's blits, the
+// effects, the sine waves, the presentation). Rows may be padded to any
+// pitch, so words are never assumed to be aligned; the host is little-endian.
+
 // Bytes one pixel takes at a depth (1, 2, 2, 3, 4 for 8, 15, 16, 24, 32); 0 for any other depth.
-int Pixel_Bytes(int bits_per_pixel);
+inline int Pixel_Bytes(int bits_per_pixel) {
+    switch (bits_per_pixel) {
+    case 8: return 1;
+    case 15:
+    case 16: return 2;
+    case 24: return 3;
+    case 32: return 4;
+    default: return 0;
+    }
+}
+
+// The 16-bit word at p.
+inline uint16_t Read_16(const uint8_t* p) {
+    uint16_t v;
+    std::memcpy(&v, p, 2);
+    return v;
+}
+// Stores a 16-bit word at p.
+inline void Write_16(uint8_t* p, uint16_t v) { std::memcpy(p, &v, 2); }
+// The 32-bit word at p.
+inline uint32_t Read_32(const uint8_t* p) {
+    uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+// Stores a 32-bit word at p.
+inline void Write_32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+
+// The raw value of a pixel `bytes` wide (1 to 4) at p.
+inline uint32_t Read_Pixel_Value(const uint8_t* p, int bytes) {
+    switch (bytes) {
+    case 1: return p[0];
+    case 2: return uint32_t(p[0]) | uint32_t(p[1]) << 8;
+    case 3: return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16;
+    default: return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+    }
+}
+// Stores the low `bytes` bytes (1 to 4) of a raw pixel value at p.
+inline void Write_Pixel_Value(uint8_t* p, int bytes, uint32_t value) {
+    std::memcpy(p, &value, static_cast<size_t>(bytes));
+}
+
+// Widens a field of `bits` bits to eight by repeating its high bits, so 0
+// stays 0 and a full field becomes 255.
+inline uint32_t Expand_Field(uint32_t value, int bits) {
+    uint32_t wide = value << (8 - bits);
+    return wide | (wide >> bits);
+}
 // True when a two-byte format is 5-6-5 (green mask exactly 0x07E0).
 bool Pixel_Is_565(uint32_t green_mask);
 

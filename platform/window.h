@@ -359,8 +359,3 @@ bool Platform_Saver_Running();
 // The lock file's path.
 std::string Platform_Saver_Lock_Path();
 
-// The "Windows directory": $XDG_DATA_HOME, else ~/.local/share, unless the
-// program named another one; no trailing separator.
-std::string Platform_Windows_Directory();
-// Names another Windows directory; an empty string goes back to the environment's.
-void Platform_Set_Windows_Directory(const std::string& directory);

@@ -820,13 +820,11 @@ void Platform_Reset_Pointer_Delta() {
 // Presentation.
 
 static inline QRgb Expand_555(uint32_t pixel) {
-    uint32_t r = (pixel >> 10) & 0x1F, g = (pixel >> 5) & 0x1F, b = pixel & 0x1F;
-    return qRgb((r << 3) | (r >> 2), (g << 3) | (g >> 2), (b << 3) | (b >> 2));
+    return qRgb(Expand_Field((pixel >> 10) & 0x1F, 5), Expand_Field((pixel >> 5) & 0x1F, 5), Expand_Field(pixel & 0x1F, 5));
 }
 
 static inline QRgb Expand_565(uint32_t pixel) {
-    uint32_t r = (pixel >> 11) & 0x1F, g = (pixel >> 5) & 0x3F, b = pixel & 0x1F;
-    return qRgb((r << 3) | (r >> 2), (g << 2) | (g >> 4), (b << 3) | (b >> 2));
+    return qRgb(Expand_Field((pixel >> 11) & 0x1F, 5), Expand_Field((pixel >> 5) & 0x3F, 6), Expand_Field(pixel & 0x1F, 5));
 }
 
 QImage Platform_Surface_Image(const Surface* surface, const Rect& area) {

@@ -10,11 +10,13 @@
 #include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
+#include "preset/random_preset_timer.h"
 #include "platform/window.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
-#include "shell/frame_clock.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
+#include "shell/lifecycle.h"
 #include "shell/saver_duties.h"
 #include "text/font.h"
 #include "text/titles.h"
@@ -44,6 +46,21 @@ static int Show_About_Picture() {
     Release(about);
     about_shown = true;
     return 1;
+}
+
+bool random_presets_change_mode = false;
+
+int Show_A_Random_Preset() {
+    return Display_A_Random_Setting(random_presets_change_mode ? Rebuild_Full_Screen_Display : nullptr);
+}
+
+// One frame of the transition at its usual speed; when the window has just
+// closed, a random preset for it to open on. 1, or 0 (reported).
+static int Run_Transition() {
+    const int result = Display_Transition(TRANSITION_PIXELS_PER_SECOND, transition_step);
+    // Reports its own failure; the old preset then opens again.
+    if (result == TRANSITION_CLOSED) Show_A_Random_Preset();
+    return result != 0;
 }
 
 int Compose_Frame() {
@@ -79,42 +96,10 @@ int Compose_Frame() {
         if (app.screen_bpp == 8 || !Draw_Text(Hidden, 0, 40, PROGRAM_FONT, fps_text)) Display_GDI_FPS();
     }
     Draw_Screen_Notice();
-    if (!Display_Transition(TRANSITION_PIXELS_PER_SECOND)) {
+    if (!Run_Transition()) {
         Report_Error("Run_Calvorine():Display_Transition FAILED");
         return 0;
     }
-    return 1;
-}
-
-// ---------------------------------------------------------------------------
-// The random-preset timer.
-
-int32_t random_preset_seconds = 0;
-int32_t transition_step = 10;
-double random_preset_countdown = 0.0;
-int32_t random_transition_kind = 2;
-bool random_preset_countdown_started = false;
-
-void Arm_Random_Preset_Timer() {
-    random_preset_seconds = plasma_settings.random_preset_interval;
-    transition_step = plasma_settings.transition_speed;
-}
-
-// The way to a random preset when the countdown runs out: the closing
-// transition, which shows the random preset once it has closed.
-static void Start_Random_Transition() { Set_Transition_Mode(random_transition_kind); }
-
-int Update_Random_Preset_Timer(int reset) {
-    if (!random_preset_countdown_started || reset) {
-        random_preset_countdown = random_preset_seconds;
-        random_preset_countdown_started = true;
-    }
-    if (random_preset_seconds == 0) return 1;
-    random_preset_countdown -= frame_seconds;
-    if (random_preset_countdown > 0.0) return 1;
-    Start_Random_Transition();
-    random_transition_kind = 2;
-    random_preset_countdown = random_preset_seconds;
     return 1;
 }
 

@@ -15,24 +15,12 @@ extern bool about_shown;
 // frame cannot be drawn and the program must end.
 int Compose_Frame();
 
-// The random-preset timer.
-// Working interval in seconds (0: off), armed from random_preset_interval.
-extern int32_t random_preset_seconds;
-// Working copy of transition_speed, the transitions' fixed step.
-extern int32_t transition_step;
-// Seconds left until the next random preset.
-extern double random_preset_countdown;
-// The transition the timer starts when it expires (the closing one).
-extern int32_t random_transition_kind;
-// The countdown has been started (its first update, or a reset, did it).
-extern bool random_preset_countdown_started;
-
-// Copies the preset's random interval and transition speed into the working
-// copies (start-up, the "Random Presets" dialog).
-void Arm_Random_Preset_Timer();
-// Counts the frame off the countdown and starts the way to a random preset
-// when it runs out; with reset the countdown starts again first. 1.
-int Update_Random_Preset_Timer(int reset);
+// A random preset that asks for another resolution rebuilds the full-screen
+// display (the saver's own window); off, it is shown at the present mode
+// (the render tool, tests).
+extern bool random_presets_change_mode;
+// Loads and applies a random preset, as the transition and the + key do; 1 or 0 (reported).
+int Show_A_Random_Preset();
 
 // Draws one frame with Compose_Frame, shows it, and in the running saver
 // checks the pointer. 1, or 0 when the program must end (reported).

@@ -11,20 +11,21 @@
 #include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
 #include "platform/window.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
-#include "shell/frame_clock.h"
-#include "shell/random.h"
-#include "shell/resolution.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
+#include "base/resolution.h"
 #include "shell/saver_duties.h"
 #include "shell/saver_entry.h"
 #include "slides/colour_slides.h"
 #include "slides/slide_objects.h"
 #include "text/font.h"
 #include "text/titles.h"
+#include "preset/preset_setter.h"
 
 // The running saver and every full-screen set-up show the preset's own
 // resolution. A data folder without default.dat has no preference: the
@@ -142,21 +143,6 @@ int Setup_Glimmerwheel() {
     }
     Trace_Exit(traced_once, "Setup_Glimmerwheel");
     return 1;
-}
-
-void Release_Scratch_Pad() {
-    Release(Scratch_Pad);
-    Scratch_Pad = nullptr;
-}
-
-int Setup_Scratch_Pad() {
-    Release_Scratch_Pad();
-    if (Create_SYSTEM_Surface(&Scratch_Pad, app.screen_width, app.screen_height) && Set_Transparency(Scratch_Pad, 0) &&
-        Clear(Scratch_Pad)) {
-        return 1;
-    }
-    Report_Error("Setup_Scratch_Pad():\n\nUnable to Create Scratch Pad Surface");
-    return 0;
 }
 
 void Release_All_Effects() {

@@ -15,10 +15,6 @@ enum Full_Screen_Step : int {
 int Setup();
 // The effects' part of Setup: the frame timer, the pointer, the slide objects; 1 or 0.
 int Setup_Glimmerwheel();
-// (Re)creates the screen-sized work surface Scratch_Pad; 1, or 0 after a report.
-int Setup_Scratch_Pad();
-// Releases Scratch_Pad; safe when there is none.
-void Release_Scratch_Pad();
 // Releases every effect that exists (first part of Shutdown).
 void Release_All_Effects();
 // Releases everything Setup built, in a fixed order; safe to call repeatedly.
@@ -30,5 +26,5 @@ int Enter_Full_Screen(Full_Screen_Step* failed_step);
 // keeping the preset. 1, or 0 with the failed step for the caller's report.
 int Leave_Full_Screen(Full_Screen_Step* failed_step);
 // The display rebuild of a random preset that asks for another full-screen
-// resolution (installed as full_screen_rebuild); 1, or 0 with no display left.
+// resolution (the window's Full_Screen_Rebuild); 1, or 0 with no display left.
 int Rebuild_Full_Screen_Display();

@@ -12,8 +12,8 @@
 
 #include "graphics/display.h"
 #include "platform/window.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "shell/saver_entry.h"
 
 Input_System* input_system = nullptr;

@@ -7,18 +7,20 @@
 #include <string>
 
 #include "graphics/display.h"
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
 #include "platform/window.h"
 #include "plasma/plasma_settings.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
 #include "shell/frame_driver.h"
 #include "shell/lifecycle.h"
-#include "shell/menu.h"
+#include "preset/menu.h"
 #include "shell/saver_duties.h"
 #include "shell/window_procedure.h"
 #include "text/titles.h"
+#include "preset/random_preset_timer.h"
+#include "preset/window_caption.h"
 
 // ---------------------------------------------------------------------------
 // The command line.
@@ -321,7 +323,7 @@ int Calvorine_Main(const char* command_line) {
         }
     }
 
-    full_screen_rebuild = Rebuild_Full_Screen_Display;
+    random_presets_change_mode = true;
     if (!Setup()) {
         Report_Error("WinMain:Could not setup application");
         Shutdown();

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/window.h"
-#include "shell/data_folder.h"
+#include "base/data_folder.h"
 #include "shell/saver_entry.h"
 
 // The command line as the system hands it to a saver: the program's name
@@ -34,7 +34,6 @@ int main(int argc, char** argv) {
             return 2;
         }
         Set_Windows_Directory(argv[2]);
-        Platform_Set_Windows_Directory(argv[2]);
         first = 3;
     }
     const std::string command_line = Command_Line(argc > 0 ? argv[0] : "calvorine-saver", argc, argv, first);

@@ -9,19 +9,21 @@
 #include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
 #include "platform/window.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
 #include "shell/frame_driver.h"
 #include "shell/lifecycle.h"
-#include "shell/menu.h"
+#include "preset/menu.h"
 #include "shell/saver_duties.h"
 #include "slides/colour_slides.h"
 #include "slides/slide_objects.h"
 #include "text/font.h"
 #include "text/titles.h"
+#include "preset/preset_setter.h"
+#include "preset/random_preset_timer.h"
 
 int32_t last_client_width = -1, last_client_height = -1;
 
@@ -195,7 +197,7 @@ static void On_Key(unsigned key) {
         break;
     case VK_ADD:
         Clear(Hidden);
-        Display_A_Random_Setting();
+        Show_A_Random_Preset();
         Clear(Visible);
         break;
     case 'T':

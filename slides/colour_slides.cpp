@@ -24,9 +24,9 @@
 #include "platform/ddraw.h"
 #include "platform/gdi.h"
 #include "platform/pixel_format.h"
-#include "shell/error_log.h"
-#include "shell/frame_clock.h"
-#include "shell/random.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "slides/sine_waves.h"
 #include "slides/slide_objects.h"
 

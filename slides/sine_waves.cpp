@@ -13,15 +13,15 @@
 #include <cstring>
 #include <vector>
 
-#include "graphics/raw_pixels.h"
+#include "platform/pixel_format.h"
 #include "graphics/surface.h"
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
 #include "platform/gdi.h"
 #include "platform/pixel_format.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
-#include "shell/random.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/random.h"
 
 WaveState sine_wave_16_state;
 WaveState multi_sine_wave_16_state;

@@ -15,11 +15,11 @@
 #include "graphics/pixel_effects.h"
 #include "graphics/surface.h"
 #include "platform/window.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
-#include "shell/frame_clock.h"
-#include "shell/random.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "slides/colour_slides.h"
 
 ObjectData Objects_Data[MAX_SLIDE_OBJECTS];

@@ -8,9 +8,9 @@
 #include "platform/ddraw.h"
 #include "platform/system.h"
 #include "platform/window.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
 #include "shell/lifecycle.h"
 #include "slides/slide_objects.h"
 #include "text/font.h"
@@ -109,7 +109,6 @@ std::string Make_Test_Data_Folder(const std::string& windows_directory) {
 
 void Use_Windows_Directory(const std::string& windows_directory) {
     Set_Windows_Directory(windows_directory);
-    Platform_Set_Windows_Directory(windows_directory);
     app.windows_prefix = windows_directory.empty() ? std::string() : windows_directory + "/";
 }
 

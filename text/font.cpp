@@ -9,9 +9,9 @@
 #include "graphics/bitmap_files.h"
 #include "graphics/blits.h"
 #include "graphics/surface.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
 
 FontRecord font_table[FONT_TABLE_SIZE] = {};
 int32_t font_count = 0;

@@ -1,4 +1,4 @@
-// Titles, transitions and the window caption.
+// Titles and transitions.
 //
 // The title is drawn into its own surface each frame, faded there by the
 // current amount and laid over the picture with its colour key, so every
@@ -18,13 +18,9 @@
 #include "graphics/surface.h"
 #include "kaleidoscope/kaleidoscope.h"
 #include "plasma/plasma_settings.h"
-#include "plasma/preset_files.h"
-#include "platform/window.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
-#include "shell/frame_clock.h"
-#include "shell/frame_driver.h"
-#include "shell/lifecycle.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
 #include "text/font.h"
 
 Surface* title_surface = nullptr;
@@ -40,8 +36,6 @@ int32_t transition_mode = NO_TRANSITION;
 double transition_width = 0.0;
 double transition_height = 0.0;
 bool preset_switched = false;
-
-char window_caption[260] = "";
 
 // The fade amount of a fully dark title.
 static constexpr int32_t FADE_DARK = 256;
@@ -315,7 +309,7 @@ static int Apply_Transition_Window() {
     return 1;
 }
 
-int Display_Transition(double speed) {
+int Display_Transition(double speed, int32_t fixed_step) {
     if (transition_mode == NO_TRANSITION) {
         if (!preset_switched) return 1;
         // The new preset is in: one black frame, then the window opens on it.
@@ -333,9 +327,10 @@ int Display_Transition(double speed) {
         return 1;
     }
 
+    bool closed = false;
     double step = 0.0;
     if (plasma_settings.slide_ignore_fps) {
-        step = transition_step;
+        step = fixed_step;
         if (transition_mode == CLOSE_TRANSITION && transition_width < CLOSING_FINAL_SIZE &&
             transition_height < CLOSING_FINAL_SIZE)
             step = CLOSING_FINAL_STEP;
@@ -354,8 +349,7 @@ int Display_Transition(double speed) {
             transition_width = transition_height = 1.0;
             preset_switched = true;
             Set_Transition_Mode(NO_TRANSITION);
-            // Reports its own failure; the old preset then opens again.
-            Display_A_Random_Setting();
+            closed = true;
         } else {
             transition_width = std::max(transition_width, 1.0);
             transition_height = std::max(transition_height, 1.0);
@@ -375,63 +369,5 @@ int Display_Transition(double speed) {
 
     if (!Apply_Transition_Window()) return 0;
     if (transition_mode == NO_TRANSITION) Release_Scratch_Pad();
-    return 1;
-}
-
-// ---------------------------------------------------------------------------
-// The window caption.
-
-// The caption before the preset's name.
-static constexpr const char* CAPTION_PREFIX = " Calvorine:   ";
-// The caption shown when the window refuses the preset's.
-static constexpr const char* CAPTION_FALLBACK = "Calvorine";
-// A name taken from a file renames the preset only when it is shorter than this.
-static constexpr size_t PRESET_NAME_LIMIT = 128;
-
-static void Keep_Caption(const std::string& caption) {
-    std::snprintf(window_caption, sizeof window_caption, "%s", caption.c_str());
-}
-
-// The last folder separator of a path: the saver's own backslash, or the
-// slash the file dialogs give on this system.
-static const char* Last_Separator(const char* text) {
-    const char* backslash = std::strrchr(text, '\\');
-    const char* slash = std::strrchr(text, '/');
-    if (!backslash) return slash;
-    if (!slash) return backslash;
-    return std::max(backslash, slash);
-}
-
-int Update_Window_Title(const char* text) {
-    if (!text) text = "";
-    std::string caption = CAPTION_PREFIX;
-    const char* separator = Last_Separator(text);
-    if (separator && separator - text > 1) {
-        // The file's name without its extension names the preset; its first
-        // character counts even when it is a full stop.
-        const char* name = separator + 1;
-        size_t length = 0;
-        if (name[0]) length = 1 + std::strcspn(name + 1, ".");
-        const std::string preset_name(name, length);
-        if (preset_name.size() < PRESET_NAME_LIMIT) {
-            std::snprintf(plasma_settings.title, sizeof plasma_settings.title, "%s", preset_name.c_str());
-        }
-        caption += preset_name;
-    } else {
-        caption += text;
-    }
-    // A name too long for the caption loses its end.
-    if (caption.size() >= sizeof window_caption) caption.resize(sizeof window_caption - 1);
-    Keep_Caption(caption);
-
-    // Only the window the window layer shows has a caption; a headless
-    // record (the render tool's, tests') keeps it in window_caption only.
-    if (!app.main_window || app.main_window != Platform_Main_Window()) return 1;
-    if (!Platform_Set_Window_Caption(app.main_window, caption.c_str())) {
-        Report_Formatted("Update Window Title(): SetWindowText %s FAILED", caption.c_str());
-        Platform_Set_Window_Caption(app.main_window, CAPTION_FALLBACK);
-        Keep_Caption(CAPTION_FALLBACK);
-        return 0;
-    }
-    return 1;
+    return closed ? TRANSITION_CLOSED : 1;
 }

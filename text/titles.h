@@ -1,8 +1,7 @@
 // The frame-level effects over the composed picture: the preset's title,
 // which fades in at the top left, holds for two seconds and fades out once
 // per preset; the transition, a centred window that closes over the picture,
-// loads a random preset and opens again on it; and the window caption that
-// names the current preset.
+// lets its caller load a random preset and opens again on it.
 #pragma once
 
 #include <cstdint>
@@ -53,9 +52,6 @@ extern double transition_height;
 // A closing transition has loaded the new preset; the next frame starts opening.
 extern bool preset_switched;
 
-// The caption the window was last given (kept also when there is no real window to show it).
-extern char window_caption[260];
-
 // One phase of the title: DISPLAY draws it onto the destination at (x, y)
 // for this frame (the frame driver: Hidden, 0, 0, the preset's title, font 9),
 // CREATE starts a new title, DESTROY releases its surface; 1 or 0 (reported).
@@ -66,8 +62,10 @@ int Setup_Title(const char* text, int font_number);
 int Destroy_Title();
 // Starts, reverses or stops a transition; 1, or 0 for an unknown mode (reported, transitions stop).
 int Set_Transition_Mode(int32_t mode);
-// One frame's transition step at speed pixels per second, applied to Hidden; 1 or 0 (reported).
-int Display_Transition(double speed);
-// Captions the main window " Calvorine:   " and the preset's name (taken
-// from a file path, which also renames the preset) or the title; 1 or 0 (reported).
-int Update_Window_Title(const char* text);
+// Display_Transition's answer when the window has just closed: the caller
+// shows the next preset, which the following frames open on.
+constexpr int TRANSITION_CLOSED = 2;
+// One frame's transition step applied to Hidden: speed pixels per second, or
+// fixed_step pixels a frame when the preset ignores the frame rate. 1,
+// TRANSITION_CLOSED, or 0 (reported).
+int Display_Transition(double speed, int32_t fixed_step);

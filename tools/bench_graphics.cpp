@@ -15,7 +15,7 @@
 #include "graphics/pixel_effects.h"
 #include "graphics/surface.h"
 #include "platform/ddraw.h"
-#include "shell/app_state.h"
+#include "base/app_state.h"
 
 namespace {
 

@@ -19,15 +19,16 @@
 #include "graphics/surface.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
-#include "shell/frame_clock.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
 #include "shell/frame_driver.h"
-#include "shell/random.h"
+#include "base/random.h"
+#include "preset/preset_setter.h"
 
 // Exit codes.
 constexpr int EXIT_OK = 0;

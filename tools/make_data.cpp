@@ -43,6 +43,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <functional>
 #include <random>
 #include <string>
@@ -50,11 +51,11 @@
 
 #include "graphics/display.h"
 #include "plasma/plasma_settings.h"
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
 #include "slides/slide_objects.h"
 #include "tools/bmp_writer.h"
 #include "tools/font_picture.h"
@@ -1202,151 +1203,23 @@ static void Build_Preset(const PresetDesign& design) {
 
 // ---------------------------------------------------------------------------
 // The help file: plain text, shown whole by the saver's help window.
-
+// The help file's text lives in data/Help.txt; its line "{presets}" is
+// replaced by one line per bundled preset. Empty when it cannot be read.
 static std::string Help_Text() {
-    std::string text = R"(CALVORINE - colour plasma screen saver
-======================================
-
-Calvorine fills the screen with a moving colour plasma: rings of colour
-that drift, swell and run into each other. The plasma can be mirrored into
-two-, four- or eight-fold symmetry or folded by an eight-fold kaleidoscope.
-Colour slides carrying small animated objects can glide through the
-kaleidoscope, a scope can mask the picture (a circle, an ellipse, a
-diamond, a star or a picture of your own), each preset can fade in its
-title, and the saver can move from preset to preset on its own.
-
-Every setting lives in a preset. Change the settings through the menus,
-then keep them with Presets > Save As. The settings you leave the window
-with are kept as your default preset, default.dat.
-
-
-RUNNING IT
-----------
-
-As a screen saver it runs full screen until the mouse moves, a button is
-pressed or a key is struck (your screen-saver password is asked for if one
-is set). Started on its own it opens a window with a menu: that is where
-the settings are made.
-
-
-KEYS
-----
-
-  Escape            quit
-  Return, Space     leave full screen (ends the running screen saver)
-  1                 show the frame rate
-  2                 hide the frame rate
-  3                 circle scope
-  4                 ellipse scope
-  5                 scope off
-  6                 plasma without symmetry (kaleidoscope and slides off)
-  7                 bipolar symmetry (mirrored left to right)
-  8                 four-fold symmetry
-  9                 kaleidoscope on
-  0                 kaleidoscope off
-  R or F3           a random preset every 60 seconds, with transitions
-  keypad +          a random preset now
-  T or F5           show the preset's title again
-
-While the screen saver is running any other key ends it.
-
-
-MENUS
------
-
-Presets
-  Open, Save, Save As   load and keep presets (*.DAT files)
-  Random                change to a random preset every so many seconds
-  Exit                  quit (the settings become your default preset)
-
-View
-  Vsync                 wait for the screen's refresh before each frame
-  FPS                   show the frame rate
-  Full Screen           show the saver full screen at the preset's resolution
-  Resolution            choose that full-screen resolution
-  Preview Active        animate in the small preview of the display settings
-  Titles                fade the preset's title in and out
-  Overlay               Circle, Ellipse, Diamond, Star, Custom (a picture from
-                        Data/Bmp/Overlays: its white parts show the picture),
-                        Off. Not available in 256 colours.
-
-Plasma
-  Speed, Contrast, Ripples, Interference, Sway, Complexity
-                        shape and pace of the plasma
-  Colour > Select       the colour mix; Colour > Random changes it on a timer
-  Brighten              double the brightness (24 and 32 bits per pixel)
-  Multi-Colour          three plasmas for blue, green and red
-  Default               the built-in settings
-  Symmetry              Asymmetric, Bipolar, Four-Fold, Eight-Fold
-
-Kaleidoscope
-  On                    fold the picture eight ways
-  Stretch               stretch the kaleidoscope over the whole screen
-  Granularity           the size of the kaleidoscope's tile
-  Slides > On           colour slides glide through the kaleidoscope
-  Slides > Speed        how fast (Ignore fps: steps per frame, not per second)
-  Slides > Background   No Background, Gradual Fill, Colour Gradient,
-                        Still Plasma, Moving Plasma, Sine Waves
-  Slides > Fade         fade the slides' light, hue and saturation
-  Slides > Zones        now and then every object of a slide is the same
-  Slides > Direction    Slide In, Slide Out, Alternate, Random
-  Slides > Default      the built-in slide settings
-  Objects > Select      which objects ride on the slides, how many of each,
-                        how fast they animate and move
-  Objects > Compact Objects
-                        turn the objects back into single pictures (they are
-                        expanded into colour cycles again at the next start)
-  Objects > Advanced > Frame Convert
-                        make a new object from the pictures in
-                        Data/Frame Converter
-  Objects > Blend       Hue, Light or Off: how objects mix with the slide
-
-Help
-  Instructions          this text
-  System Info           the display, memory and objects in use
-  About                 the About picture
-
-
-PRESETS
--------
-
-)";
+    std::ifstream source(HELP_TEMPLATE_PATH, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(source)), std::istreambuf_iterator<char>());
+    if (!source && !source.eof()) return {};
+    std::string presets;
     for (const PresetDesign& preset : preset_designs) {
         std::string name = preset.file;
         name = name.substr(0, name.rfind('.'));
         std::string line = "  " + name;
         if (line.size() < 24) line.resize(24, ' ');
-        text += line + preset.note + "\n";
+        presets += line + preset.note + "\n";
     }
-    text += R"(
-default.dat is read at every start. Grand Tour starts a tour of all the
-presets that goes on until Presets > Random sets its interval back to 0.
-
-
-THE DATA FOLDER
----------------
-
-Calvorine keeps its files in the folder Calvorine inside your data folder
-($XDG_DATA_HOME, usually ~/.local/share):
-
-  *.DAT                   the presets; default.dat is the one shown at start
-  error_log.txt           what went wrong, if anything did
-  no_intro.txt            marks that the introduction has been shown
-  Data/Help.HLP           this file
-  Data/Bmp/About.bmp      the About picture
-  Data/Bmp/Font.bmp       the lettering of the titles and the frame rate
-  Data/Bmp/Objects/       the slide objects 0.bmp, 1.bmp, ... (numbered
-                          without gaps). Each is a strip of square frames,
-                          one below the other, on black. A single square
-                          picture is turned into a strip of 32 colour-shifted
-                          frames the first time it is loaded.
-  Data/Bmp/Overlays/      pictures for the custom scope: white shows the
-                          picture, every other colour is drawn over it
-  Data/Frame Converter/   pictures to be joined into a new object
-
-Adding a preset is as easy as saving it into the folder; adding an object
-is adding the next number's picture (its width a multiple of 8).
-)";
+    const std::string marker = "{presets}\n";
+    const size_t at = text.find(marker);
+    if (at != std::string::npos) text.replace(at, marker.size(), presets);
     return text;
 }
 
@@ -1450,8 +1323,13 @@ int main(int argc, char** argv) {
     }
 
     {
+        const std::string help_text = Help_Text();
+        if (help_text.empty()) {
+            std::fprintf(stderr, "make-data: cannot read the help text %s\n", HELP_TEMPLATE_PATH);
+            return 1;
+        }
         std::ofstream help(data / "Help.HLP", std::ios::binary | std::ios::trunc);
-        help << Help_Text();
+        help << help_text;
         help.close();
         if (!help) {
             std::fprintf(stderr, "make-data: cannot write %s\n", (data / "Help.HLP").string().c_str());

@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "plasma/plasma_settings.h"
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
 #include "test_support.h"
 
 #ifndef CALVORINE_SAVER

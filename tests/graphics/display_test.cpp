@@ -10,8 +10,8 @@
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "test_support.h"
 
 namespace {

@@ -15,8 +15,8 @@
 #include "platform/ddraw.h"
 #include "platform/pixel_format.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "test_support.h"
 
 // A display format: depth, the 16-bit layout and the bytes added after every row.

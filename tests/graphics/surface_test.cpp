@@ -9,9 +9,10 @@
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "test_support.h"
+#include "base/frame_clock.h"
 
 namespace {
 

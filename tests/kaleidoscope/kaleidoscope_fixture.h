@@ -21,10 +21,10 @@
 #include "platform/file_dialog.h"
 #include "platform/pixel_format.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/error_log.h"
-#include "shell/frame_clock.h"
-#include "shell/random.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "test_support.h"
 
 // A display format: depth, the 16-bit layout, padding after every row.

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "graphics/bitmap_files.h"
-#include "shell/data_folder.h"
+#include "base/data_folder.h"
 
 namespace {
 

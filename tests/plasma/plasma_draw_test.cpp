@@ -12,6 +12,8 @@
 #include "slides/colour_slides.h"
 #include "slides/slide_objects.h"
 #include "text/titles.h"
+#include "preset/preset_setter.h"
+#include "preset/window_caption.h"
 
 namespace {
 

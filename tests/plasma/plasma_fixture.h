@@ -4,7 +4,7 @@
 // Hidden's raw pixels and the reports made.
 #pragma once
 
-#include "shell/random.h"
+#include "base/random.h"
 
 #include <gtest/gtest.h>
 
@@ -21,8 +21,8 @@
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/frame_clock.h"
+#include "base/app_state.h"
+#include "base/frame_clock.h"
 #include "test_support.h"
 
 // A copy of a surface's memory, read once, with its pixel layout.

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "platform/pixel_format.h"
+#include "platform/files.h"
 #include "platform/window.h"
 #include "platform/window_qt.h"
 #include "test_support.h"

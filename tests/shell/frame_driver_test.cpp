@@ -11,11 +11,12 @@
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/frame_clock.h"
+#include "base/app_state.h"
+#include "base/frame_clock.h"
 #include "test_support.h"
 #include "text/font.h"
 #include "text/titles.h"
+#include "preset/preset_setter.h"
 
 namespace {
 

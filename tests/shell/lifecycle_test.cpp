@@ -6,6 +6,8 @@
 #include "slides/slide_objects.h"
 #include "text/font.h"
 #include "text/titles.h"
+#include "graphics/surface.h"
+#include "shell/frame_driver.h"
 
 namespace {
 
@@ -205,7 +207,7 @@ TEST_F(LifecycleTest, AFailedReturnToTheWindowEndsTheProgram) {
 
 TEST_F(LifecycleTest, ARandomPresetWithAnotherResolutionRebuildsTheFullScreenDisplay) {
     Open_Configuration_Window();
-    full_screen_rebuild = Rebuild_Full_Screen_Display;
+    random_presets_change_mode = true;
     std::strcpy(plasma_settings.title, "Other");
     plasma_settings.resolution = 5;  // 320 x 240 x 24
     Save_Preset("Other.dat");
@@ -229,7 +231,7 @@ TEST_F(LifecycleTest, ARandomPresetKeepsItsOwnModeWhileTheDefaultAsksForAnother)
     // The running saver never rewrites default.dat, so a rebuild for a random
     // preset must not fall back to the default's mode.
     Open_Configuration_Window();
-    full_screen_rebuild = Rebuild_Full_Screen_Display;
+    random_presets_change_mode = true;
     std::strcpy(plasma_settings.title, "Other");
     plasma_settings.resolution = 5;  // 320 x 240 x 24
     Save_Preset("Other.dat");

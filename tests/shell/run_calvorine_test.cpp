@@ -6,6 +6,8 @@
 #include "kaleidoscope/scope.h"
 #include "slides/colour_slides.h"
 #include "text/titles.h"
+#include "preset/preset_setter.h"
+#include "preset/random_preset_timer.h"
 
 namespace {
 

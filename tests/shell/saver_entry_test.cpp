@@ -1,6 +1,7 @@
 // The command line, the operating-system check, the start-up's early exits
 // and the main loop's ending, headless.
 #include "shell_fixture.h"
+#include "preset/preset_setter.h"
 
 namespace {
 

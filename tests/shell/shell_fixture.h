@@ -21,21 +21,22 @@
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_generator.h"
 #include "plasma/plasma_settings.h"
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
 #include "platform/window.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
-#include "shell/frame_clock.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
 #include "shell/frame_driver.h"
 #include "shell/lifecycle.h"
-#include "shell/menu.h"
+#include "preset/menu.h"
 #include "shell/saver_duties.h"
 #include "shell/saver_entry.h"
 #include "shell/window_procedure.h"
 #include "test_support.h"
+#include "preset/random_preset_timer.h"
 
 // The movement the test's mouse reports at the next reading.
 inline int test_mouse_dx = 0, test_mouse_dy = 0;
@@ -83,7 +84,7 @@ protected:
         about_shown = false;
         fixed_frame_seconds = 0.0;
         last_random_index = 0;
-        full_screen_rebuild = nullptr;
+        random_presets_change_mode = false;
         Release_Test_Effects();
         plasma_field_0 = plasma_field_1 = plasma_field_2 = PlasmaField{};
         Load_Menu();

@@ -3,6 +3,8 @@
 #include "shell_fixture.h"
 
 #include "kaleidoscope/kaleidoscope.h"
+#include "preset/preset_setter.h"
+#include "preset/random_preset_timer.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "graphics/graphics_fixture.h"
 #include "plasma/plasma_settings.h"
 #include "platform/gdi.h"
-#include "shell/random.h"
+#include "base/random.h"
 #include "slides/sine_waves.h"
 
 namespace {

@@ -16,9 +16,9 @@
 #include "graphics/bitmap_files.h"
 #include "graphics/graphics_fixture.h"
 #include "plasma/plasma_settings.h"
-#include "shell/data_folder.h"
-#include "shell/frame_clock.h"
-#include "shell/random.h"
+#include "base/data_folder.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "slides/colour_slides.h"
 
 namespace fs = std::filesystem;

@@ -13,9 +13,10 @@
 #include <vector>
 
 #include "graphics/graphics_fixture.h"
-#include "shell/data_folder.h"
+#include "base/data_folder.h"
 #include "text/font.h"
 #include "text/titles.h"
+#include "preset/window_caption.h"
 
 // The colour (0x00RRGGBB) of glyph cell i in the test pictures: never black,
 // different for every glyph.

@@ -11,13 +11,16 @@
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_generator.h"
 #include "plasma/plasma_settings.h"
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
 #include "kaleidoscope/kaleidoscope.h"
-#include "shell/frame_clock.h"
+#include "base/frame_clock.h"
 #include "shell/frame_driver.h"
 #include "shell/lifecycle.h"
-#include "shell/random.h"
+#include "base/random.h"
 #include "text_fixture.h"
+#include "preset/random_preset_timer.h"
+#include "preset/window_caption.h"
+#include "graphics/surface.h"
 
 namespace {
 
@@ -248,7 +251,6 @@ protected:
         plasma_settings.slide_ignore_fps = 0;
         frame_seconds = 0.025;   // 9.6 pixels of height per frame at 384 per second
         last_random_index = 0;
-        full_screen_rebuild = nullptr;
         segment_width = segment_height = 0;
     }
 
@@ -262,7 +264,10 @@ protected:
     // One frame: the picture drawn anew, then the transition step.
     int Frame() {
         Fill_Pattern(Hidden);
-        return Display_Transition(TRANSITION_PIXELS_PER_SECOND);
+        // The frame driver's order: a closed window brings a random preset.
+        const int result = Display_Transition(TRANSITION_PIXELS_PER_SECOND, transition_step);
+        if (result == TRANSITION_CLOSED) Display_A_Random_Setting(nullptr);
+        return result != 0;
     }
 
     // True when Hidden shows the pattern inside [x0, x1) x [y0, y1) and black
@@ -447,7 +452,7 @@ TEST_F(TransitionTest, NoWorkSurfaceMeansAFailedStep) {
     preset_switched = true;
     Surface* hidden = Hidden;
     Hidden = nullptr;
-    EXPECT_EQ(Display_Transition(TRANSITION_PIXELS_PER_SECOND), 0);
+    EXPECT_EQ(Display_Transition(TRANSITION_PIXELS_PER_SECOND, transition_step), 0);
     Hidden = hidden;
     EXPECT_EQ(Reports().back(), "Display_Transition(): Clear in NO_TRANSITION FAILED");
 }

@@ -16,10 +16,9 @@ extern int32_t last_random_index;
 
 // Rebuilds the display at screen_width x screen_height x screen_bpp in full
 // screen (shut-down, window restyle, set-up, placement), for a random preset
-// that asks for another resolution. Installed by the window code; 1 or 0,
-// and on 0 the display no longer exists. Null: no rebuild is possible.
+// that asks for another resolution. The window code passes its own; 1 or 0,
+// and on 0 the display no longer exists.
 using Full_Screen_Rebuild = int (*)();
-extern Full_Screen_Rebuild full_screen_rebuild;
 
 // Writes the current preset to `path`; the file is replaced whole or not at all.
 int Save_Plasma_Settings_To_File(const char* path);
@@ -43,6 +42,7 @@ int Count_Files_In_Folder(const char* pattern, int* count);
 int Select_Random_Setting(std::string* path);
 // Select_Random_Setting, then Load_Plasma_Settings of it (not applied).
 int Load_Random_Setting();
-// Loads a random preset and applies it, rebuilding a full-screen display
-// when the preset asks for another resolution.
-int Display_A_Random_Setting();
+// Loads a random preset and applies it, rebuilding a full-screen display with
+// `rebuild` when the preset asks for another resolution. Null: the display
+// cannot change its mode and the preset is shown at the present one.
+int Display_A_Random_Setting(Full_Screen_Rebuild rebuild);

@@ -1,6 +1,6 @@
 // Menu 101: its items, and the check marks and grey states that follow the
 // preset and the display.
-#include "shell_fixture.h"
+#include "shell/shell_fixture.h"
 
 namespace {
 

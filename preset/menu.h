@@ -73,7 +73,7 @@ struct Menu_Item {
 
 // Number of items of menu 101.
 constexpr int MENU_ITEM_COUNT = 51;
-// The items in menu order (defined in shell/menu.cpp); app.menu points here
+// The items in menu order (defined in preset/menu.cpp); app.menu points here
 // in the configuration modes.
 extern Menu_Item menu_101[MENU_ITEM_COUNT];
 

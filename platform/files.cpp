@@ -1,4 +1,6 @@
-#include "shell/data_folder.h"
+// The file system as the saver sees it: the Windows directory, folder and
+// file tests, names matched ignoring case, and sorted wildcard searches.
+#include "platform/files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -23,7 +25,7 @@ static std::string Without_Trailing_Separators(std::string path) {
     return path;
 }
 
-std::string Windows_Directory() {
+std::string Platform_Windows_Directory() {
     if (!windows_directory_override.empty()) return windows_directory_override;
     // A relative XDG_DATA_HOME is invalid by its own rules and is ignored.
     const char* data_home = getenv("XDG_DATA_HOME");
@@ -39,11 +41,9 @@ std::string Windows_Directory() {
     return Without_Trailing_Separators(home_path) + "/.local/share";
 }
 
-void Set_Windows_Directory(const std::string& directory) {
+void Platform_Set_Windows_Directory(const std::string& directory) {
     windows_directory_override = directory.empty() ? directory : Without_Trailing_Separators(directory);
 }
-
-std::string Data_Folder() { return Windows_Directory() + "/" + DATA_FOLDER_NAME; }
 
 int Folder_Exists(const char* path) {
     struct stat info;

@@ -1,4 +1,4 @@
-#include "shell/app_state.h"
+#include "base/app_state.h"
 
 AppState app;
 

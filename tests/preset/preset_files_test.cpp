@@ -1,4 +1,4 @@
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
 
 #include <dirent.h>
 #include <linux/capability.h>
@@ -19,9 +19,9 @@
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/random.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/random.h"
 #include "test_support.h"
 #include "text/titles.h"
 
@@ -123,7 +123,6 @@ protected:
         data = windows.path() + "/Calvorine";
         mkdir(data.c_str(), 0755);
         last_random_index = 0;
-        full_screen_rebuild = nullptr;
         window.client_width = 64;
         window.client_height = 48;
         app.main_window = &window;
@@ -132,7 +131,6 @@ protected:
     void TearDown() override {
         chmod(data.c_str(), 0755);
         Set_Windows_Directory("");
-        full_screen_rebuild = nullptr;
         ProgramTest::TearDown();
     }
     std::string Preset(const std::string& name) { return data + "/" + name; }
@@ -313,7 +311,7 @@ TEST_F(PresetFilesTest, AFolderWithoutPresetsIsReportedAtEveryLevel) {
     EXPECT_EQ(Box_Texts(), (std::vector<std::string>{"Select_Random_Setting(): Count_Files_In_Folder FAILED",
                                                      "Load_Random_Setting(): Select_Random_Setting FAILED"}));
     Platform_Reset_Records();
-    EXPECT_EQ(Display_A_Random_Setting(), 0);
+    EXPECT_EQ(Display_A_Random_Setting(nullptr), 0);
     EXPECT_EQ(platform_boxes.back().text, "Display_A_Random_Setting(): Load_Random_Setting FAILED");
     int count = 9;
     EXPECT_EQ(Count_Files_In_Folder((data + "/*.DAT").c_str(), &count), 0);
@@ -413,15 +411,14 @@ TEST_F(PresetDisplayTest, RestoreBringsBackTheKeptPresetInEveryMode) {
 TEST_F(PresetDisplayTest, RandomPresetsRebuildTheFullScreenOnlyForANewResolution) {
     Write_File(Preset("a.dat"), Preset_Bytes(40.0, 1));
     Write_File(Preset("b.dat"), Preset_Bytes(50.0, 13));
-    full_screen_rebuild = Fake_Rebuild;
     rebuild_calls = 0;
     rebuild_answer = 1;
 
     // Windowed: applied at the present size whatever it asks for.
     last_random_index = 1;  // the next pick is a.dat, then b.dat
     plasma_settings.resolution = 1;
-    ASSERT_EQ(Display_A_Random_Setting(), 1);
-    ASSERT_EQ(Display_A_Random_Setting(), 1);
+    ASSERT_EQ(Display_A_Random_Setting(Fake_Rebuild), 1);
+    ASSERT_EQ(Display_A_Random_Setting(Fake_Rebuild), 1);
     EXPECT_EQ(plasma_settings.speed, 50.0);
     EXPECT_EQ(rebuild_calls, 0);
 
@@ -429,11 +426,11 @@ TEST_F(PresetDisplayTest, RandomPresetsRebuildTheFullScreenOnlyForANewResolution
     app.screen_width = 640;
     app.screen_height = 480;
     app.screen_bpp = 32;
-    ASSERT_EQ(Display_A_Random_Setting(), 1);  // a.dat, resolution 1 after 13
+    ASSERT_EQ(Display_A_Random_Setting(Fake_Rebuild), 1);  // a.dat, resolution 1 after 13
     EXPECT_EQ(rebuild_calls, 1);
     EXPECT_EQ(app.screen_width, 640);
     EXPECT_EQ(plasma_settings.speed, 40.0);
-    ASSERT_EQ(Display_A_Random_Setting(), 1);  // b.dat: 1024 x 768 x 16
+    ASSERT_EQ(Display_A_Random_Setting(Fake_Rebuild), 1);  // b.dat: 1024 x 768 x 16
     EXPECT_EQ(rebuild_calls, 2);
     EXPECT_EQ(app.screen_width, 1024);
     EXPECT_EQ(app.screen_bpp, 16);
@@ -442,7 +439,7 @@ TEST_F(PresetDisplayTest, RandomPresetsRebuildTheFullScreenOnlyForANewResolution
     EXPECT_TRUE(platform_boxes.empty());
 
     rebuild_answer = 0;
-    EXPECT_EQ(Display_A_Random_Setting(), 0);
+    EXPECT_EQ(Display_A_Random_Setting(Fake_Rebuild), 0);
     EXPECT_EQ(platform_boxes.back().text, "Display_A_Random_Setting: Setup FAILED");
     Posted_Message message;
     ASSERT_TRUE(Platform_Peek_Message(&message, true));

@@ -1,4 +1,4 @@
-#include "shell/data_folder.h"
+#include "base/data_folder.h"
 
 #include <sys/stat.h>
 

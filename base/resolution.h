@@ -16,7 +16,7 @@ struct Resolution_Entry {
     const char* label;  // blank-padded so the columns line up in the dialog's list
 };
 
-// The twenty modes in code order (defined in shell/resolution.cpp).
+// The twenty modes in code order (defined in base/resolution.cpp).
 extern const Resolution_Entry resolution_table[RESOLUTION_COUNT];
 
 // Fills width, height and bpp for a resolution code; 1, or 0 with

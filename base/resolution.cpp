@@ -1,8 +1,8 @@
-#include "shell/resolution.h"
+#include "base/resolution.h"
 
 #include <cstdio>
 
-#include "shell/error_log.h"
+#include "base/error_log.h"
 
 const Resolution_Entry resolution_table[RESOLUTION_COUNT] = {
     {320, 240, 32, "320  x 240  x 32"},   {640, 480, 32, "640  x 480  x 32"},

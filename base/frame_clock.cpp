@@ -1,10 +1,9 @@
-#include "shell/frame_clock.h"
+#include "base/frame_clock.h"
 
 #include <cstdio>
 
-#include "graphics/surface.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
+#include "base/app_state.h"
 
 bool high_resolution_clock = false;
 int64_t counter_frequency = 0;
@@ -16,6 +15,7 @@ int32_t fps_frame_count = 0;
 int64_t fps_accumulated_milliseconds = 0;
 int64_t fps_value = 0;
 double fixed_frame_seconds = 0.0;
+char fps_text[64] = "";
 
 void Start_Frame_Timer() {
     counter_frequency = Platform_Performance_Frequency();

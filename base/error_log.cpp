@@ -1,6 +1,5 @@
-// The one error reporter, the information box, the error log file and the
-// one-line on-screen notice.
-#include "shell/error_log.h"
+// The one error reporter, the information box and the error log file.
+#include "base/error_log.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -8,10 +7,8 @@
 #include <ctime>
 #include <vector>
 
-#include "graphics/display.h"
-#include "graphics/surface.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
+#include "base/app_state.h"
 
 char message_buffer[MESSAGE_BUFFER_SIZE];
 
@@ -34,10 +31,12 @@ static std::vector<bool*>& Set_Trace_Flags() {
     return flags;
 }
 
+Before_Error_Box_Hook before_error_box = nullptr;
+
 // With an exclusive full-screen display the desktop is behind the saver's
-// surfaces: bring it forward or the box would be invisible yet modal.
+// surfaces: the display brings it forward, or the box would be invisible yet modal.
 static void Bring_Desktop_Forward() {
-    if (app.display_mode == DISPLAY_FULL_SCREEN && Direct_Draw_Interface) DD_FlipToGDISurface(Direct_Draw_Interface);
+    if (before_error_box) before_error_box();
 }
 
 void Report_Formatted(const char* format, ...) {
@@ -168,39 +167,6 @@ int Close_Error_Log_File() {
     return 1;
 }
 
-void Log_Memory_Statistics() {
-    static bool traced_once = false;
-    constexpr double BYTES_TO_MEGABYTES = 1.0 / 1048576.0;
-
-    bool first_logged_run = app.error_log_enabled && !traced_once;
-    if (first_logged_run) Report_Error("Enter Log_Memory_Statistics");
-
-    double system_total = static_cast<double>(Platform_Total_Physical_Memory()) * BYTES_TO_MEGABYTES;
-    uint32_t video_total = 0, video_free = 0;
-    if (!Get_Available_Video_Memory(&video_total, &video_free)) video_total = video_free = 0;
-
-    if (first_logged_run && app.error_log_enabled) {
-        char line[TRACE_LINE_SIZE];
-        snprintf(line, sizeof line, "VIDEO RAM: TOTAL %.2lf FREE %.2lf Mb", video_total * BYTES_TO_MEGABYTES,
-                 video_free * BYTES_TO_MEGABYTES);
-        Report_Error(line);
-        snprintf(line, sizeof line, "SYSTEM RAM: TOTAL %.2lf Mb", system_total);
-        Report_Error(line);
-    }
-    if (app.error_log_enabled && !traced_once) {
-        Report_Error("Exitting Log_Memory_Statistics");
-        traced_once = true;
-        Set_Trace_Flags().push_back(&traced_once);
-    }
-}
-
-void Draw_Screen_Notice() {
-    if (!app.screen_notice_pending) return;
-    Draw_GDI_Text(Hidden, 0, 24, RGB(200, 200, 200), app.screen_notice_text.c_str());
-    // One frame only, drawn or not: the next frame paints over it.
-    app.screen_notice_pending = false;
-}
-
 void Trace_Enter(bool traced_once, const char* name) {
     if (!app.error_log_enabled || traced_once) return;
     char line[TRACE_LINE_SIZE];
@@ -216,6 +182,8 @@ void Trace_Exit(bool& traced_once, const char* name) {
     traced_once = true;
     Set_Trace_Flags().push_back(&traced_once);
 }
+
+void Register_Trace_Flag(bool* flag) { Set_Trace_Flags().push_back(flag); }
 
 void Reset_Trace_Flags() {
     for (bool* flag : Set_Trace_Flags()) *flag = false;

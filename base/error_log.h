@@ -1,5 +1,4 @@
-// The one error reporter, the information box, the error log file and the
-// one-line on-screen notice.
+// The one error reporter, the information box and the error log file.
 //
 // While the log is on, a report is one CR LF record in error_log.txt and
 // nothing shows; while it is off (before the data folder is found, or after
@@ -32,10 +31,11 @@ int Save_Error_Log_To_File(const char* path, const char* text, int open_mode);
 int Stamp_Date_And_Title_To_Saver_Error_Log_File(const char* title);
 // Closes the log file if it is open; 1.
 int Close_Error_Log_File();
-// Writes the video and system memory sizes to the log, once.
-void Log_Memory_Statistics();
-// Draws a pending on-screen notice onto Hidden and clears it.
-void Draw_Screen_Notice();
+// Runs just before an error box is shown, while the log is off. The display
+// installs one while it exists (it brings the desktop in front of an exclusive
+// full-screen display); null: nothing to do.
+using Before_Error_Box_Hook = void (*)();
+extern Before_Error_Box_Hook before_error_box;
 
 struct tm;
 // Writes the date stamp of the given local time ("\r\n%d:%d:%d, %s %s %d, %d\r\n"); returns its length.
@@ -49,3 +49,5 @@ void Trace_Exit(bool& traced_once, const char* name);
 // Clears every trace flag set so far, so each function traces its next run
 // again (tests start each case from a fresh program).
 void Reset_Trace_Flags();
+// Adds a flag that Reset_Trace_Flags clears (a function's own once-only trace).
+void Register_Trace_Flag(bool* flag);

@@ -55,7 +55,7 @@ struct AppState {
     std::string screen_notice_text;
 };
 
-// The one application state, defined in shell/app_state.cpp.
+// The one application state, defined in base/app_state.cpp.
 extern AppState app;
 
 // Puts the whole record back to its start-of-program values (tests, and a

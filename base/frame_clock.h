@@ -29,6 +29,9 @@ constexpr int32_t FPS_FRAMES = 16;
 // measured time: the render tool's reproducible pictures. 0 in the saver.
 extern double fixed_frame_seconds;
 
+// The frames-per-second text ("fps  60"), kept up to date by Time_Frame.
+extern char fps_text[64];
+
 // Chooses the clock and starts measuring from now; run at every set-up.
 void Start_Frame_Timer();
 // Measures the frame just ended into frame_seconds and frame_milliseconds

@@ -1,24 +1,20 @@
-// Where the saver's files live, and the folder services its file code uses.
+// The file system as the saver sees it.
 //
-// The "Windows directory" of the saver is $XDG_DATA_HOME (or ~/.local/share
-// when that is unset), unless the program names another one; the data folder
-// is "Calvorine" inside it. Paths are built with '/'. Names are matched as the
-// saver has always matched them, ignoring case, so "DEFAULT.DAT" copied from
-// an old installation is still the default preset and "*.DAT" finds "a.dat".
+// The "Windows directory" of the saver is $XDG_DATA_HOME when it is an
+// absolute path, else $HOME (or the password entry's home) followed by
+// "/.local/share", unless the program names another one. Paths are built
+// with '/'. Names are matched as the saver has always matched them, ignoring
+// case, so "DEFAULT.DAT" copied from an old installation is still the
+// default preset and "*.DAT" finds "a.dat".
 #pragma once
 
 #include <string>
 
-// Name of the data folder inside the Windows directory.
-constexpr const char* DATA_FOLDER_NAME = "Calvorine";
-
 // The Windows directory, without a trailing separator.
-std::string Windows_Directory();
-// Makes the program use another Windows directory (the render tool's
-// --data-dir, tests); an empty string goes back to the environment's.
-void Set_Windows_Directory(const std::string& directory);
-// The Windows directory followed by "/Calvorine".
-std::string Data_Folder();
+std::string Platform_Windows_Directory();
+// Makes the program use another Windows directory (--data-dir, tests); an
+// empty string goes back to the environment's.
+void Platform_Set_Windows_Directory(const std::string& directory);
 
 // 1 when the path names a directory, else 0.
 int Folder_Exists(const char* path);

@@ -1,8 +1,8 @@
 // Menu 101 and its check marks.
-#include "shell/menu.h"
+#include "preset/menu.h"
 
 #include "plasma/plasma_settings.h"
-#include "shell/app_state.h"
+#include "base/app_state.h"
 
 // Where the items sit; the menu bar builds its submenus from these chains.
 static constexpr const char* PRESETS = "Presets";

@@ -1,4 +1,4 @@
-#include "shell/resolution.h"
+#include "base/resolution.h"
 
 #include "platform/system.h"
 #include "test_support.h"

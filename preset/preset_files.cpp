@@ -1,4 +1,4 @@
-#include "plasma/preset_files.h"
+#include "preset/preset_files.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,14 +14,14 @@
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
 #include "platform/system.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
-#include "shell/random.h"
-#include "shell/resolution.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
+#include "base/random.h"
+#include "base/resolution.h"
+#include "preset/preset_setter.h"
 
 int32_t last_random_index = 0;
-Full_Screen_Rebuild full_screen_rebuild = nullptr;
 
 // The Windows directory and a separator, kept in windows_prefix for the
 // paths that are built from it.
@@ -261,14 +261,14 @@ int Load_Random_Setting() {
     return 1;
 }
 
-int Display_A_Random_Setting() {
+int Display_A_Random_Setting(Full_Screen_Rebuild rebuild) {
     int old_resolution = plasma_settings.resolution;
     if (!Load_Random_Setting()) {
         Report_Error("Display_A_Random_Setting(): Load_Random_Setting FAILED");
         return 0;
     }
     if (app.display_mode == DISPLAY_WINDOWED || plasma_settings.resolution == old_resolution ||
-        !full_screen_rebuild) {
+        !rebuild) {
         // Without a way to change the display mode the preset is shown at
         // the present one, as in a window.
         Refresh_Plasma();
@@ -287,7 +287,7 @@ int Display_A_Random_Setting() {
     app.display_mode = DISPLAY_FULL_SCREEN;
     app.client_width = app.screen_width;
     app.client_height = app.screen_height;
-    if (!full_screen_rebuild()) {
+    if (!rebuild()) {
         Report_Error("Display_A_Random_Setting: Setup FAILED");
         Platform_Post_Message(app.main_window, WM_DESTROY, 0, 0);
         return 0;
