@@ -31,6 +31,8 @@ struct AppState {
     int saver_mode = MODE_NONE;
     int operating_system = OS_UNKNOWN;
     uintptr_t preview_parent = 0;       // window number from /p or /a
+    bool hosted = false;                // SAVER drawn into a host's window (a screen-saver daemon's)
+    uintptr_t host_window = 0;          // that window's X number
     std::string windows_prefix;         // the Windows directory and a separator
     void* instance = nullptr;
     Window* main_window = nullptr;

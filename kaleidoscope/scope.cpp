@@ -150,13 +150,26 @@ int Draw_GDI_Scope(int width, int height, int shape) {
     return 1;
 }
 
+std::string Custom_Scope_File(const std::string& stored_path) {
+    const std::string stored = Match_Path_Case(stored_path);
+    if (stored.empty() || File_Exists(stored.c_str())) return stored;
+    // A preset made on another machine, or before the folder moved, names
+    // an overlay that is not there: the installed overlay of the same name
+    // stands in for it. Presets from Windows separate with backslashes.
+    const size_t separator = stored_path.find_last_of("/\\");
+    const std::string name = separator == std::string::npos ? stored_path : stored_path.substr(separator + 1);
+    if (name.empty()) return stored;
+    const std::string installed = Match_Path_Case(Windows_Directory() + "/" + OVERLAY_FOLDER + name);
+    return File_Exists(installed.c_str()) ? installed : stored;
+}
+
 int Load_Custom_Scope(Surface* mask, int width, int height) {
     // The path comes from a preset file: never trust it to be terminated.
     const char* stored = plasma_settings.custom_scope_path;
     const std::string path(stored, strnlen(stored, sizeof plasma_settings.custom_scope_path));
 
     int bitmap_width = 0, bitmap_height = 0;
-    Surface* bitmap = Load_SYSTEM_Bitmap(Match_Path_Case(path).c_str(), &bitmap_width, &bitmap_height);
+    Surface* bitmap = Load_SYSTEM_Bitmap(Custom_Scope_File(path).c_str(), &bitmap_width, &bitmap_height);
     if (!bitmap) {
         std::snprintf(message_buffer, sizeof message_buffer, "Load_Custom_Scope():Load_SYSTEM_Bitmap %s FAILED",
                       path.c_str());

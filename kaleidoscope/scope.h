@@ -2,6 +2,8 @@
 // opening and white (transparent) inside it. Not available at 8 bits.
 #pragma once
 
+#include <string>
+
 #include "platform/ddraw.h"
 
 // Shapes of the opening, in the order of the Overlay menu.
@@ -32,6 +34,10 @@ int Shutdown_Scope();
 int Draw_Scope(Surface* target, int x, int y);
 // Paints the opening of shape 0..3 white on the W x H mask.
 int Draw_GDI_Scope(int width, int height, int shape);
+// The overlay file a preset's stored path names: the path itself when the
+// file is there, else the file of the same name in the installed Overlays
+// folder when that one is, else the path unchanged (whose load then fails).
+std::string Custom_Scope_File(const std::string& stored_path);
 // Stretches the bitmap named by custom_scope_path over the mask.
 int Load_Custom_Scope(Surface* mask, int width, int height);
 // Asks the user for an overlay bitmap; 1 and the path in custom_scope_path, 0 cancelled.

@@ -173,6 +173,8 @@ enum Window_Kind : int {
     WINDOW_OVERLAPPED = 1,   // caption, frame, minimise/maximise boxes and a menu-bar slot (configuration)
     WINDOW_POPUP = 2,        // no frame, top-most, covering the whole real screen (saver, full screen)
     WINDOW_CHILD = 3,        // inside another program's window (the preview)
+    WINDOW_HOSTED = 4,       // filling another program's window and following its size, taking
+                             // no input (a screen-saver host's window, or the root window)
 };
 
 // Show commands (ShowWindow's numbers).
@@ -194,6 +196,8 @@ constexpr int SW_RESTORE = 9;
 // registered class's procedure receives WM_GETMINMAXINFO before this returns.
 Window* Platform_Create_Window(Window_Kind kind, const char* caption, int x, int y, int width, int height,
                                uintptr_t parent_id);
+// A hosted window is created like a child, at (x, y) of the window
+// `parent_id`; it is resized whenever that window is, with a WM_SIZE.
 // Destroys the window and its record; no message is sent. Accepts null.
 void Platform_Destroy_Window(Window* window);
 // The run's window, or null.
@@ -230,6 +234,24 @@ void Platform_Update_Window_Record(Window* window);
 // screen position of its origin (the preview's parent). False when the window
 // does not exist or the window system cannot say.
 bool Platform_Get_Foreign_Client_Rect(uintptr_t window_id, Rect* client, Point* screen_origin);
+
+// The root window of the default screen (the desktop behind every window);
+// 0 without an X display.
+uintptr_t Platform_Root_Window();
+
+// Posts WM_DESTROY to the window when the process is asked to end (SIGTERM
+// or SIGINT), through the message queue, so that the program shuts down in
+// order at its next look at the queue. False when the signals cannot be
+// watched.
+bool Platform_Destroy_On_End_Signals(Window* window);
+
+// Makes the window layer use the X11 platform when it starts (a host hands
+// over X windows, which a Wayland session's own platform cannot draw into).
+void Platform_Prefer_X11();
+
+// Gives the window the program's icon (resource 110): the window manager
+// shows it in the caption and the task list.
+bool Platform_Set_Window_Icon(Window* window, int icon_resource);
 
 // The foreground window as far as the desktop lets this program see it.
 struct Foreground_Window {

@@ -10,20 +10,26 @@
 #include "platform/window_qt.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
 #include <QFileInfo>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
@@ -35,6 +41,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/icons/icon_110.xpm"
 #include "platform/pixel_format.h"
 
 // A user's drag ends when no resize has come for this long: the window
@@ -42,6 +49,9 @@
 constexpr int EXIT_SIZE_MOVE_DELAY_MS = 250;
 // How often a preview checks that the window it lives in still exists.
 constexpr int PARENT_WATCH_INTERVAL_MS = 250;
+// How often a hosted window looks at its host's size: a resize is followed
+// within this time.
+constexpr int HOST_WATCH_INTERVAL_MS = 100;
 // The classic sizes of the frame pieces the window manager draws here.
 constexpr int CLASSIC_FRAME = 4;
 constexpr int CLASSIC_CAPTION = 19;
@@ -316,7 +326,7 @@ void Update_Record() {
         record->screen_x = record->screen_y = 0;
         record->client_width = state.emulated_width;
         record->client_height = state.emulated_height;
-    } else if (state.kind == WINDOW_CHILD) {
+    } else if (state.kind == WINDOW_CHILD || state.kind == WINDOW_HOSTED) {
         // Qt does not know where another program's window is: the parent's
         // origin comes from the X server, the child's offset from Qt.
         QPoint offset = state.frame->pos() + state.canvas->pos();
@@ -365,6 +375,9 @@ void Apply_Kind_Flags(Window_Kind kind) {
                  Qt::WindowCloseButtonHint;
     } else if (kind == WINDOW_POPUP) {
         flags |= Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+    } else if (kind == WINDOW_HOSTED) {
+        // The root window's children would otherwise be framed by the window manager.
+        flags |= Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint | Qt::WindowDoesNotAcceptFocus;
     } else {
         flags |= Qt::FramelessWindowHint;
     }
@@ -378,7 +391,7 @@ void Cover_Screen() {
 }
 
 void Watch_Parent() {
-    if (state.kind != WINDOW_CHILD || state.parent_gone) return;
+    if ((state.kind != WINDOW_CHILD && state.kind != WINDOW_HOSTED) || state.parent_gone) return;
     Rect client;
     Point origin;
     if (!Platform_Get_Foreign_Client_Rect(state.parent_id, &client, &origin)) {
@@ -389,6 +402,11 @@ void Watch_Parent() {
         return;
     }
     state.parent_origin = origin;
+    // A hosted window always covers its host: the resize posts WM_SIZE.
+    QSize host(client.right - client.left, client.bottom - client.top);
+    if (state.kind == WINDOW_HOSTED && !host.isEmpty() && state.frame->size() != host) {
+        state.frame->setGeometry(0, 0, host.width(), host.height());
+    }
     Update_Record();
 }
 
@@ -408,11 +426,14 @@ QWidget* Platform_Qt_Canvas(Window* window) { return Is_Main(window) ? state.can
 Window* Platform_Create_Window(Window_Kind kind, const char* caption, int x, int y, int width, int height,
                                uintptr_t parent_id) {
     if (state.record || !qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
-    if (kind != WINDOW_OVERLAPPED && kind != WINDOW_POPUP && kind != WINDOW_CHILD) return nullptr;
+    if (kind != WINDOW_OVERLAPPED && kind != WINDOW_POPUP && kind != WINDOW_CHILD && kind != WINDOW_HOSTED) {
+        return nullptr;
+    }
     if (width < 0 || height < 0) return nullptr;
+    const bool foreign_parent = kind == WINDOW_CHILD || kind == WINDOW_HOSTED;
     QWindow* foreign = nullptr;
     Point parent_origin;
-    if (kind == WINDOW_CHILD) {
+    if (foreign_parent) {
         if (!Platform_Get_Foreign_Client_Rect(parent_id, nullptr, &parent_origin)) return nullptr;
         foreign = QWindow::fromWinId(static_cast<WId>(parent_id));
         if (!foreign) return nullptr;
@@ -432,15 +453,21 @@ Window* Platform_Create_Window(Window_Kind kind, const char* caption, int x, int
     last_posted_activation = -1;
     Apply_Kind_Flags(kind);
 
-    if (kind == WINDOW_CHILD) {
+    if (foreign_parent) {
         state.foreign_parent = foreign;
         state.parent_id = parent_id;
         state.parent_origin = parent_origin;
+        if (kind == WINDOW_HOSTED) {
+            // The host reads the keyboard and the mouse: nothing here asks for them.
+            state.canvas->setFocusPolicy(Qt::NoFocus);
+            state.canvas->setAttribute(Qt::WA_TransparentForMouseEvents);
+            state.frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+        }
         state.frame->winId();
         state.frame->windowHandle()->setParent(foreign);
         state.frame->setGeometry(x, y, width, height);
         state.parent_watch_timer = new QTimer(state.frame);
-        state.parent_watch_timer->setInterval(PARENT_WATCH_INTERVAL_MS);
+        state.parent_watch_timer->setInterval(kind == WINDOW_HOSTED ? HOST_WATCH_INTERVAL_MS : PARENT_WATCH_INTERVAL_MS);
         QObject::connect(state.parent_watch_timer, &QTimer::timeout, Watch_Parent);
         state.parent_watch_timer->start();
     } else if (kind == WINDOW_POPUP) {
@@ -476,7 +503,7 @@ Window* Platform_Main_Window() { return state.record; }
 Window_Kind Platform_Window_Kind(Window* window) { return Is_Main(window) ? state.kind : WINDOW_OVERLAPPED; }
 
 bool Platform_Set_Window_Kind(Window* window, Window_Kind kind) {
-    if (!Is_Main(window) || state.kind == WINDOW_CHILD) return false;
+    if (!Is_Main(window) || state.kind == WINDOW_CHILD || state.kind == WINDOW_HOSTED) return false;
     if (kind != WINDOW_OVERLAPPED && kind != WINDOW_POPUP) return false;
     bool was_visible = state.frame->isVisible();
     if (state.kind == WINDOW_OVERLAPPED && kind == WINDOW_POPUP) {
@@ -521,7 +548,7 @@ bool Platform_Show_Window(Window* window, int show_command) {
     }
     if (show_command != SW_HIDE && show_command != SW_SHOWMINIMIZED && show_command != SW_MINIMIZE) {
         Apply_Min_Max_Info();
-        if (state.kind != WINDOW_CHILD) Platform_Set_Foreground_Window(window);
+        if (state.kind != WINDOW_CHILD && state.kind != WINDOW_HOSTED) Platform_Set_Foreground_Window(window);
         // An application that was active already gets no change signal: the new window must still hear it.
         if (QGuiApplication::applicationState() == Qt::ApplicationActive) Application_State_Changed(Qt::ApplicationActive);
     }
@@ -570,7 +597,9 @@ bool Platform_Get_Window_Rect(Window* window, Rect* rect) {
         return true;
     }
     QRect geometry = state.frame->geometry();
-    if (state.kind == WINDOW_CHILD) geometry.translate(state.parent_origin.x, state.parent_origin.y);
+    if (state.kind == WINDOW_CHILD || state.kind == WINDOW_HOSTED) {
+        geometry.translate(state.parent_origin.x, state.parent_origin.y);
+    }
     *rect = Rect{geometry.left(), geometry.top(), geometry.left() + geometry.width(), geometry.top() + geometry.height()};
     return true;
 }
@@ -989,4 +1018,92 @@ void Platform_Stop_Window_Layer() {
     if (platform_sound_hook == Qt_Play_Sound) platform_sound_hook = nullptr;
     if (dd_vertical_blank_hook == Platform_Wait_Vertical_Blank) dd_vertical_blank_hook = nullptr;
     pointer_known = false;
+}
+
+// ---------------------------------------------------------------------------
+// Hosts: the root window, the end signals, the X11 platform.
+
+uintptr_t Platform_Root_Window() {
+    // The X protocol's screen list as libxcb lays it out: each screen starts
+    // with its root window's number.
+    struct Xcb_Screen_Iterator {
+        const uint32_t* data;
+        int rem;
+        int index;
+    };
+    xcb_connection_t* connection = Xcb_Connection();
+    void* library = dlopen("libxcb.so.1", RTLD_NOW | RTLD_NOLOAD);
+    if (!connection || !library) return 0;
+    const void* (*get_setup)(xcb_connection_t*) = nullptr;
+    Xcb_Screen_Iterator (*roots)(const void*) = nullptr;
+    void (*next)(Xcb_Screen_Iterator*) = nullptr;
+    if (!Look_Up(library, "xcb_get_setup", &get_setup) || !Look_Up(library, "xcb_setup_roots_iterator", &roots) ||
+        !Look_Up(library, "xcb_screen_next", &next)) {
+        return 0;
+    }
+    // The screen number DISPLAY names after its dot (":0.1"), else the first.
+    int wanted = 0;
+    if (const char* display = std::getenv("DISPLAY")) {
+        const char* dot = std::strrchr(display, '.');
+        const char* colon = std::strrchr(display, ':');
+        if (dot && colon && dot > colon) wanted = std::atoi(dot + 1);
+    }
+    Xcb_Screen_Iterator screens = roots(get_setup(connection));
+    for (int index = 0; screens.rem > 0; index++, next(&screens)) {
+        if (index == wanted) return screens.data ? screens.data[0] : 0;
+    }
+    return 0;
+}
+
+// The write end of the pipe the signal handler wakes the loop with.
+static int end_signal_pipe[2] = {-1, -1};
+static Window* end_signal_window = nullptr;
+
+static void On_End_Signal(int) {
+    const char wake = 1;
+    // Only async-signal-safe calls here: the loop does the rest.
+    if (end_signal_pipe[1] >= 0) (void)!write(end_signal_pipe[1], &wake, 1);
+}
+
+bool Platform_Destroy_On_End_Signals(Window* window) {
+    if (!window || !QCoreApplication::instance()) return false;
+    if (end_signal_pipe[0] < 0) {
+        if (pipe2(end_signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
+        auto* notifier = new QSocketNotifier(end_signal_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
+        QObject::connect(notifier, &QSocketNotifier::activated, [] {
+            char drained[64];
+            while (read(end_signal_pipe[0], drained, sizeof drained) > 0) {
+            }
+            if (end_signal_window && end_signal_window == state.record) {
+                Platform_Post_Message(end_signal_window, WM_DESTROY, 0, 0);
+            }
+        });
+    }
+    end_signal_window = window;
+    struct sigaction action {};
+    action.sa_handler = On_End_Signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
+}
+
+void Platform_Prefer_X11() {
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const bool asks_wayland = platform && std::strncmp(platform, "wayland", 7) == 0;
+    if ((!platform || !*platform || asks_wayland) && (wayland || asks_wayland)) setenv("QT_QPA_PLATFORM", "xcb", 1);
+}
+
+// ---------------------------------------------------------------------------
+// The icon.
+
+// The program's icon resource.
+constexpr int PROGRAM_ICON = 110;
+
+bool Platform_Set_Window_Icon(Window* window, int icon_resource) {
+    if (!Is_Main(window) || icon_resource != PROGRAM_ICON) return false;
+    QPixmap icon(icon_110_xpm);
+    if (icon.isNull()) return false;
+    state.frame->setWindowIcon(QIcon(icon));
+    return true;
 }

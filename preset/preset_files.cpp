@@ -268,9 +268,9 @@ int Display_A_Random_Setting(Full_Screen_Rebuild rebuild) {
         return 0;
     }
     if (app.display_mode == DISPLAY_WINDOWED || plasma_settings.resolution == old_resolution ||
-        !rebuild) {
+        !rebuild || app.hosted) {
         // Without a way to change the display mode the preset is shown at
-        // the present one, as in a window.
+        // the present one, as in a window; a host's window keeps its size.
         Refresh_Plasma();
         return 1;
     }

@@ -122,7 +122,7 @@ int Run_Calvorine() {
     if (!Compose_Frame()) return 0;
     // The presenter has reported its own failure.
     if (!Present_Frame()) return 0;
-    if (app.saver_mode == SAVER) {
+    if (app.saver_mode == SAVER && !app.hosted) {
         Update_Input();
         if (Mouse_Has_Moved(0)) {
             Report_Error("Run_Calvorine(): Mouse_Has_Moved returns SUCCESS - exitting saver");

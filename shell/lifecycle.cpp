@@ -37,8 +37,11 @@ static int Read_Preferred_Resolution() {
     if (!File_Exists(path.c_str())) return 1;
     int width = app.screen_width, height = app.screen_height, bpp = app.screen_bpp;
     if (!Grab_Preferred_Plasma_Screen_Dimensions(&width, &height, &bpp)) return 0;
-    app.screen_width = width;
-    app.screen_height = height;
+    // A hosted saver's size is its host window's; only the depth is the preset's.
+    if (!app.hosted) {
+        app.screen_width = width;
+        app.screen_height = height;
+    }
     app.screen_bpp = bpp;
     return 1;
 }
@@ -100,7 +103,8 @@ int Setup() {
         return 0;
     }
 
-    if (app.saver_mode == SAVER) {
+    // A hosted saver leaves the input to its host.
+    if (app.saver_mode == SAVER && !app.hosted) {
         if (!Setup_Direct_Input()) {
             Report_Error("Setup: \n\n Setup_Direct_Input() Failed");
             return 0;

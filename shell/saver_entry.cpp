@@ -14,6 +14,7 @@
 #include "base/data_folder.h"
 #include "base/error_log.h"
 #include "shell/frame_driver.h"
+#include "shell/hosted.h"
 #include "shell/lifecycle.h"
 #include "preset/menu.h"
 #include "shell/saver_duties.h"
@@ -215,6 +216,18 @@ static bool Create_Main_Window() {
             Report_Error("WinMain(): Unable to create preview window");
             return false;
         }
+    } else if (app.hosted) {
+        // The host's window, filled whole; the host shows and hides it.
+        app.client_width = app.screen_width;
+        app.client_height = app.screen_height;
+        window = Platform_Create_Window(WINDOW_HOSTED, "", 0, 0, app.screen_width, app.screen_height, app.host_window);
+        if (!window) {
+            Report_Error("WinMain():\n\nUnable to create window for app");
+            return false;
+        }
+        app.display_mode = DISPLAY_FULL_SCREEN;
+        Platform_Set_Cursor_Shape(window, CURSOR_NONE);
+        Platform_Show_Cursor(false);
     } else if (app.saver_mode == SAVER) {
         app.client_width = app.screen_width;
         app.client_height = app.screen_height;
@@ -239,9 +252,26 @@ static bool Create_Main_Window() {
         }
         Platform_Set_Cursor_Shape(window, CURSOR_ARROW);
         Platform_Show_Cursor(true);
+        if (app.saver_mode == CONFIGURE) Platform_Set_Window_Icon(window, PROGRAM_ICON_RESOURCE);
     }
     app.main_window = window;
     return true;
+}
+
+// The host window's size as the screen's; 1, or 0 after a report.
+static int Read_Host_Window_Size() {
+    Rect client;
+    Point origin;
+    if (!Platform_Get_Foreign_Client_Rect(app.host_window, &client, &origin) || client.right <= client.left ||
+        client.bottom <= client.top) {
+        snprintf(message_buffer, MESSAGE_BUFFER_SIZE, "WinMain(): GetClientRect for Host Window 0x%lx FAILED",
+                 static_cast<unsigned long>(app.host_window));
+        Report_Error(message_buffer);
+        return 0;
+    }
+    app.screen_width = client.right - client.left;
+    app.screen_height = client.bottom - client.top;
+    return 1;
 }
 
 // An early exit once the log is open: the record so far stays on the disk.
@@ -254,7 +284,8 @@ int Calvorine_Main(const char* command_line) {
     app.saver_mode = Parse_Command_Line(command_line);
     const bool silent = app.saver_mode == SAVER || app.saver_mode == PREVIEW;
 
-    if (app.saver_mode == SAVER && IsSaverRunning()) return 0;
+    // A host runs one hack at a time itself: no single-instance check.
+    if (app.saver_mode == SAVER && !app.hosted && IsSaverRunning()) return 0;
 
     Determine_Operating_System();
     // The display settings of the NT 5 family run no previews.
@@ -295,6 +326,8 @@ int Calvorine_Main(const char* command_line) {
         app.screen_height = height;
         app.screen_bpp = bpp;
     }
+    // A hosted saver draws at its host window's size, in the preset's depth.
+    if (app.hosted && !Read_Host_Window_Size()) return Leave_Early();
 
     switch (app.saver_mode) {
     case PREVIEW: Report_Error("Saver_Mode = PREVIEW"); break;
@@ -330,12 +363,15 @@ int Calvorine_Main(const char* command_line) {
         return Leave_Early();
     }
     Log_Memory_Statistics();
-    if (app.saver_mode == SAVER) Mouse_Has_Moved(1);
-    if (app.saver_mode != PREVIEW) Platform_Claim_Saver_Running();
+    if (app.saver_mode == SAVER && !app.hosted) Mouse_Has_Moved(1);
+    if (app.saver_mode != PREVIEW && !app.hosted) Platform_Claim_Saver_Running();
+    // The host ends its hack with a signal: the shut-down runs in order.
+    if (app.hosted) Platform_Destroy_On_End_Signals(app.main_window);
 
     Display_Default_Plasma();
     Update_Window_Title(plasma_settings.title);
     Arm_Random_Preset_Timer();
+    if (app.hosted) Apply_Hack_Options(hack_options);
     // The preset file dialogs are prepared here (Init_File_Dialog with
     // windows_prefix + "Calvorine\" and the data-file filter) once the menu
     // commands exist.

@@ -9,6 +9,8 @@ struct Window;
 
 // The name of the saver's window class.
 constexpr const char* WINDOW_CLASS_NAME = "Calvorine";
+// The icon resource of the configuration window.
+constexpr int PROGRAM_ICON_RESOURCE = 110;
 // The caption of the configuration window (with its leading blank).
 constexpr const char* WINDOW_CAPTION = " Calvorine";
 

@@ -1,17 +1,22 @@
 // calvorine-saver: the screen saver program.
 //
 //   calvorine-saver [--data-dir DIR] [/s | /c[:N] | /p N | /l N | /a N | -S ...]
+//   calvorine-saver [--data-dir DIR] --root | --window-id ID
 //
 // The switches are the ones the system has always started a saver with, in
 // either case after '/' or '-'. --data-dir names the folder that holds
 // Calvorine/ instead of $XDG_DATA_HOME (the demo and the tests use it); it
-// must come before the switch.
+// must come before the switch. --root, --window-id and $XSCREENSAVER_WINDOW
+// run the saver as a screen-saver daemon's hack (shell/hosted.h).
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "platform/window.h"
+#include "base/app_state.h"
 #include "base/data_folder.h"
+#include "shell/hosted.h"
 #include "shell/saver_entry.h"
 
 // The command line as the system hands it to a saver: the program's name
@@ -36,11 +41,38 @@ int main(int argc, char** argv) {
         Set_Windows_Directory(argv[2]);
         first = 3;
     }
-    const std::string command_line = Command_Line(argc > 0 ? argv[0] : "calvorine-saver", argc, argv, first);
+    const char* program = argc > 0 ? argv[0] : "calvorine-saver";
+    std::string command_line = Command_Line(program, argc, argv, first);
+
+    uintptr_t host_window = 0;
+    const Host_Request host = Parse_Host_Switches(argc, argv, first, std::getenv("XSCREENSAVER_WINDOW"), &host_window);
+    if (host == HOST_INVALID) {
+        fprintf(stderr, "calvorine-saver: --window-id needs a window number (decimal or 0x hex)\n");
+        return 2;
+    }
+    if (host != HOST_NONE && !Parse_Hack_Options(argc, argv, first, &hack_options)) {
+        fprintf(stderr, "calvorine-saver: --preset needs a preset file\n");
+        return 2;
+    }
+    if (host != HOST_NONE) {
+        Platform_Prefer_X11();
+        // The hack is the running saver, drawn where the host says.
+        command_line = Command_Line(program, 0, nullptr, 0) + " /s";
+    }
 
     if (!Platform_Start_Window_Layer(argc, argv)) {
         fprintf(stderr, "calvorine-saver: no display to show the saver on\n");
         return 1;
+    }
+    if (host == HOST_ROOT) host_window = Platform_Root_Window();
+    if (host != HOST_NONE) {
+        if (!host_window) {
+            fprintf(stderr, "calvorine-saver: no window to draw in\n");
+            Platform_Stop_Window_Layer();
+            return 1;
+        }
+        app.hosted = true;
+        app.host_window = host_window;
     }
     int exit_code = Calvorine_Main(command_line.c_str());
     Platform_Stop_Window_Layer();

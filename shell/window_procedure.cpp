@@ -40,7 +40,8 @@ static void Post_Destroy() { Platform_Post_Message(app.main_window, WM_DESTROY, 
 static void Destroy_Handler() {
     // The quit message is on its way; a second destroy finds nothing to do.
     if (app.shutdown_done) return;
-    if (app.saver_mode == SAVER && !Verify_Password(app.preview_parent)) return;
+    // A host guards its own screen: a hosted saver asks for no password.
+    if (app.saver_mode == SAVER && !app.hosted && !Verify_Password(app.preview_parent)) return;
     if (app.saver_mode != PREVIEW) Platform_Release_Saver_Running();
 
     // The configuration run's settings become the next run's default preset.
@@ -80,8 +81,33 @@ static void Resize_Effects() {
     }
 }
 
+// The host's window changed size: the display is built anew at the new
+// size, with the preset carried across.
+static void Follow_Host_Size(Window* window) {
+    Rect client;
+    if (!GetClientRect(window, &client)) return;
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    if (width <= 0 || height <= 0 || (width == app.screen_width && height == app.screen_height)) return;
+    Backup_Plasma_Settings();
+    app.screen_width = width;
+    app.screen_height = height;
+    if (!Rebuild_Full_Screen_Display()) {
+        Report_Error("WM_SIZE: Setup FAILED");
+        Post_Destroy();
+        return;
+    }
+    if (!Restore_Plasma_Settings()) {
+        Report_Error("WM_SIZE: Restore_Plasma_Settings FAILED");
+        Post_Destroy();
+    }
+}
+
 static void On_Size(Window* window, uintptr_t kind) {
     if (app.saver_mode == PREVIEW) return;
+    if (app.hosted) {
+        Follow_Host_Size(window);
+        return;
+    }
     if (app.display_mode == DISPLAY_WINDOWED && app.saver_mode != SAVER) {
         Rect client;
         if (!GetClientRect(window, &client)) {
@@ -119,6 +145,7 @@ static void Return_To_Window() {
 }
 
 static void On_Kill_Focus() {
+    if (app.hosted) return;
     if (app.saver_mode == SAVER) {
         Post_Destroy();
     } else if (app.display_mode == DISPLAY_FULL_SCREEN) {
@@ -233,7 +260,8 @@ intptr_t Main_Window_Procedure(Window* window, unsigned message, uintptr_t wpara
     case WM_KILLFOCUS: On_Kill_Focus(); return 0;
     case WM_CLOSE: Post_Destroy(); return 0;
     case WM_ACTIVATEAPP:
-        app.running = app.saver_mode == PREVIEW || wparam == 1 || wparam == 2;
+        // A preview and a hosted saver draw whether or not they are active.
+        app.running = app.saver_mode == PREVIEW || app.hosted || wparam == 1 || wparam == 2;
         return 0;
     case WM_GETMINMAXINFO: {
         auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
@@ -247,7 +275,7 @@ intptr_t Main_Window_Procedure(Window* window, unsigned message, uintptr_t wpara
         return 0;
     }
     case WM_KEYDOWN:
-        if (app.saver_mode != PREVIEW) On_Key(static_cast<unsigned>(wparam));
+        if (app.saver_mode != PREVIEW && !app.hosted) On_Key(static_cast<unsigned>(wparam));
         return 0;
     case WM_COMMAND:
         // The menu's command table (Menu_Command with the item's identifier)
@@ -260,7 +288,7 @@ intptr_t Main_Window_Procedure(Window* window, unsigned message, uintptr_t wpara
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (app.saver_mode == SAVER) Post_Destroy();
+        if (app.saver_mode == SAVER && !app.hosted) Post_Destroy();
         return 0;
     default: return Platform_Default_Window_Procedure(window, message, wparam, lparam);
     }

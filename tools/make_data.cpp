@@ -10,11 +10,15 @@
 //   OUT_DIR/Calvorine/Data/Bmp/Objects/N.bmp  the slide objects
 //   OUT_DIR/Calvorine/Data/Bmp/Overlays/*.bmp the custom scope overlays
 //
-//   make-data [--expanded] OUT_DIR [WINDOWS_DIR]
+//   make-data [--expanded] [--relative-overlays] OUT_DIR [WINDOWS_DIR]
 //
 // A preset names its custom overlay by full path. WINDOWS_DIR is the
 // Windows directory the folder will be used from (default: OUT_DIR itself),
 // so that a folder made for installation elsewhere still finds its overlays.
+// --relative-overlays names them from the Windows directory down instead
+// ("Calvorine/Data/Bmp/Overlays/Heart.bmp"), for the installation package,
+// whose Windows directory is not known before it is installed: the saver
+// finds an overlay by its file name in the installed Overlays folder.
 //
 // The installation ships single-frame objects, which the saver expands into
 // hue strips at its first start, showing each frame as it is made (a few
@@ -1276,15 +1280,18 @@ static bool Expand_Objects(const fs::path& out) {
 int main(int argc, char** argv) {
     std::vector<std::string> paths;
     bool expand = false;
+    bool relative_overlays = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--expanded") == 0) {
             expand = true;
+        } else if (std::strcmp(argv[i], "--relative-overlays") == 0) {
+            relative_overlays = true;
         } else {
             paths.push_back(argv[i]);
         }
     }
     if (paths.empty() || paths.size() > 2 || paths[0].empty() || (paths.size() == 2 && paths[1].empty())) {
-        std::fprintf(stderr, "usage: make-data [--expanded] OUT_DIR [WINDOWS_DIR]\n");
+        std::fprintf(stderr, "usage: make-data [--expanded] [--relative-overlays] OUT_DIR [WINDOWS_DIR]\n");
         return 2;
     }
     // Fonts need a GUI application, not a screen.
@@ -1306,7 +1313,8 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    overlay_folder = (windows / "Calvorine" / "Data" / "Bmp" / "Overlays").lexically_normal().string();
+    overlay_folder = relative_overlays ? std::string("Calvorine/Data/Bmp/Overlays")
+                                       : (windows / "Calvorine" / "Data" / "Bmp" / "Overlays").lexically_normal().string();
 
     if (!Write_Picture(Draw_Font_Picture(), bitmaps / "Font.bmp")) return 1;
     if (!Write_Picture(Draw_About_Picture(), bitmaps / "About.bmp")) return 1;

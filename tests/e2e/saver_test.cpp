@@ -462,3 +462,67 @@ wait_exit $pid
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, SaverDepthTest, ::testing::Values(1, 6, 11, 16));
+
+// Calvorine as a screen-saver host's hack: it fills the window it is handed,
+// follows that window's size, ignores the keyboard and the mouse, takes no
+// single-instance flag, saves nothing and ends in order on SIGTERM or SIGINT.
+TEST_F(SaverE2ETest, AHostedSaverFillsItsHostWindowAndEndsOnASignal) {
+    Run(R"SH(
+touch "$DATA/Calvorine/no_intro.txt"
+before=$(md5sum "$DATA/Calvorine/default.dat" | cut -c1-32)
+xev -event property -geometry 320x240+100+100 > "$WORK/xev.txt" &
+host=$!
+for _ in $(seq 1 50); do grep -q 'Outer window' "$WORK/xev.txt" && break; sleep 0.1; done
+parent=$(sed -n 's/^Outer window is \(0x[0-9a-f]*\).*/\1/p' "$WORK/xev.txt")
+"$SAVER" --data-dir "$DATA" --window-id "$parent" & pid=$!
+sleep 2
+shot small
+xdotool mousemove 200 200 click 1 mousemove 400 300 key Escape key x
+sleep 0.5
+echo "alive_after_input $(alive $pid)"
+echo "lock $([ -e "$WORK/run/calvorine-saver.lock" ] && echo taken || echo none)"
+xdotool windowsize "$parent" 480 360
+sleep 1.5
+shot large
+start=$(date +%s%N)
+kill -TERM $pid
+# Not in a command substitution: only this shell can wait for its child.
+wait_exit $pid > "$WORK/term.txt"
+echo "term $(cat "$WORK/term.txt") $(( ($(date +%s%N) - start) / 1000000 ))"
+echo "default $([ "$before" = "$(md5sum "$DATA/Calvorine/default.dat" | cut -c1-32)" ] && echo kept || echo changed)"
+echo "shutdown_traced $(grep -cE $'^Exitting Shutdown\r?$' "$DATA/Calvorine/error_log.txt")"
+# The daemon's way: --root with the window in the environment; and SIGINT.
+XSCREENSAVER_WINDOW=$(printf '%d' "$parent") "$SAVER" --data-dir "$DATA" -root & pid=$!
+sleep 2
+shot environment
+kill -INT $pid
+wait_exit $pid > "$WORK/int.txt"
+echo "int $(cat "$WORK/int.txt")"
+"$SAVER" --data-dir "$DATA" --window-id 0x12zz
+echo "bad_window $?"
+kill $host
+)SH");
+    EXPECT_EQ(Said("alive_after_input"), "yes") << output;
+    EXPECT_EQ(Said("lock"), "none");
+    std::istringstream term(Said("term"));
+    std::string word;
+    int code = -1, milliseconds = -1;
+    term >> word >> code >> milliseconds;
+    EXPECT_EQ(code, 0) << output;
+    EXPECT_LT(milliseconds, 2000);
+    EXPECT_EQ(Said("default"), "kept");
+    EXPECT_EQ(Said("shutdown_traced"), "1");
+    EXPECT_EQ(Said("int"), "exit 0");
+    EXPECT_EQ(Said("bad_window"), "2");
+
+    QImage small = Shot("small"), large = Shot("large"), environment = Shot("environment");
+    ASSERT_EQ(small.size(), QSize(1024, 768)) << output;
+    EXPECT_GT(Colours(small, 100, 100, 320, 240), 50u);
+    EXPECT_EQ(Colours(small, 500, 0, 500, 768), 1u) << "nothing outside the host window";
+    // The grown window is filled to its new corner.
+    ASSERT_EQ(large.size(), QSize(1024, 768));
+    EXPECT_GT(Colours(large, 440, 360, 120, 80), 20u);
+    EXPECT_EQ(Colours(large, 600, 0, 400, 768), 1u);
+    ASSERT_EQ(environment.size(), QSize(1024, 768));
+    EXPECT_GT(Colours(environment, 100, 100, 480, 360), 50u);
+}

@@ -2,6 +2,7 @@
 // depth, the 8-bit notice, custom overlays, the file dialog and lost masks.
 #include "kaleidoscope_fixture.h"
 
+#include <filesystem>
 #include <cmath>
 #include <cstring>
 
@@ -311,6 +312,31 @@ TEST_F(CustomScopeTest, MissingOverlayIsReportedAndLeavesThePictureBare) {
     EXPECT_EQ(Setup_Scope(200, 100, SCOPE_CUSTOM), 0);
     EXPECT_EQ(Reports().back(), "Setup_Scope: Load Custom_Scope FAILED");
     EXPECT_EQ(scope_surface, nullptr);
+}
+
+// A preset made elsewhere names an overlay that is not at its stored path:
+// the installed overlay of the same file name stands in for it.
+TEST_F(CustomScopeTest, AnOverlayMissingAtItsPathIsFoundInTheInstalledFolder) {
+    Open(32);
+    std::filesystem::create_directories(folder_.file("Calvorine/Data/Bmp/Overlays"));
+    const std::string installed = Write_Overlay("Calvorine/Data/Bmp/Overlays/frame.bmp");
+    Use_Windows_Directory(folder_.path());
+    for (const std::string stored : {std::string("/build/tree/demo/Calvorine/Data/Bmp/Overlays/frame.bmp"),
+                                     std::string("C:\\WINDOWS\\Calvorine\\Data\\Bmp\\Overlays\\FRAME.BMP"),
+                                     std::string("Calvorine/Data/Bmp/Overlays/frame.bmp"), installed}) {
+        SCOPED_TRACE(stored);
+        EXPECT_EQ(Custom_Scope_File(stored), installed);
+        Set_Path(stored);
+        EXPECT_EQ(Setup_Scope(200, 120, SCOPE_CUSTOM), 1);
+        Shutdown_Scope();
+    }
+    // A stored file that exists wins over the installed one; no name, nothing to find.
+    const std::string own = Write_Overlay("own.bmp");
+    EXPECT_EQ(Custom_Scope_File(own), own);
+    EXPECT_EQ(Custom_Scope_File("/elsewhere/missing.bmp"), "/elsewhere/missing.bmp");
+    EXPECT_EQ(Custom_Scope_File("/elsewhere/"), "/elsewhere/");
+    EXPECT_TRUE(Reports().empty());
+    Use_Windows_Directory("");
 }
 
 TEST_F(CustomScopeTest, ChooserStartsInTheOverlaysFolder) {

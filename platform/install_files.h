@@ -1,0 +1,99 @@
+// The file services the installer uses, named as the system always named
+// them: folder creation, attributes, copying, deleting, the profile-string
+// writer of system.ini, the screen-saver-active switch and the shell's verbs.
+//
+// A folder's attribute word is FILE_ATTRIBUTE_DIRECTORY alone only when it
+// is a plain directory this user may write into: one without write
+// permission reads as read-only (also for root, whom the permission bits do
+// not stop), so callers that want "a folder I can use" test for exactly 16.
+//
+// Tests make any operation on any path fail through platform_file_fault_hook.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// GetFileAttributes's bits.
+constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x01;
+constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr uint32_t FILE_ATTRIBUTE_ARCHIVE = 0x20;
+constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+
+// The operations a test can make fail.
+enum File_Operation : int {
+    FILE_CREATE_DIRECTORY = 1,
+    FILE_COPY = 2,       // the path is the copy's target
+    FILE_DELETE = 3,
+    FILE_WRITE = 4,      // an atomic write of a whole file (profiles, ~/.xscreensaver)
+    FILE_LINK = 5,       // the path is the link being made
+    FILE_LAUNCH = 6,     // a shell verb on the path
+};
+// Answers true when the operation on that path is to fail.
+using File_Fault_Hook = bool (*)(File_Operation operation, const char* path);
+extern File_Fault_Hook platform_file_fault_hook;
+
+// CreateDirectory: false when the folder could not be made (also when
+// something of that name exists already).
+bool Platform_Create_Directory(const char* path);
+// Creates a folder and every missing folder above it (mkdir -p); true
+// when the folder is there afterwards.
+bool Platform_Create_Directory_Path(const char* path);
+// GetFileAttributes: INVALID_FILE_ATTRIBUTES when nothing is there; a
+// directory is FILE_ATTRIBUTE_DIRECTORY, plus FILE_ATTRIBUTE_READONLY when
+// it cannot be written; anything else carries FILE_ATTRIBUTE_ARCHIVE.
+uint32_t Platform_Get_File_Attributes(const char* path);
+// CopyFile: the source's bytes and permission bits; an existing target is
+// replaced whole (never left half written) unless fail_if_exists.
+bool Platform_Copy_File(const char* source, const char* target, bool fail_if_exists);
+// DeleteFile: false when the file was not there or could not be removed.
+bool Platform_Delete_File(const char* path);
+// The whole contents of a file; false when it cannot be read.
+bool Platform_Read_File(const char* path, std::string* contents);
+// Replaces a file with new contents atomically (a temporary file beside it,
+// synced, then renamed over it), keeping the old one's permission bits.
+// With a backup path, the old file is first copied there.
+bool Platform_Write_File_Atomically(const char* path, const std::string& contents, const char* backup_path);
+// Makes `link_path` a symbolic link to `target`, replacing an older link of
+// that name (never a real file), and creating the link's folder if needed.
+bool Platform_Link_File(const char* target, const char* link_path);
+// GetShortPathName: names here have no short forms; the path when it exists, else "".
+std::string Platform_Short_Path_Name(const char* path);
+// The user's home folder, without a trailing separator.
+std::string Platform_Home_Directory();
+
+// The profile file's text with `key` = `value` in [section]: the key's old
+// line replaced in place, else added at the end of the section, else the
+// section added at the end. Section and key names match ignoring case;
+// every other line stays as it was.
+std::string Profile_Set_String(const std::string& text, const char* section, const char* key, const char* value);
+// The value of `key` in [section] of the profile's text; false when absent.
+bool Profile_Get_String(const std::string& text, const char* section, const char* key, std::string* value);
+// WritePrivateProfileString to a profile file by path, written atomically.
+bool Platform_Write_Private_Profile_String(const char* section, const char* key, const char* value,
+                                           const char* file);
+
+// The XScreenSaver settings' text with the hack `name` running `command`
+// as the one display mode: its entry added to (or replaced in) the
+// programs: list, "mode: one" and "selected:" its index. Everything else
+// stays. An empty text gives a minimal settings file.
+std::string Xscreensaver_Select_Hack(const std::string& text, const std::string& name, const std::string& command);
+// The hack entries of the programs: list as written ("-", "GL:" and the
+// quoted name included), in order.
+bool Xscreensaver_Programs(const std::string& text, std::vector<std::string>* programs);
+// The XScreenSaver command line that runs a saver program as a hack on its window.
+std::string Xscreensaver_Hack_Command(const std::string& program);
+// The settings file: ~/.xscreensaver.
+std::string Platform_Xscreensaver_Settings_Path();
+
+// SystemParametersInfo's set-screen-saver-active with the change written to
+// the user's profile: on, the saver named by SCRNSAVE.EXE in [boot] of the
+// Windows directory's system.ini becomes the user's XScreenSaver mode (the
+// old ~/.xscreensaver kept as ~/.xscreensaver.bak); off changes nothing.
+// False when there is no saver to switch on or the settings cannot be written.
+bool Platform_Set_Screen_Saver_Active(bool active);
+
+// ShellExecute with a verb: "config" starts the saver program with /c,
+// detached from this process (it outlives the installer); "open" starts it
+// without arguments. False when the program cannot be started.
+bool Platform_Shell_Execute(const char* verb, const char* file);

@@ -1,0 +1,205 @@
+// The installation, step by step in its fixed order. Every source path is
+// relative to the package folder, which is the current directory. A failed
+// step is reported, followed by the "Message" box, and ends the run with
+// exit code 1; what was installed before it stays.
+#include "setup/installer.h"
+
+#include <string>
+
+#include "platform/install_files.h"
+#include "platform/window.h"
+#include "shell/app_state.h"
+#include "shell/data_folder.h"
+#include "shell/error_log.h"
+#include "shell/saver_entry.h"
+
+bool install_cancelled = false;
+std::string saver_build_output_path;
+
+// The installed saver's link in the user's own programs folder, so that
+// calvorine-saver can be typed.
+static constexpr const char* SAVER_LINK = "/.local/bin/calvorine-saver";
+
+intptr_t Consent_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t) {
+    switch (message) {
+    case WM_INITDIALOG: return 1;
+    case WM_COMMAND:
+        if (wparam == CONSENT_ACCEPT) {
+            Platform_End_Dialog(dialog, 0);
+            return 1;
+        }
+        if (wparam == CONSENT_DECLINE) {
+            install_cancelled = true;
+            Platform_End_Dialog(dialog, 0);
+            return 1;
+        }
+        return 0;
+    default: return 0;
+    }
+}
+
+int Ensure_Install_Folder(const std::string& path) {
+    if (Platform_Create_Directory(path.c_str())) return 1;
+    // An existing folder is reused only when it is a plain folder this user
+    // may write into: anything else would fail at the first copy.
+    return Platform_Get_File_Attributes(path.c_str()) == FILE_ATTRIBUTE_DIRECTORY ? 1 : 0;
+}
+
+// The failure of a step: its own text, then the general one; exit code 1.
+static int Install_Failed(const std::string& text) {
+    Report_Error(text.c_str());
+    Report_Message("An error occurred attempting to install Calvorine");
+    return INSTALL_FAILED;
+}
+
+// Shows one consent dialog; true when the user agreed.
+static bool Consent_Given(const Dialog_Template& dialog_template) {
+    intptr_t shown = Platform_Dialog_Box(dialog_template, nullptr, Consent_Dialog_Procedure, 0);
+    if (shown == -1) {
+        // A dialog that could not be shown is no consent.
+        std::string text = std::string("DialogBoxParam ") + dialog_template.name + " FAILED";
+        Report_Error(text.c_str());
+        install_cancelled = true;
+    }
+    return !install_cancelled;
+}
+
+static bool Operating_System_Supported() {
+    app.operating_system = OS_UNKNOWN;
+    Determine_Operating_System();
+    return app.operating_system == OS_WINDOWS_95 || app.operating_system == OS_WINDOWS_98 ||
+           app.operating_system == OS_WINDOWS_2000;
+}
+
+// Copies every file of the package folder matching the pattern into
+// `target_folder` (which ends in a separator). "" when done, else the
+// failure text.
+static std::string Copy_All(const std::string& source_folder, const char* pattern, const std::string& target_folder,
+                            const char* none_found) {
+    std::string name;
+    File_Search* search = Find_First_File((source_folder + "/" + pattern).c_str(), &name);
+    if (!search) return none_found;
+    do {
+        std::string source = source_folder + "/" + name;
+        std::string target = target_folder + name;
+        if (!Platform_Copy_File(source.c_str(), target.c_str(), false)) {
+            Find_Close(search);
+            return "CopyFile " + source + " to " + target + " FAILED";
+        }
+    } while (Find_Next_File(search, &name));
+    Find_Close(search);
+    return {};
+}
+
+static std::string Folder_Failed(const std::string& folder) { return "CreateDirectory " + folder + " FAILED"; }
+
+int Install_Calvorine() {
+    install_cancelled = false;
+
+    // 1. The system.
+    if (!Operating_System_Supported()) {
+        Report_Error("Calvorine only runs on Windows 95, 98 and 2000");
+        return INSTALL_DONE;
+    }
+
+    // 2. The user's consent, three times.
+    if (!Consent_Given(REQUIREMENTSBOX)) return INSTALL_DONE;
+    if (!Consent_Given(WARNINGBOX)) return INSTALL_DONE;
+    if (!Consent_Given(DISCLAIMERBOX)) return INSTALL_DONE;
+
+    // 3. The data folder. The Windows directory of a new account may not
+    // exist yet; it is made as the system would always have had it.
+    std::string windows = Windows_Directory();
+    Platform_Create_Directory_Path(windows.c_str());
+    const std::string folder = windows + "/Calvorine";
+    if (!Ensure_Install_Folder(folder)) return Install_Failed(Folder_Failed(folder));
+
+    // 4. Where the saver goes.
+    const std::string target = windows + "/Calvorine.scr";
+
+    // 5. A freshly built saver replaces the package's copy first.
+    if (!saver_build_output_path.empty() && File_Exists(saver_build_output_path.c_str()) &&
+        !Platform_Copy_File(saver_build_output_path.c_str(), "Calvorine.dat", false)) {
+        return Install_Failed("CopyFile to Calvorine.dat FAILED");
+    }
+
+    // 6. The saver itself, and its name among the user's programs.
+    if (!Platform_Copy_File("Calvorine.dat", target.c_str(), false)) {
+        return Install_Failed("CopyFile to " + target + " FAILED");
+    }
+    const std::string link = Platform_Home_Directory() + SAVER_LINK;
+    if (!Platform_Link_File(target.c_str(), link.c_str())) {
+        return Install_Failed("Link " + link + " to " + target + " FAILED");
+    }
+
+    // 7. The introduction shows again and the default preset is rebuilt.
+    for (const char* name : {"no_intro.txt", "default.dat"}) {
+        const std::string path = folder + "/" + name;
+        if (File_Exists(path.c_str())) Platform_Delete_File(Match_Path_Case(path).c_str());
+    }
+
+    // 8. The presets.
+    std::string failure =
+        Copy_All("Calvorine", "*.DAT", folder + "/", "FindFirstFile searching for Calvorine\\*.DAT returned INVALID_HANDLE_VALUE");
+    if (!failure.empty()) return Install_Failed(failure);
+
+    // 9. The data folders.
+    const std::string data = folder + "/Data";
+    if (!Ensure_Install_Folder(data)) return Install_Failed(Folder_Failed(data));
+    const std::string frame_converter = data + "/Frame Converter";
+    if (!Ensure_Install_Folder(frame_converter)) return Install_Failed(Folder_Failed(frame_converter));
+
+    // 10. The help file.
+    const std::string help = data + "/Help.HLP";
+    if (!Platform_Copy_File("Calvorine/Data/Help.HLP", help.c_str(), false)) {
+        return Install_Failed("CopyFile Calvorine\\Data\\Help.HLP to " + help + " FAILED");
+    }
+
+    // 11. The pictures.
+    const std::string bitmaps = data + "/Bmp";
+    if (!Ensure_Install_Folder(bitmaps)) return Install_Failed(Folder_Failed(bitmaps));
+    const std::string about = bitmaps + "/About.bmp";
+    if (!Platform_Copy_File("Calvorine/Data/Bmp/About.bmp", about.c_str(), false)) {
+        return Install_Failed("CopyFile Calvorine\\Data\\Bmp\\About.bmp to " + about + " FAILED");
+    }
+    const std::string font = bitmaps + "/Font.bmp";
+    if (!Platform_Copy_File("Calvorine/Data/Bmp/Font.bmp", font.c_str(), false)) {
+        return Install_Failed("CopyFile Calvorine\\Data\\Bmp\\Font.bmp to " + font + " FAILED");
+    }
+
+    // 12. The slide objects.
+    const std::string objects = bitmaps + "/Objects";
+    if (!Ensure_Install_Folder(objects)) return Install_Failed(Folder_Failed(objects));
+    failure = Copy_All("Calvorine/Data/Bmp/Objects", "*.bmp", objects + "/",
+                       "FindFirstFile Objects.bmp returned INVALID_HANDLE_VALUE");
+    if (!failure.empty()) return Install_Failed(failure);
+
+    // 13. The overlays, into a path formed afresh from the Windows directory.
+    windows = Windows_Directory();
+    const std::string overlays = windows + "/Calvorine/Data/Bmp/Overlays/";
+    if (!Ensure_Install_Folder(overlays)) return Install_Failed(Folder_Failed(overlays));
+    failure = Copy_All("Calvorine/Data/Bmp/Overlays", "*.bmp", overlays,
+                       "FindFirstFile Overlays.bmp returned INVALID_HANDLE_VALUE");
+    if (!failure.empty()) return Install_Failed(failure);
+
+    // 14. Registration: the system's saver, switched on. A registration
+    // that did not happen is not a successful installation.
+    const std::string short_path = Platform_Short_Path_Name(target.c_str());
+    const std::string system_ini = windows + "/system.ini";
+    if (!Platform_Write_Private_Profile_String("boot", "SCRNSAVE.EXE", short_path.c_str(), system_ini.c_str())) {
+        return Install_Failed("WritePrivateProfileString SCRNSAVE.EXE to " + system_ini + " FAILED");
+    }
+    if (!Platform_Set_Screen_Saver_Active(true)) {
+        return Install_Failed("SystemParametersInfo SPI_SETSCREENSAVEACTIVE FAILED");
+    }
+
+    // 15. Done.
+    Platform_Dialog_Box(SUCCESSBOX, nullptr, Consent_Dialog_Procedure, 0);
+
+    // 16. The saver's configuration, in a process of its own.
+    if (!Platform_Shell_Execute("config", target.c_str())) {
+        std::string text = "ShellExecute config " + target + " FAILED";
+        Report_Error(text.c_str());
+    }
+    return INSTALL_DONE;
+}

@@ -1,0 +1,406 @@
+// The installer played without a screen: the dialogs are answered by a
+// hook, the system's version is injected, and file operations are made to
+// fail where a test says. Each test builds a small package folder, works
+// from inside it as the installer does, and installs into a temporary
+// Windows directory and home.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/dialog_box.h"
+#include "platform/install_files.h"
+#include "platform/system.h"
+#include "platform/window.h"
+#include "setup/installer.h"
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The dialogs' answers, in order, and the dialogs that were shown.
+std::vector<int> answers;
+std::vector<std::string> shown;
+
+intptr_t Answer_Dialog(const Dialog_Template& dialog_template, Dialog_Procedure procedure, intptr_t parameter) {
+    shown.push_back(dialog_template.name);
+    int answer = CONSENT_ACCEPT;
+    if (!answers.empty()) {
+        answer = answers.front();
+        answers.erase(answers.begin());
+    }
+    return Platform_Run_Dialog_Headless(dialog_template, procedure, parameter, &answer, 1);
+}
+
+// The operation and path fragment a test makes fail.
+File_Operation failing_operation = FILE_COPY;
+std::string failing_path;
+
+bool Fail_Where_Asked(File_Operation operation, const char* path) {
+    return !failing_path.empty() && operation == failing_operation && std::string(path).find(failing_path) != std::string::npos;
+}
+
+std::string Read(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void Write(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+class InstallerTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        answers.clear();
+        shown.clear();
+        failing_path.clear();
+        platform_dialog_hook = Answer_Dialog;
+        platform_file_fault_hook = Fail_Where_Asked;
+        saver_build_output_path.clear();
+        Platform_Inject_Version(VERSION_HOST);
+
+        package = root.file("package");
+        windows = root.file("windows");
+        home = root.file("home");
+        marker = root.file("config-started.txt");
+        fs::create_directories(home);
+        // The saver stands in as a script that says how it was started.
+        Write(package + "/Calvorine.dat", "#!/bin/sh\necho \"$@\" > '" + marker + "'\n");
+        chmod((package + "/Calvorine.dat").c_str(), 0755);
+        Write(package + "/Calvorine/Classic.DAT", "classic preset");
+        Write(package + "/Calvorine/Mandala.DAT", "mandala preset");
+        Write(package + "/Calvorine/Data/Help.HLP", "help");
+        Write(package + "/Calvorine/Data/Bmp/About.bmp", "about");
+        Write(package + "/Calvorine/Data/Bmp/Font.bmp", "font");
+        Write(package + "/Calvorine/Data/Bmp/Objects/0.bmp", "object 0");
+        Write(package + "/Calvorine/Data/Bmp/Objects/1.bmp", "object 1");
+        Write(package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp", "heart");
+
+        const char* old_home = std::getenv("HOME");
+        saved_home = old_home ? old_home : "";
+        setenv("HOME", home.c_str(), 1);
+        Use_Windows_Directory(windows);
+        char here[4096];
+        saved_directory = getcwd(here, sizeof here) ? here : "/";
+        ASSERT_EQ(chdir(package.c_str()), 0);
+    }
+
+    void TearDown() override {
+        if (chdir(saved_directory.c_str()) != 0) ADD_FAILURE() << "cannot return to " << saved_directory;
+        setenv("HOME", saved_home.c_str(), 1);
+        Use_Windows_Directory("");
+        platform_dialog_hook = nullptr;
+        platform_file_fault_hook = nullptr;
+        Platform_Inject_Version(VERSION_HOST);
+        // Read-only folders must go with the temporary tree.
+        std::error_code ignored;
+        for (auto& entry : fs::recursive_directory_iterator(root.path(), ignored)) {
+            if (entry.is_directory(ignored)) fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        }
+        ProgramTest::TearDown();
+    }
+
+    std::string Installed(const std::string& name) { return windows + "/Calvorine/" + name; }
+
+    // The error box's text, then the "Message" box, as every failed step shows them.
+    void Expect_Failure_Boxes(const std::string& text) {
+        ASSERT_EQ(platform_boxes.size(), 2u);
+        EXPECT_EQ(platform_boxes[0].caption, "Error");
+        EXPECT_EQ(platform_boxes[0].text, text);
+        EXPECT_EQ(platform_boxes[1].caption, "Message");
+        EXPECT_EQ(platform_boxes[1].text, "An error occurred attempting to install Calvorine");
+        ASSERT_FALSE(platform_sounds.empty());
+        EXPECT_EQ(platform_sounds[0], "Include/Error.wav");
+    }
+
+    // The started saver's arguments, once the detached process has written them.
+    std::string Config_Arguments() {
+        for (int i = 0; i < 50 && !fs::exists(marker); i++) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return Read(marker);
+    }
+
+    TempFolder root;
+    std::string package, windows, home, marker;
+    std::string saved_home, saved_directory;
+};
+
+}  // namespace
+
+TEST_F(InstallerTest, AFullInstallationCopiesRegistersAndOpensTheConfiguration) {
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+
+    EXPECT_EQ(shown, (std::vector<std::string>{"REQUIREMENTSBOX", "WARNINGBOX", "DISCLAIMERBOX", "SUCCESSBOX"}));
+    EXPECT_TRUE(platform_boxes.empty()) << platform_boxes[0].text;
+    const std::string saver = windows + "/Calvorine.scr";
+    EXPECT_EQ(access(saver.c_str(), X_OK), 0);
+    EXPECT_EQ(Read(Installed("Classic.DAT")), "classic preset");
+    EXPECT_EQ(Read(Installed("Mandala.DAT")), "mandala preset");
+    EXPECT_EQ(Read(Installed("Data/Help.HLP")), "help");
+    EXPECT_EQ(Read(Installed("Data/Bmp/About.bmp")), "about");
+    EXPECT_EQ(Read(Installed("Data/Bmp/Font.bmp")), "font");
+    EXPECT_EQ(Read(Installed("Data/Bmp/Objects/1.bmp")), "object 1");
+    EXPECT_EQ(Read(Installed("Data/Bmp/Overlays/Heart.bmp")), "heart");
+    EXPECT_TRUE(fs::is_directory(Installed("Data/Frame Converter")));
+
+    EXPECT_EQ(Read(windows + "/system.ini"), "[boot]\nSCRNSAVE.EXE=" + saver + "\n");
+    const std::string settings = Read(home + "/.xscreensaver");
+    EXPECT_NE(settings.find("mode:\t\tone\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("selected:\t\t0\n"), std::string::npos) << settings;
+    EXPECT_NE(settings.find("\"Calvorine\"  " + saver + " --root"), std::string::npos) << settings;
+    EXPECT_FALSE(fs::exists(home + "/.xscreensaver.bak"));
+    EXPECT_EQ(fs::read_symlink(home + "/.local/bin/calvorine-saver").string(), saver);
+    EXPECT_EQ(Config_Arguments(), "/c\n");
+}
+
+TEST_F(InstallerTest, DecliningAnyConsentEndsWithoutTouchingTheDisk) {
+    const std::vector<std::string> dialogs{"REQUIREMENTSBOX", "WARNINGBOX", "DISCLAIMERBOX"};
+    for (size_t declined = 0; declined < dialogs.size(); declined++) {
+        SCOPED_TRACE(dialogs[declined]);
+        shown.clear();
+        answers.assign(declined, CONSENT_ACCEPT);
+        answers.push_back(CONSENT_DECLINE);
+        EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+        EXPECT_TRUE(install_cancelled);
+        EXPECT_EQ(shown, std::vector<std::string>(dialogs.begin(), dialogs.begin() + static_cast<long>(declined) + 1));
+        EXPECT_FALSE(fs::exists(windows));
+        EXPECT_TRUE(fs::is_empty(home));
+        EXPECT_TRUE(platform_boxes.empty());
+        EXPECT_FALSE(fs::exists(marker));
+    }
+}
+
+TEST_F(InstallerTest, ADialogThatCannotBeShownIsNoConsent) {
+    platform_dialog_hook = nullptr;  // no window layer in this test: nothing can be shown
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+    EXPECT_TRUE(install_cancelled);
+    EXPECT_FALSE(fs::exists(windows));
+    ASSERT_EQ(platform_boxes.size(), 1u);
+    EXPECT_EQ(platform_boxes[0].text, "DialogBoxParam REQUIREMENTSBOX FAILED");
+}
+
+TEST_F(InstallerTest, OnlyWindows95And98And2000AreAccepted) {
+    const struct {
+        Version_Answer answer;
+        bool accepted;
+    } cases[] = {
+        {VERSION_95, true},      {VERSION_98, true},      {VERSION_HOST, true},  {VERSION_NT4, false},
+        {VERSION_WIN32S, false}, {VERSION_UNKNOWN, false}, {VERSION_FAIL, false},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(static_cast<int>(each.answer));
+        Platform_Inject_Version(each.answer);
+        shown.clear();
+        platform_boxes.clear();
+        answers = {CONSENT_DECLINE};
+        EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+        if (each.accepted) {
+            EXPECT_EQ(shown, std::vector<std::string>{"REQUIREMENTSBOX"});
+            EXPECT_TRUE(platform_boxes.empty());
+        } else {
+            EXPECT_TRUE(shown.empty());
+            // Only the refusal: no "Message" box follows it.
+            ASSERT_FALSE(platform_boxes.empty());
+            EXPECT_EQ(platform_boxes.back().caption, "Error");
+            EXPECT_EQ(platform_boxes.back().text, "Calvorine only runs on Windows 95, 98 and 2000");
+        }
+    }
+}
+
+TEST_F(InstallerTest, AnExistingFolderIsReusedAndAnUnwritableOneFailsItsStep) {
+    fs::create_directories(Installed("Data/Bmp"));
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+
+    // A read-only Data folder: the saver and the presets are in, the help file is not.
+    fs::remove_all(windows);
+    fs::create_directories(Installed("Data"));
+    chmod(Installed("Data").c_str(), 0555);
+    platform_boxes.clear();
+    EXPECT_EQ(Install_Calvorine(), INSTALL_FAILED);
+    Expect_Failure_Boxes("CreateDirectory " + Installed("Data") + " FAILED");
+    EXPECT_TRUE(fs::exists(windows + "/Calvorine.scr"));
+    EXPECT_TRUE(fs::exists(Installed("Mandala.DAT")));
+    EXPECT_FALSE(fs::exists(Installed("Data/Help.HLP")));
+    EXPECT_FALSE(fs::exists(windows + "/system.ini"));
+
+    // A file where the data folder should be fails the first folder step.
+    fs::permissions(Installed("Data"), fs::perms::owner_all, fs::perm_options::add);
+    fs::remove_all(windows);
+    Write(windows + "/Calvorine", "not a folder");
+    platform_boxes.clear();
+    EXPECT_EQ(Install_Calvorine(), INSTALL_FAILED);
+    Expect_Failure_Boxes("CreateDirectory " + windows + "/Calvorine FAILED");
+    EXPECT_FALSE(fs::exists(windows + "/Calvorine.scr"));
+}
+
+TEST_F(InstallerTest, APackageWithoutOverlaysFailsAfterTheCopiesAndBeforeRegistration) {
+    fs::remove_all(package + "/Calvorine/Data/Bmp/Overlays");
+    EXPECT_EQ(Install_Calvorine(), INSTALL_FAILED);
+    Expect_Failure_Boxes("FindFirstFile Overlays.bmp returned INVALID_HANDLE_VALUE");
+    EXPECT_TRUE(fs::exists(windows + "/Calvorine.scr"));
+    EXPECT_TRUE(fs::exists(Installed("Classic.DAT")));
+    EXPECT_TRUE(fs::exists(Installed("Data/Help.HLP")));
+    EXPECT_TRUE(fs::exists(Installed("Data/Bmp/Font.bmp")));
+    EXPECT_TRUE(fs::exists(Installed("Data/Bmp/Objects/0.bmp")));
+    EXPECT_TRUE(fs::is_directory(Installed("Data/Bmp/Overlays")));
+    EXPECT_FALSE(fs::exists(windows + "/system.ini"));
+    EXPECT_FALSE(fs::exists(home + "/.xscreensaver"));
+    EXPECT_EQ(std::count(shown.begin(), shown.end(), "SUCCESSBOX"), 0);
+    EXPECT_FALSE(fs::exists(marker));
+}
+
+TEST_F(InstallerTest, EachFailedCopyNamesItsStep) {
+    const struct {
+        File_Operation operation;
+        const char* path;
+        std::string text;
+    } cases[] = {
+        {FILE_COPY, "Calvorine.scr", "CopyFile to " + windows + "/Calvorine.scr FAILED"},
+        {FILE_LINK, "calvorine-saver",
+         "Link " + home + "/.local/bin/calvorine-saver to " + windows + "/Calvorine.scr FAILED"},
+        {FILE_COPY, "Mandala.DAT",
+         "CopyFile Calvorine/Mandala.DAT to " + windows + "/Calvorine/Mandala.DAT FAILED"},
+        {FILE_CREATE_DIRECTORY, "Frame Converter", "CreateDirectory " + Installed("Data/Frame Converter") + " FAILED"},
+        {FILE_COPY, "Help.HLP", "CopyFile Calvorine\\Data\\Help.HLP to " + Installed("Data/Help.HLP") + " FAILED"},
+        {FILE_COPY, "About.bmp",
+         "CopyFile Calvorine\\Data\\Bmp\\About.bmp to " + Installed("Data/Bmp/About.bmp") + " FAILED"},
+        {FILE_COPY, "Font.bmp", "CopyFile Calvorine\\Data\\Bmp\\Font.bmp to " + Installed("Data/Bmp/Font.bmp") + " FAILED"},
+        {FILE_COPY, "1.bmp",
+         "CopyFile Calvorine/Data/Bmp/Objects/1.bmp to " + Installed("Data/Bmp/Objects/1.bmp") + " FAILED"},
+        {FILE_COPY, "Heart.bmp",
+         "CopyFile Calvorine/Data/Bmp/Overlays/Heart.bmp to " + Installed("Data/Bmp/Overlays/Heart.bmp") + " FAILED"},
+        {FILE_WRITE, "system.ini", "WritePrivateProfileString SCRNSAVE.EXE to " + windows + "/system.ini FAILED"},
+        {FILE_WRITE, ".xscreensaver", "SystemParametersInfo SPI_SETSCREENSAVEACTIVE FAILED"},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.path);
+        fs::remove_all(windows);
+        platform_boxes.clear();
+        platform_sounds.clear();
+        failing_operation = each.operation;
+        failing_path = each.path;
+        EXPECT_EQ(Install_Calvorine(), INSTALL_FAILED);
+        Expect_Failure_Boxes(each.text);
+        EXPECT_EQ(std::count(shown.begin(), shown.end(), "SUCCESSBOX"), 0);
+    }
+}
+
+TEST_F(InstallerTest, ReinstallingOverwritesAndRemovesTheDefaultPresetAndTheIntroductionMarker) {
+    Write(Installed("Classic.DAT"), "an older classic preset, longer than the new one");
+    Write(Installed("default.dat"), "the user's default");
+    Write(Installed("no_intro.txt"), "");
+    Write(Installed("Data/Bmp/Font.bmp"), "an older font");
+    Write(windows + "/Calvorine.scr", "an older saver");
+
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+    EXPECT_EQ(Read(Installed("Classic.DAT")), "classic preset");
+    EXPECT_EQ(Read(Installed("Data/Bmp/Font.bmp")), "font");
+    EXPECT_EQ(Read(windows + "/Calvorine.scr"), Read(package + "/Calvorine.dat"));
+    EXPECT_FALSE(fs::exists(Installed("default.dat")));
+    EXPECT_FALSE(fs::exists(Installed("no_intro.txt")));
+}
+
+TEST_F(InstallerTest, TheBuiltSaverRefreshesThePackageFirst) {
+    Write(root.file("built-saver"), "#!/bin/sh\necho built \"$@\" > '" + marker + "'\n");
+    chmod(root.file("built-saver").c_str(), 0755);
+    saver_build_output_path = root.file("built-saver");
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+    EXPECT_EQ(Read(package + "/Calvorine.dat"), Read(root.file("built-saver")));
+    EXPECT_EQ(Read(windows + "/Calvorine.scr"), Read(root.file("built-saver")));
+    EXPECT_EQ(Config_Arguments(), "built /c\n");
+
+    // A build output path that does not exist changes nothing.
+    saver_build_output_path = root.file("nothing-here");
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+}
+
+TEST_F(InstallerTest, RegistrationKeepsEverythingElseInSystemIniAndTheXscreensaverSettings) {
+    const std::string ini = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\OLD.SCR\r\n\r\n[drivers]\r\nwave=mmdrv.dll\r\n";
+    Write(windows + "/system.ini", ini);
+    const std::string settings =
+        "timeout:\t0:10:00\n"
+        "lock:\t\tTrue\n"
+        "mode:\t\trandom\n"
+        "selected:\t\t3\n"
+        "programs:\t\t\t\t\\\n"
+        "\t\t\t\tmaze -root\t\t\t\\n\\\n"
+        "  GL:\t\t\t\tsuperquadrics -root\t\\n\\\n"
+        "-\t\t\"Calvorine\"  /old/Calvorine.scr --root\t\\n\\\n"
+        "\t\t\t\tdeco -root\t\t\t\\n\n"
+        "pointerHysteresis:\t10\n";
+    Write(home + "/.xscreensaver", settings);
+
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+    const std::string saver = windows + "/Calvorine.scr";
+    EXPECT_EQ(Read(windows + "/system.ini"),
+              "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=" + saver + "\r\n\r\n[drivers]\r\nwave=mmdrv.dll\r\n");
+
+    EXPECT_EQ(Read(home + "/.xscreensaver.bak"), settings);
+    const std::string written = Read(home + "/.xscreensaver");
+    std::vector<std::string> programs;
+    ASSERT_TRUE(Xscreensaver_Programs(written, &programs));
+    EXPECT_EQ(programs, (std::vector<std::string>{"maze -root", "GL:\t\t\t\tsuperquadrics -root",
+                                                  "\"Calvorine\"  " + saver + " --root", "deco -root"}));
+    for (const char* kept : {"timeout:\t0:10:00\n", "lock:\t\tTrue\n", "pointerHysteresis:\t10\n", "mode:\t\tone\n",
+                             "selected:\t\t2\n"}) {
+        EXPECT_NE(written.find(kept), std::string::npos) << kept << " in\n" << written;
+    }
+    EXPECT_EQ(written.find("random"), std::string::npos);
+}
+
+TEST_F(InstallerTest, TheConsentProcedureAnswersOnlyItsTwoButtons) {
+    Dialog dialog;
+    install_cancelled = false;
+    EXPECT_EQ(Consent_Dialog_Procedure(&dialog, WM_INITDIALOG, 0, 0), 1);
+    EXPECT_EQ(Consent_Dialog_Procedure(&dialog, WM_COMMAND, 3, 0), 0);
+    EXPECT_FALSE(dialog.ended);
+    EXPECT_EQ(Consent_Dialog_Procedure(&dialog, WM_COMMAND, CONSENT_ACCEPT, 0), 1);
+    EXPECT_TRUE(dialog.ended);
+    EXPECT_FALSE(install_cancelled);
+    Dialog second;
+    EXPECT_EQ(Consent_Dialog_Procedure(&second, WM_COMMAND, CONSENT_DECLINE, 0), 1);
+    EXPECT_TRUE(second.ended);
+    EXPECT_TRUE(install_cancelled);
+    // The flag stays set: a later dialog's first button does not clear it.
+    Dialog third;
+    Consent_Dialog_Procedure(&third, WM_COMMAND, CONSENT_ACCEPT, 0);
+    EXPECT_TRUE(install_cancelled);
+}
+
+TEST(InstallerDialogs, TheTemplatesCarryTheirCaptionsAndButtons) {
+    const struct {
+        const Dialog_Template* dialog_template;
+        const char* caption;
+        const char* accept;
+        const char* decline;
+    } cases[] = {
+        {&REQUIREMENTSBOX, "Install Calvorine Screensaver", "&Install", "&Don't Install"},
+        {&WARNINGBOX, "WARNING!", "&Continue ", "&Quit"},
+        {&DISCLAIMERBOX, "Important:- Please Read Before Continuing.", "I &Agree", "&Cancel"},
+        {&SUCCESSBOX, "Install Successful", "OK", nullptr},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.caption);
+        EXPECT_STREQ(each.dialog_template->caption, each.caption);
+        EXPECT_STREQ(each.dialog_template->font_name, "MS Sans Serif");
+        EXPECT_EQ(each.dialog_template->font_points, 8);
+        std::string accept, decline;
+        for (int i = 0; i < each.dialog_template->control_count; i++) {
+            const Dialog_Control& control = each.dialog_template->controls[i];
+            if (control.kind == CONTROL_DEFAULT_BUTTON && control.id == CONSENT_ACCEPT) accept = control.text;
+            if (control.kind == CONTROL_BUTTON && control.id == CONSENT_DECLINE) decline = control.text;
+        }
+        EXPECT_EQ(accept, each.accept);
+        EXPECT_EQ(decline, each.decline ? each.decline : "");
+    }
+}
