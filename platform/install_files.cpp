@@ -16,7 +16,7 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/window.h"
+#include "platform/files.h"
 
 File_Fault_Hook platform_file_fault_hook = nullptr;
 

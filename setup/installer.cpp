@@ -8,9 +8,9 @@
 
 #include "platform/install_files.h"
 #include "platform/window.h"
-#include "shell/app_state.h"
-#include "shell/data_folder.h"
-#include "shell/error_log.h"
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
 #include "shell/saver_entry.h"
 
 bool install_cancelled = false;

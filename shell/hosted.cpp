@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "plasma/plasma_draw.h"
-#include "plasma/preset_files.h"
-#include "shell/error_log.h"
-#include "shell/frame_driver.h"
+#include "base/error_log.h"
+#include "preset/preset_files.h"
+#include "preset/preset_setter.h"
+#include "preset/random_preset_timer.h"
 
 Hack_Options hack_options;
 

@@ -491,7 +491,10 @@ wait_exit $pid > "$WORK/term.txt"
 echo "term $(cat "$WORK/term.txt") $(( ($(date +%s%N) - start) / 1000000 ))"
 echo "default $([ "$before" = "$(md5sum "$DATA/Calvorine/default.dat" | cut -c1-32)" ] && echo kept || echo changed)"
 echo "shutdown_traced $(grep -cE $'^Exitting Shutdown\r?$' "$DATA/Calvorine/error_log.txt")"
-# The daemon's way: --root with the window in the environment; and SIGINT.
+# The daemon's way: --root with the window in the environment, here as small
+# as the settings program's preview pane; and SIGINT.
+xdotool windowsize "$parent" 160 120
+sleep 0.5
 XSCREENSAVER_WINDOW=$(printf '%d' "$parent") "$SAVER" --data-dir "$DATA" -root & pid=$!
 sleep 2
 shot environment
@@ -524,5 +527,6 @@ kill $host
     EXPECT_GT(Colours(large, 440, 360, 120, 80), 20u);
     EXPECT_EQ(Colours(large, 600, 0, 400, 768), 1u);
     ASSERT_EQ(environment.size(), QSize(1024, 768));
-    EXPECT_GT(Colours(environment, 100, 100, 480, 360), 50u);
+    EXPECT_GT(Colours(environment, 100, 100, 160, 120), 20u);
+    EXPECT_EQ(Colours(environment, 300, 0, 700, 768), 1u);
 }
