@@ -343,6 +343,9 @@ int Calvorine_Main(const char* command_line) {
         return Leave_Early();
     }
     if (!Create_Main_Window()) return Leave_Early();
+    // The host ends its hack with a signal, perhaps while it is still
+    // setting up: the shut-down runs in order at the loop's first look.
+    if (app.hosted) Platform_Destroy_On_End_Signals(app.main_window);
 
     if (app.saver_mode == CONFIGURE) {
         if (!Centre_Window(app.main_window)) {
@@ -365,8 +368,6 @@ int Calvorine_Main(const char* command_line) {
     Log_Memory_Statistics();
     if (app.saver_mode == SAVER && !app.hosted) Mouse_Has_Moved(1);
     if (app.saver_mode != PREVIEW && !app.hosted) Platform_Claim_Saver_Running();
-    // The host ends its hack with a signal: the shut-down runs in order.
-    if (app.hosted) Platform_Destroy_On_End_Signals(app.main_window);
 
     Display_Default_Plasma();
     Update_Window_Title(plasma_settings.title);
