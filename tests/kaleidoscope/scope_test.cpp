@@ -321,7 +321,7 @@ TEST_F(CustomScopeTest, AnOverlayMissingAtItsPathIsFoundInTheInstalledFolder) {
     std::filesystem::create_directories(folder_.file("Calvorine/Data/Bmp/Overlays"));
     const std::string installed = Write_Overlay("Calvorine/Data/Bmp/Overlays/frame.bmp");
     Use_Windows_Directory(folder_.path());
-    for (const std::string stored : {std::string("/build/tree/demo/Calvorine/Data/Bmp/Overlays/frame.bmp"),
+    for (const std::string& stored : {std::string("/build/tree/demo/Calvorine/Data/Bmp/Overlays/frame.bmp"),
                                      std::string("C:\\WINDOWS\\Calvorine\\Data\\Bmp\\Overlays\\FRAME.BMP"),
                                      std::string("Calvorine/Data/Bmp/Overlays/frame.bmp"), installed}) {
         SCOPED_TRACE(stored);
