@@ -320,7 +320,9 @@ saver /s & pid=$!
 find_saver >/dev/null
 sleep 0.5
 xdotool click 1
-echo "click $(wait_exit $pid)"
+# Not in a command substitution: a subshell cannot wait for this shell's child.
+wait_exit $pid > "$WORK/click.txt"
+echo "click $(cat "$WORK/click.txt")"
 )SH");
     EXPECT_EQ(Said("exit"), "0") << output;
     EXPECT_EQ(Said("click"), "exit 0");
