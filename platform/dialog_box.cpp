@@ -47,9 +47,7 @@ class Template_Dialog : public QDialog {
 public:
     Template_Dialog(Dialog* dialog, Dialog_Procedure procedure) : dialog_(dialog), procedure_(procedure) {}
 
-    void Command(int id) {
-        procedure_(dialog_, WM_COMMAND, static_cast<uintptr_t>(id), 0);
-    }
+    void Command(int id) { procedure_(dialog_, WM_COMMAND, static_cast<uintptr_t>(id), 0); }
 
 protected:
     void reject() override { Command(IDCANCEL); }

@@ -21,24 +21,24 @@ constexpr unsigned WM_INITDIALOG = 0x0110;
 constexpr int IDCANCEL = 2;
 
 enum Dialog_Control_Kind : int {
-    CONTROL_HEADING = 1,          // a line of bold text
-    CONTROL_TEXT = 2,             // a paragraph of text, wrapped
-    CONTROL_GROUP = 3,            // opens a framed group: the text is its title
-    CONTROL_GROUP_END = 4,        // closes the group
-    CONTROL_DEFAULT_BUTTON = 5,   // a push button that Return presses
-    CONTROL_BUTTON = 6,           // a push button
+    CONTROL_HEADING = 1,         // a line of bold text
+    CONTROL_TEXT = 2,            // a paragraph of text, wrapped
+    CONTROL_GROUP = 3,           // opens a framed group: the text is its title
+    CONTROL_GROUP_END = 4,       // closes the group
+    CONTROL_DEFAULT_BUTTON = 5,  // a push button that Return presses
+    CONTROL_BUTTON = 6,          // a push button
 };
 
 struct Dialog_Control {
     Dialog_Control_Kind kind;
-    int id;             // the command of a button; -1 for the rest
-    const char* text;   // '&' marks a button's mnemonic
+    int id;            // the command of a button; -1 for the rest
+    const char* text;  // '&' marks a button's mnemonic
 };
 
 struct Dialog_Template {
-    const char* name;           // the resource's name, e.g. "REQUIREMENTSBOX"
+    const char* name;  // the resource's name, e.g. "REQUIREMENTSBOX"
     const char* caption;
-    const char* font_name;      // the template's font; the desktop's sans-serif stands in
+    const char* font_name;  // the template's font; the desktop's sans-serif stands in
     int font_points;
     const Dialog_Control* controls;
     int control_count;
@@ -49,7 +49,7 @@ struct Dialog {
     const Dialog_Template* dialog_template = nullptr;
     bool ended = false;
     intptr_t result = 0;
-    void* widget = nullptr;     // the window layer's own
+    void* widget = nullptr;  // the window layer's own
 };
 
 using Dialog_Procedure = intptr_t (*)(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);

@@ -240,7 +240,7 @@ std::string Profile_Set_String(const std::string& text, const char* section, con
     const std::string entry = std::string(key) + "=" + value + end_of_line;
 
     bool in_section = false;
-    int section_end = -1;    // the line after the section's last key, where a new key goes
+    int section_end = -1;  // the line after the section's last key, where a new key goes
     for (size_t i = 0; i < lines.size(); i++) {
         std::string name, line_key;
         if (Section_Name(lines[i], &name)) {
@@ -288,8 +288,7 @@ bool Profile_Get_String(const std::string& text, const char* section, const char
     return false;
 }
 
-bool Platform_Write_Private_Profile_String(const char* section, const char* key, const char* value,
-                                           const char* file) {
+bool Platform_Write_Private_Profile_String(const char* section, const char* key, const char* value, const char* file) {
     if (!section || !key || !value || !file) return false;
     std::string text;
     if (access(file, F_OK) == 0 && !Platform_Read_File(file, &text)) return false;
@@ -301,8 +300,8 @@ bool Platform_Write_Private_Profile_String(const char* section, const char* key,
 
 // Where the programs: resource lies in the settings' lines.
 struct Programs_Resource {
-    size_t first_line = 0, last_line = 0;   // inclusive
-    std::string value;                      // the lines joined, continuations removed
+    size_t first_line = 0, last_line = 0;  // inclusive
+    std::string value;                     // the lines joined, continuations removed
 };
 
 static bool Find_Programs(const std::vector<std::string>& lines, Programs_Resource* found) {
@@ -360,9 +359,7 @@ static std::string Entry_Name(const std::string& entry) {
     return entry.substr(open + 1, close - open - 1);
 }
 
-static bool Is_Our_Entry(const std::string& entry, const std::string& name) {
-    return Entry_Name(entry) == name;
-}
+static bool Is_Our_Entry(const std::string& entry, const std::string& name) { return Entry_Name(entry) == name; }
 
 // Quotes a path for the shell that XScreenSaver starts hacks with.
 static std::string Shell_Quoted(const std::string& path) {
@@ -497,8 +494,7 @@ bool Platform_Shell_Execute(const char* verb, const char* file) {
     }
     close(report[1]);
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     int failed = 0;
     ssize_t got;
     do {

@@ -23,11 +23,11 @@ constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 // The operations a test can make fail.
 enum File_Operation : int {
     FILE_CREATE_DIRECTORY = 1,
-    FILE_COPY = 2,       // the path is the copy's target
+    FILE_COPY = 2,  // the path is the copy's target
     FILE_DELETE = 3,
-    FILE_WRITE = 4,      // an atomic write of a whole file (profiles, ~/.xscreensaver)
-    FILE_LINK = 5,       // the path is the link being made
-    FILE_LAUNCH = 6,     // a shell verb on the path
+    FILE_WRITE = 4,   // an atomic write of a whole file (profiles, ~/.xscreensaver)
+    FILE_LINK = 5,    // the path is the link being made
+    FILE_LAUNCH = 6,  // a shell verb on the path
 };
 // Answers true when the operation on that path is to fail.
 using File_Fault_Hook = bool (*)(File_Operation operation, const char* path);
@@ -70,8 +70,7 @@ std::string Profile_Set_String(const std::string& text, const char* section, con
 // The value of `key` in [section] of the profile's text; false when absent.
 bool Profile_Get_String(const std::string& text, const char* section, const char* key, std::string* value);
 // WritePrivateProfileString to a profile file by path, written atomically.
-bool Platform_Write_Private_Profile_String(const char* section, const char* key, const char* value,
-                                           const char* file);
+bool Platform_Write_Private_Profile_String(const char* section, const char* key, const char* value, const char* file);
 
 // The XScreenSaver settings' text with the hack `name` running `command`
 // as the one display mode: its entry added to (or replaced in) the

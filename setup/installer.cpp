@@ -6,11 +6,11 @@
 
 #include <string>
 
-#include "platform/install_files.h"
-#include "platform/window.h"
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
+#include "platform/install_files.h"
+#include "platform/window.h"
 #include "shell/saver_entry.h"
 
 bool install_cancelled = false;
@@ -139,8 +139,8 @@ int Install_Calvorine() {
     }
 
     // 8. The presets.
-    std::string failure =
-        Copy_All("Calvorine", "*.DAT", folder + "/", "FindFirstFile searching for Calvorine\\*.DAT returned INVALID_HANDLE_VALUE");
+    std::string failure = Copy_All("Calvorine", "*.DAT", folder + "/",
+                                   "FindFirstFile searching for Calvorine\\*.DAT returned INVALID_HANDLE_VALUE");
     if (!failure.empty()) return Install_Failed(failure);
 
     // 9. The data folders.

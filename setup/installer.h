@@ -13,8 +13,8 @@
 #include "platform/dialog_box.h"
 
 // Exit codes.
-constexpr int INSTALL_DONE = 0;     // installed, cancelled, or an unsupported system
-constexpr int INSTALL_FAILED = 1;   // an installation step failed
+constexpr int INSTALL_DONE = 0;    // installed, cancelled, or an unsupported system
+constexpr int INSTALL_FAILED = 1;  // an installation step failed
 
 // The consent dialogs' buttons.
 constexpr int CONSENT_ACCEPT = 1;   // the default button

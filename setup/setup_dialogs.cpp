@@ -21,9 +21,12 @@ static const Dialog_Control requirements_controls[] = {
 };
 
 const Dialog_Template REQUIREMENTSBOX = {
-    "REQUIREMENTSBOX",   "Install Calvorine Screensaver",
-    DIALOG_FONT,         DIALOG_FONT_POINTS,
-    requirements_controls, static_cast<int>(std::size(requirements_controls)),
+    .name = "REQUIREMENTSBOX",
+    .caption = "Install Calvorine Screensaver",
+    .font_name = DIALOG_FONT,
+    .font_points = DIALOG_FONT_POINTS,
+    .controls = requirements_controls,
+    .control_count = static_cast<int>(std::size(requirements_controls)),
 };
 
 static const Dialog_Control warning_controls[] = {
@@ -39,8 +42,12 @@ static const Dialog_Control warning_controls[] = {
 };
 
 const Dialog_Template WARNINGBOX = {
-    "WARNINGBOX", "WARNING!", DIALOG_FONT, DIALOG_FONT_POINTS,
-    warning_controls, static_cast<int>(std::size(warning_controls)),
+    .name = "WARNINGBOX",
+    .caption = "WARNING!",
+    .font_name = DIALOG_FONT,
+    .font_points = DIALOG_FONT_POINTS,
+    .controls = warning_controls,
+    .control_count = static_cast<int>(std::size(warning_controls)),
 };
 
 static const Dialog_Control disclaimer_controls[] = {
@@ -57,8 +64,12 @@ static const Dialog_Control disclaimer_controls[] = {
 };
 
 const Dialog_Template DISCLAIMERBOX = {
-    "DISCLAIMERBOX", "Important:- Please Read Before Continuing.", DIALOG_FONT, DIALOG_FONT_POINTS,
-    disclaimer_controls, static_cast<int>(std::size(disclaimer_controls)),
+    .name = "DISCLAIMERBOX",
+    .caption = "Important:- Please Read Before Continuing.",
+    .font_name = DIALOG_FONT,
+    .font_points = DIALOG_FONT_POINTS,
+    .controls = disclaimer_controls,
+    .control_count = static_cast<int>(std::size(disclaimer_controls)),
 };
 
 static const Dialog_Control success_controls[] = {
@@ -67,6 +78,10 @@ static const Dialog_Control success_controls[] = {
 };
 
 const Dialog_Template SUCCESSBOX = {
-    "SUCCESSBOX", "Install Successful", DIALOG_FONT, DIALOG_FONT_POINTS,
-    success_controls, static_cast<int>(std::size(success_controls)),
+    .name = "SUCCESSBOX",
+    .caption = "Install Successful",
+    .font_name = DIALOG_FONT,
+    .font_points = DIALOG_FONT_POINTS,
+    .controls = success_controls,
+    .control_count = static_cast<int>(std::size(success_controls)),
 };

@@ -19,10 +19,10 @@
 
 // What the command line asks for.
 enum Host_Request : int {
-    HOST_NONE = 0,        // not hosted: the ordinary switches apply
-    HOST_WINDOW = 1,      // a given window
-    HOST_ROOT = 2,        // the root window
-    HOST_INVALID = 3,     // a host switch with a missing or unreadable window number
+    HOST_NONE = 0,     // not hosted: the ordinary switches apply
+    HOST_WINDOW = 1,   // a given window
+    HOST_ROOT = 2,     // the root window
+    HOST_INVALID = 3,  // a host switch with a missing or unreadable window number
 };
 
 // Reads the host switches from argv[first..argc-1] and the value of
@@ -35,8 +35,8 @@ uintptr_t Read_Host_Window_Number(const char* text);
 
 // The hack's own options (the daemon's settings file offers them).
 struct Hack_Options {
-    std::string preset_path;     // shown instead of the default preset when not empty
-    bool random_presets = false; // a random preset every minute, with the quick transition
+    std::string preset_path;      // shown instead of the default preset when not empty
+    bool random_presets = false;  // a random preset every minute, with the quick transition
 };
 extern Hack_Options hack_options;
 

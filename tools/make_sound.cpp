@@ -41,13 +41,13 @@ int main(int argc, char** argv) {
     for (char c : {'R', 'I', 'F', 'F'}) bytes.push_back(static_cast<uint8_t>(c));
     Put(bytes, 36 + data_size, 4);
     for (char c : {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '}) bytes.push_back(static_cast<uint8_t>(c));
-    Put(bytes, 16, 4);                   // the format chunk's size
-    Put(bytes, 1, 2);                    // PCM
-    Put(bytes, 1, 2);                    // mono
+    Put(bytes, 16, 4);  // the format chunk's size
+    Put(bytes, 1, 2);   // PCM
+    Put(bytes, 1, 2);   // mono
     Put(bytes, SAMPLE_RATE, 4);
-    Put(bytes, SAMPLE_RATE * 2, 4);      // bytes per second
-    Put(bytes, 2, 2);                    // bytes per sample frame
-    Put(bytes, 16, 2);                   // bits per sample
+    Put(bytes, SAMPLE_RATE * 2, 4);  // bytes per second
+    Put(bytes, 2, 2);                // bytes per sample frame
+    Put(bytes, 16, 2);               // bits per sample
     for (char c : {'d', 'a', 't', 'a'}) bytes.push_back(static_cast<uint8_t>(c));
     Put(bytes, data_size, 4);
     for (int16_t sample : samples) Put(bytes, static_cast<uint16_t>(sample), 2);

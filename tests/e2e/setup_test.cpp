@@ -102,9 +102,8 @@ protected:
         // -ac: the daemon's user, not the one who started the server, draws on it too.
         std::string command = "cd '" + work.path() + "' && WORK='" + work.path() + "' CPACK_CONFIG='" +
                               CALVORINE_CPACK_CONFIG + "' timeout 300 xvfb-run -a -n " +
-                              std::to_string(First_Display_Number()) +
-                              " -s '-screen 0 1024x768x24 -ac -br' bash '" + script + "' 2>'" +
-                              work.file("stderr.txt") + "'";
+                              std::to_string(First_Display_Number()) + " -s '-screen 0 1024x768x24 -ac -br' bash '" +
+                              script + "' 2>'" + work.file("stderr.txt") + "'";
         FILE* pipe = popen(command.c_str(), "r");
         ASSERT_NE(pipe, nullptr);
         char buffer[1024];
@@ -126,7 +125,8 @@ protected:
     static size_t Colours(const QImage& image, int left, int top, int width, int height) {
         std::set<QRgb> colours;
         for (int y = top; y < top + height && y < image.height(); y += 4) {
-            for (int x = left; x < left + width && x < image.width(); x += 4) colours.insert(image.pixel(x, y) & 0xFFFFFF);
+            for (int x = left; x < left + width && x < image.width(); x += 4)
+                colours.insert(image.pixel(x, y) & 0xFFFFFF);
         }
         return colours.size();
     }
@@ -169,10 +169,9 @@ echo "xscreensaver $(grep -c "\"Calvorine\"  $data/Calvorine.scr --root" "$HOME/
 echo "link $(readlink "$HOME/.local/bin/calvorine-saver")"
 echo "sound $(head -c 4 Include/Error.wav)"
 )SH");
-    EXPECT_EQ(Said("unpacked"),
-              "Calvorine Calvorine.dat Include calvorine-setup calvorine.xml ")
-        << output;
-    for (const char* dialog : {"dialog_1", "dialog_2", "dialog_3", "dialog_4"}) EXPECT_EQ(Said(dialog), "shown") << output;
+    EXPECT_EQ(Said("unpacked"), "Calvorine Calvorine.dat Include calvorine-setup calvorine.xml ") << output;
+    for (const char* dialog : {"dialog_1", "dialog_2", "dialog_3", "dialog_4"})
+        EXPECT_EQ(Said(dialog), "shown") << output;
     EXPECT_EQ(Said("welcome"), "shown");
     EXPECT_EQ(Said("config"), "shown");
     EXPECT_EQ(Said("icon"), "1");

@@ -118,7 +118,8 @@ TEST(XscreensaverSettings, TheHackBecomesTheOneModeAndOtherProgramsStay) {
     const std::string with_others = "programs:  maze -root \\n\\\n  - \"Calvorine\" /old --root \\n\\\n  deco -root\n";
     std::string again = Xscreensaver_Select_Hack(with_others, "Calvorine", "/x/Calvorine.scr --root");
     ASSERT_TRUE(Xscreensaver_Programs(again, &programs));
-    EXPECT_EQ(programs, (std::vector<std::string>{"maze -root", "\"Calvorine\"  /x/Calvorine.scr --root", "deco -root"}));
+    EXPECT_EQ(programs,
+              (std::vector<std::string>{"maze -root", "\"Calvorine\"  /x/Calvorine.scr --root", "deco -root"}));
     EXPECT_NE(again.find("selected:\t\t1\n"), std::string::npos);
     EXPECT_EQ(Xscreensaver_Select_Hack(again, "Calvorine", "/x/Calvorine.scr --root"), again);
 

@@ -45,7 +45,8 @@ File_Operation failing_operation = FILE_COPY;
 std::string failing_path;
 
 bool Fail_Where_Asked(File_Operation operation, const char* path) {
-    return !failing_path.empty() && operation == failing_operation && std::string(path).find(failing_path) != std::string::npos;
+    return !failing_path.empty() && operation == failing_operation &&
+           std::string(path).find(failing_path) != std::string::npos;
 }
 
 std::string Read(const std::string& path) {
@@ -106,7 +107,8 @@ protected:
         // Read-only folders must go with the temporary tree.
         std::error_code ignored;
         for (auto& entry : fs::recursive_directory_iterator(root.path(), ignored)) {
-            if (entry.is_directory(ignored)) fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+            if (entry.is_directory(ignored))
+                fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
         }
         ProgramTest::TearDown();
     }
@@ -194,7 +196,7 @@ TEST_F(InstallerTest, OnlyWindows95And98And2000AreAccepted) {
         Version_Answer answer;
         bool accepted;
     } cases[] = {
-        {VERSION_95, true},      {VERSION_98, true},      {VERSION_HOST, true},  {VERSION_NT4, false},
+        {VERSION_95, true},      {VERSION_98, true},       {VERSION_HOST, true},  {VERSION_NT4, false},
         {VERSION_WIN32S, false}, {VERSION_UNKNOWN, false}, {VERSION_FAIL, false},
     };
     for (const auto& each : cases) {
@@ -268,13 +270,13 @@ TEST_F(InstallerTest, EachFailedCopyNamesItsStep) {
         {FILE_COPY, "Calvorine.scr", "CopyFile to " + windows + "/Calvorine.scr FAILED"},
         {FILE_LINK, "calvorine-saver",
          "Link " + home + "/.local/bin/calvorine-saver to " + windows + "/Calvorine.scr FAILED"},
-        {FILE_COPY, "Mandala.DAT",
-         "CopyFile Calvorine/Mandala.DAT to " + windows + "/Calvorine/Mandala.DAT FAILED"},
+        {FILE_COPY, "Mandala.DAT", "CopyFile Calvorine/Mandala.DAT to " + windows + "/Calvorine/Mandala.DAT FAILED"},
         {FILE_CREATE_DIRECTORY, "Frame Converter", "CreateDirectory " + Installed("Data/Frame Converter") + " FAILED"},
         {FILE_COPY, "Help.HLP", "CopyFile Calvorine\\Data\\Help.HLP to " + Installed("Data/Help.HLP") + " FAILED"},
         {FILE_COPY, "About.bmp",
          "CopyFile Calvorine\\Data\\Bmp\\About.bmp to " + Installed("Data/Bmp/About.bmp") + " FAILED"},
-        {FILE_COPY, "Font.bmp", "CopyFile Calvorine\\Data\\Bmp\\Font.bmp to " + Installed("Data/Bmp/Font.bmp") + " FAILED"},
+        {FILE_COPY, "Font.bmp",
+         "CopyFile Calvorine\\Data\\Bmp\\Font.bmp to " + Installed("Data/Bmp/Font.bmp") + " FAILED"},
         {FILE_COPY, "1.bmp",
          "CopyFile Calvorine/Data/Bmp/Objects/1.bmp to " + Installed("Data/Bmp/Objects/1.bmp") + " FAILED"},
         {FILE_COPY, "Heart.bmp",
@@ -325,7 +327,8 @@ TEST_F(InstallerTest, TheBuiltSaverRefreshesThePackageFirst) {
 }
 
 TEST_F(InstallerTest, RegistrationKeepsEverythingElseInSystemIniAndTheXscreensaverSettings) {
-    const std::string ini = "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\OLD.SCR\r\n\r\n[drivers]\r\nwave=mmdrv.dll\r\n";
+    const std::string ini =
+        "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\OLD.SCR\r\n\r\n[drivers]\r\nwave=mmdrv.dll\r\n";
     Write(windows + "/system.ini", ini);
     const std::string settings =
         "timeout:\t0:10:00\n"
@@ -351,8 +354,8 @@ TEST_F(InstallerTest, RegistrationKeepsEverythingElseInSystemIniAndTheXscreensav
     ASSERT_TRUE(Xscreensaver_Programs(written, &programs));
     EXPECT_EQ(programs, (std::vector<std::string>{"maze -root", "GL:\t\t\t\tsuperquadrics -root",
                                                   "\"Calvorine\"  " + saver + " --root", "deco -root"}));
-    for (const char* kept : {"timeout:\t0:10:00\n", "lock:\t\tTrue\n", "pointerHysteresis:\t10\n", "mode:\t\tone\n",
-                             "selected:\t\t2\n"}) {
+    for (const char* kept :
+         {"timeout:\t0:10:00\n", "lock:\t\tTrue\n", "pointerHysteresis:\t10\n", "mode:\t\tone\n", "selected:\t\t2\n"}) {
         EXPECT_NE(written.find(kept), std::string::npos) << kept << " in\n" << written;
     }
     EXPECT_EQ(written.find("random"), std::string::npos);

@@ -17,8 +17,8 @@ TEST(HostSwitches, TheWindowComesFromTheSwitchesOrTheDaemonsVariable) {
     } cases[] = {
         {{}, nullptr, HOST_NONE, 0},
         {{"/s"}, nullptr, HOST_NONE, 0},
-        {{"/s"}, "0x400001", HOST_NONE, 0},          // an ordinary switch wins over the variable
-        {{}, "0x400001", HOST_WINDOW, 0x400001},      // the variable alone
+        {{"/s"}, "0x400001", HOST_NONE, 0},       // an ordinary switch wins over the variable
+        {{}, "0x400001", HOST_WINDOW, 0x400001},  // the variable alone
         {{"--root"}, nullptr, HOST_ROOT, 0},
         {{"-root"}, nullptr, HOST_ROOT, 0},
         {{"--root"}, "4194305", HOST_WINDOW, 4194305},  // the daemon: -root and the variable
@@ -78,19 +78,16 @@ TEST(HostSwitches, AWaylandSessionHostsThroughX11) {
     const std::string platform = saved_platform ? saved_platform : "";
     const std::string wayland = saved_wayland ? saved_wayland : "";
     const struct {
-        const char* platform;   // null: unset
+        const char* platform;  // null: unset
         const char* wayland;
-        const char* chosen;     // null: unset
+        const char* chosen;  // null: unset
     } cases[] = {
-        {nullptr, "wayland-0", "xcb"},
-        {"wayland", "wayland-0", "xcb"},
-        {"wayland-egl", nullptr, "xcb"},
-        {nullptr, nullptr, nullptr},
-        {"offscreen", "wayland-0", "offscreen"},
-        {"xcb", nullptr, "xcb"},
+        {nullptr, "wayland-0", "xcb"}, {"wayland", "wayland-0", "xcb"},         {"wayland-egl", nullptr, "xcb"},
+        {nullptr, nullptr, nullptr},   {"offscreen", "wayland-0", "offscreen"}, {"xcb", nullptr, "xcb"},
     };
     for (const auto& each : cases) {
-        SCOPED_TRACE(std::string(each.platform ? each.platform : "unset") + " / " + (each.wayland ? each.wayland : "unset"));
+        SCOPED_TRACE(std::string(each.platform ? each.platform : "unset") + " / " +
+                     (each.wayland ? each.wayland : "unset"));
         each.platform ? setenv("QT_QPA_PLATFORM", each.platform, 1) : unsetenv("QT_QPA_PLATFORM");
         each.wayland ? setenv("WAYLAND_DISPLAY", each.wayland, 1) : unsetenv("WAYLAND_DISPLAY");
         Platform_Prefer_X11();

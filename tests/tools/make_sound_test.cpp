@@ -32,8 +32,8 @@ TEST(MakeSound, TheErrorSoundIsAShortAudibleWave) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 4), "RIFF");
     EXPECT_EQ(Word(bytes, 4, 4), bytes.size() - 8);
     EXPECT_EQ(std::string(bytes.begin() + 8, bytes.begin() + 16), "WAVEfmt ");
-    EXPECT_EQ(Word(bytes, 20, 2), 1u);   // PCM
-    EXPECT_EQ(Word(bytes, 22, 2), 1u);   // mono
+    EXPECT_EQ(Word(bytes, 20, 2), 1u);  // PCM
+    EXPECT_EQ(Word(bytes, 22, 2), 1u);  // mono
     const uint32_t rate = Word(bytes, 24, 4);
     EXPECT_EQ(Word(bytes, 34, 2), 16u);  // bits per sample
     EXPECT_EQ(std::string(bytes.begin() + 36, bytes.begin() + 40), "data");
