@@ -21,6 +21,7 @@
 #include "graphics/surface.h"
 #include "base/app_state.h"
 #include "base/error_log.h"
+#include "platform/files.h"
 
 static constexpr int BMP_FILE_HEADER_SIZE = 14;
 static constexpr int BMP_INFO_HEADER_SIZE = 40;
@@ -257,8 +258,15 @@ int Save_Bitmap(Surface* surface, const char* file_name) {
         Report_Formatted("Save_Bitmap():Width (%d) and Height (%d) Must be a multiple of 8", width, height);
         return 0;
     }
+    // A link is followed to the file it names; a device or a FIFO is never
+    // replaced by a file.
+    std::string target;
+    if (!Resolve_Save_Target(file_name, &target)) {
+        Report_Formatted("Save_Bitmap():An error occurred saving %s", file_name);
+        return 0;
+    }
     std::string temporary;
-    FILE* file = Open_Temporary_Beside(file_name, &temporary);
+    FILE* file = Open_Temporary_Beside(target, &temporary);
     if (file == nullptr) {
         Report_Formatted("Surface - Could not open output file for Bitmap: %s\n", file_name);
         return 0;
@@ -269,7 +277,7 @@ int Save_Bitmap(Surface* surface, const char* file_name) {
     whole = fclose(file) == 0 && whole;
     // The target is replaced only by a complete file; a failed save keeps
     // whatever was there and says so to the caller.
-    if (whole) whole = rename(temporary.c_str(), file_name) == 0;
+    if (whole) whole = rename(temporary.c_str(), target.c_str()) == 0;
     if (!whole) {
         unlink(temporary.c_str());
         Report_Formatted("Save_Bitmap():An error occurred saving %s", file_name);

@@ -1,6 +1,7 @@
 // The preset record's globals and its built-in defaults.
 #include "plasma/plasma_settings.h"
 
+#include <cmath>
 #include <cstring>
 
 #include "base/app_state.h"
@@ -56,4 +57,38 @@ void Set_Default_Plasma_Settings()
     s.direction_change_frequency = 1000;
     s.vsync_setting = 1;
     s.slide_ignore_fps = 1;
+}
+
+// Largest magnitude kept for a real field that has no range of its own:
+// far beyond anything a dialog can set, small enough that every step the
+// effects derive from it stays a representable integer.
+static constexpr double REAL_FIELD_LIMIT = 1.0e6;
+
+// `value` when it is a number, else `fallback`; then no further out than [low, high].
+static double Neutral_Real(double value, double fallback, double low, double high)
+{
+    if (!std::isfinite(value)) value = fallback;
+    return value < low ? low : (value > high ? high : value);
+}
+
+void Bound_Plasma_Settings()
+{
+    PlasmaSettings& s = plasma_settings;
+    // Strings from a file need not end inside their field.
+    s.title[PRESET_TITLE_SIZE - 1] = '\0';
+    s.custom_scope_path[CUSTOM_SCOPE_PATH_SIZE - 1] = '\0';
+
+    // Not-a-number and infinities take the built-in default; the rest stays
+    // where the conversions to whole numbers downstream are defined.
+    s.speed = Neutral_Real(s.speed, 35.0, 1.0, 499.0);
+    s.ripple_frequency = static_cast<float>(Neutral_Real(s.ripple_frequency, 5.4, -REAL_FIELD_LIMIT, REAL_FIELD_LIMIT));
+    s.interference = static_cast<float>(Neutral_Real(s.interference, 9.5, -REAL_FIELD_LIMIT, REAL_FIELD_LIMIT));
+    s.sway = static_cast<float>(Neutral_Real(s.sway, 1.6, -REAL_FIELD_LIMIT, REAL_FIELD_LIMIT));
+    s.slide_speed = Neutral_Real(s.slide_speed, 10.0, -REAL_FIELD_LIMIT, REAL_FIELD_LIMIT);
+    for (int i = 0; i < MAX_SLIDE_OBJECTS; ++i) {
+        s.object_animation_speed[i] = Neutral_Real(s.object_animation_speed[i], 0.0, 0.0, 500.0);
+        s.object_speed[i] = Neutral_Real(s.object_speed[i], 0.0, 0.0, 100.0);
+    }
+    s.random_colour_interval = Neutral_Real(s.random_colour_interval, 0.0, -REAL_FIELD_LIMIT, REAL_FIELD_LIMIT);
+    s.sine_density = Neutral_Real(s.sine_density, 0.0, -REAL_FIELD_LIMIT, REAL_FIELD_LIMIT);
 }

@@ -166,3 +166,9 @@ extern int objects_loaded;
 // Fills plasma_settings with the built-in defaults (contrast and granularity
 // follow the display's depth and height at this moment).
 void Set_Default_Plasma_Settings();
+
+// Makes a record read from a file safe to use: the strings end inside their
+// fields, and reals that are not numbers or lie beyond what the effects can
+// use are brought back (to the default, or to the nearest usable value).
+// Called by Refresh_Plasma before it applies the record.
+void Bound_Plasma_Settings();

@@ -175,3 +175,34 @@ int Find_Next_File(File_Search* search, std::string* name) {
 }
 
 void Find_Close(File_Search* search) { delete search; }
+
+int Resolve_Save_Target(const std::string& path, std::string* target) {
+    // As many links as the system itself follows before it gives up.
+    constexpr int MOST_LINKS = 40;
+    std::string current = path;
+    for (int links = 0; links <= MOST_LINKS; ++links) {
+        struct stat info;
+        if (lstat(current.c_str(), &info) != 0) {
+            // Nothing there yet (or nothing we may look at): the save itself
+            // will make the file or report why it cannot.
+            *target = current;
+            return 1;
+        }
+        if (S_ISREG(info.st_mode)) {
+            *target = current;
+            return 1;
+        }
+        if (!S_ISLNK(info.st_mode)) return 0;
+        std::vector<char> buffer(static_cast<size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+        const ssize_t length = readlink(current.c_str(), buffer.data(), buffer.size());
+        if (length < 0 || static_cast<size_t>(length) >= buffer.size()) return 0;
+        std::string pointed(buffer.data(), static_cast<size_t>(length));
+        if (pointed.empty()) return 0;
+        if (pointed[0] != '/') {
+            const size_t slash = current.rfind('/');
+            if (slash != std::string::npos) pointed = current.substr(0, slash + 1) + pointed;
+        }
+        current = pointed;
+    }
+    return 0;
+}

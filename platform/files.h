@@ -25,6 +25,13 @@ int File_Exists(const char* path);
 // the case of its names; the path unchanged when nothing matches.
 std::string Match_Path_Case(const std::string& path);
 
+// Where a save to `path` may put its new file: the regular file there, the
+// file a chain of symbolic links ends in (a link is followed, never replaced),
+// or the name itself when nothing exists yet. 0 when that is anything else (a
+// device, a FIFO, a socket, a folder) or the links loop: such a path is never
+// replaced by a file. Used by the preset and bitmap savers.
+int Resolve_Save_Target(const std::string& path, std::string* target);
+
 // 1 when the name matches the wildcard pattern ('*' any run, '?' one
 // character), ignoring ASCII case.
 int Wildcard_Match(const char* pattern, const char* name);

@@ -71,14 +71,12 @@ int Save_Plasma_Settings_To_File(const char* path) {
 
     // Save over an existing preset whose name differs only in case rather
     // than leave two presets that every search takes for the same file.
-    std::string target = Match_Path_Case(path);
-    // A preset linked from elsewhere is replaced where it really lives, so the link survives.
-    struct stat link_info;
-    if (lstat(target.c_str(), &link_info) == 0 && S_ISLNK(link_info.st_mode)) {
-        if (char* real = realpath(target.c_str(), nullptr)) {
-            target = real;
-            free(real);
-        }
+    // A preset linked from elsewhere is replaced where it really lives, so
+    // the link survives; a device or a FIFO is never replaced by a file.
+    std::string target;
+    if (!Resolve_Save_Target(Match_Path_Case(path), &target)) {
+        Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
+        return 0;
     }
 
     // A read-only preset stays as it is, as the direct write used to leave it.

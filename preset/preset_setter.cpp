@@ -199,10 +199,18 @@ int Refresh_Plasma()
 
     Shut_Down_Preset_Effects();
 
+    // The record may have come from any file.
+    Bound_Plasma_Settings();
+
     // Every field once more through the one door, without rebuilding; the
     // plasma takes the drawing area's size, and the overlay comes last, after its shape.
     const PlasmaSettings& s = plasma_settings;
-    auto apply = [](int code, double value) { Modify_Plasma(code, static_cast<float>(value), 0); };
+    // An effect that will not set up has been reported and is left off; the
+    // rest is still applied, but the preset was not applied whole.
+    bool whole = true;
+    auto apply = [&whole](int code, double value) {
+        if (!Modify_Plasma(code, static_cast<float>(value), 0)) whole = false;
+    };
     apply(PLASMA_MULTI_COLOUR, s.multi_colour);
     apply(PLASMA_WIDTH, app.client_width);
     apply(PLASMA_HEIGHT, app.client_height);
@@ -217,7 +225,9 @@ int Refresh_Plasma()
     apply(PLASMA_COLOUR_GREEN, s.colour_green);
     apply(PLASMA_COLOUR_RED, s.colour_red);
     apply(PLASMA_COLOUR_LOGIC_AND, s.colour_logic_and);
+    const int32_t kaleidoscope_asked = s.kaleidoscope_on;
     apply(PLASMA_KALEIDOSCOPE_ON, s.kaleidoscope_on);
+    if (kaleidoscope_asked != 0 && s.kaleidoscope_on == 0) whole = false;
     apply(PLASMA_BRIGHTEN, s.brighten);
     apply(PLASMA_RED_SHIFT, s.red_shift);
     apply(PLASMA_GREEN_SHIFT, s.green_shift);
@@ -238,7 +248,9 @@ int Refresh_Plasma()
     apply(PLASMA_SLIDE_DIRECTION, s.slide_direction);
     apply(PLASMA_DIRECTION_CHANGE_FREQUENCY, s.direction_change_frequency);
     apply(PLASMA_OVERLAY_SHAPE, s.overlay_shape);
-    apply(PLASMA_OVERLAY_ON, s.overlay_on);
+    // 256 colours have no overlay at all: the screen's notice says so, and
+    // the rest is the preset as it can be shown.
+    if (!Modify_Plasma(PLASMA_OVERLAY_ON, static_cast<float>(s.overlay_on), 0) && app.screen_bpp != 8) whole = false;
 
     app.vsync = s.vsync_setting != 0;
     // The random-preset timer's working copies keep what the user set while
@@ -248,14 +260,18 @@ int Refresh_Plasma()
 
     // One rebuild at the final size, which also clears Hidden; a failure has
     // been reported and leaves the plasma undrawn until the next rebuild.
-    Modify_Plasma(PLASMA_SYMMETRY, static_cast<float>(s.symmetry), 1);
-    Modify_Plasma(PLASMA_SLIDES_ON, static_cast<float>(s.slides_on), 0);
+    if (!Modify_Plasma(PLASMA_SYMMETRY, static_cast<float>(s.symmetry), 1)) whole = false;
+    if (!Modify_Plasma(PLASMA_SLIDES_ON, static_cast<float>(s.slides_on), 0)) whole = false;
 
     // The dialogs' saved values (Store_Dialog_Values) are refreshed from the
     // new preset here once the dialogs exist.
     Update_Menu_Checks();
 
     if (!Apply_Title()) return 0;
+    if (!whole) {
+        Report_Error("Refresh_Plasma(): the preset was not applied whole");
+        return 0;
+    }
 
     Trace_Exit(refresh_plasma_traced, "Refresh_Plasma");
     return 1;

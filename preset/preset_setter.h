@@ -50,5 +50,6 @@ enum Plasma_Parameter : int {
 // 1, or 0 after a report. Keys, menu commands, dialogs and Refresh_Plasma call it.
 int Modify_Plasma(int code, float value, int rebuild);
 // Applies the whole current preset after a load: every field through
-// Modify_Plasma, then one rebuild. 1, or 0 after a report.
+// Modify_Plasma, then one rebuild. 1, or 0 after a report; an effect the
+// preset switches on that will not set up makes it 0, the rest applied all the same.
 int Refresh_Plasma();

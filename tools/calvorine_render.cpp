@@ -29,6 +29,7 @@
 #include "shell/frame_driver.h"
 #include "base/random.h"
 #include "preset/preset_setter.h"
+#include "shell/lifecycle.h"
 
 // Exit codes.
 constexpr int EXIT_OK = 0;
@@ -235,6 +236,12 @@ static bool Start(const Options& options) {
     }
     Log_Memory_Statistics();
     crt::srand(options.seeded ? options.seed : Platform_Tick_Count());
+    // The slide objects come before any preset, as in the saver: the
+    // built-in defaults select the objects loaded by then.
+    if (!Setup_Glimmerwheel()) {
+        Report_Error("Setup():\n\nCould not Setup_Glimmerwheel");
+        return false;
+    }
     Start_Frame_Timer();
     fixed_frame_seconds = options.frame_seconds;
     return true;

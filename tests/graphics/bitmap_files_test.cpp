@@ -1,6 +1,7 @@
 // Bitmap files: the saved layout, round trips at every depth, the 16-bit and
 // palette conversions, refused sizes, bad files and failed saves.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -143,6 +144,33 @@ TEST_F(BitmapTest, FailedSavesKeepTheOldFileAndSaySo) {
     platform_boxes.clear();
     EXPECT_EQ(Save_Bitmap(nullptr, path.c_str()), 0);
     EXPECT_TRUE(platform_boxes.empty());
+}
+
+TEST_F(BitmapTest, SpecialFilesAreNeverReplacedAndLinksAreFollowed) {
+    namespace fs = std::filesystem;
+    Open_Display(GraphicsFormat{32, 0x07E0, 0, ""});
+    Surface* surface = Make(8, 8);
+    const std::string fifo = folder.file("pipe.bmp");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink(fifo, folder.file("to-pipe.bmp"));
+    fs::create_directory(folder.file("folder.bmp"));
+    for (const std::string& name : {fifo, folder.file("to-pipe.bmp"), folder.file("folder.bmp")}) {
+        EXPECT_EQ(Save_Bitmap(surface, name.c_str()), 0) << name;
+        EXPECT_EQ(Last_Report(), "Save_Bitmap():An error occurred saving " + name);
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_symlink(folder.file("to-pipe.bmp")));
+
+    // A link to a picture, and a link to a name with no file yet, write where they point.
+    Write_File(folder.file("real.bmp"), {1, 2, 3});
+    fs::create_symlink("real.bmp", folder.file("link.bmp"));
+    fs::create_symlink(folder.file("later.bmp"), folder.file("dangling.bmp"));
+    for (const char* link : {"link.bmp", "dangling.bmp"}) {
+        ASSERT_EQ(Save_Bitmap(surface, folder.file(link).c_str()), 1) << link;
+        EXPECT_TRUE(fs::is_symlink(folder.file(link))) << link;
+    }
+    EXPECT_EQ(Read_File(folder.file("real.bmp")).size(), 54u + 8 * 8 * 3);
+    EXPECT_EQ(Read_File(folder.file("later.bmp")).size(), 54u + 8 * 8 * 3);
 }
 
 TEST_F(BitmapTest, EightBitSavesNeedTheScreensPalette) {

@@ -624,6 +624,65 @@ TEST_F(RefreshPlasmaTest, WithoutItsFontTheTitleFailsTheRefresh) {
     EXPECT_NE(plasma_field_0.ring_table, nullptr);
 }
 
+TEST_F(RefreshPlasmaTest, AHostileRecordIsBoundedBeforeItIsApplied) {
+    Open_Display(32, 320, 240);
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Real {
+        const char* name;
+        double* field;
+        double stored;
+        double applied;
+    };
+    const Real reals[] = {
+        {"speed", &plasma_settings.speed, inf, 35.0},
+        {"speed below", &plasma_settings.speed, -4.0, 1.0},
+        {"slide_speed", &plasma_settings.slide_speed, 1e300, 1e6},
+        {"slide_speed nan", &plasma_settings.slide_speed, nan, 10.0},
+        {"object_speed", &plasma_settings.object_speed[0], 1e300, 100.0},
+        {"object_speed nan", &plasma_settings.object_speed[1], nan, 0.0},
+        {"object_animation_speed", &plasma_settings.object_animation_speed[2], -inf, 0.0},
+        {"object_animation_speed high", &plasma_settings.object_animation_speed[3], 1e20, 500.0},
+        {"random_colour_interval", &plasma_settings.random_colour_interval, inf, 0.0},
+        {"sine_density", &plasma_settings.sine_density, -1e300, -1e6},
+    };
+    for (const Real& real : reals) {
+        Set_Default_Plasma_Settings();
+        // Strings that never end inside their fields.
+        std::memset(plasma_settings.title, 'A', sizeof plasma_settings.title);
+        std::memset(plasma_settings.custom_scope_path, 'B', sizeof plasma_settings.custom_scope_path);
+        plasma_settings.random_colour_interval = inf;   // no zero right after the title
+        plasma_settings.ripple_frequency = std::numeric_limits<float>::quiet_NaN();
+        plasma_settings.sway = -std::numeric_limits<float>::infinity();
+        *real.field = real.stored;
+        EXPECT_EQ(Refresh_Plasma(), 1) << real.name;
+        EXPECT_EQ(*real.field, real.applied) << real.name;
+        EXPECT_EQ(std::strlen(plasma_settings.title), sizeof plasma_settings.title - 1) << real.name;
+        EXPECT_EQ(std::strlen(plasma_settings.custom_scope_path), sizeof plasma_settings.custom_scope_path - 1);
+        EXPECT_EQ(plasma_settings.ripple_frequency, 5.4f);
+        EXPECT_EQ(plasma_settings.sway, -1e6f);
+    }
+}
+
+TEST_F(RefreshPlasmaTest, AnEffectThatWillNotSetUpFailsTheRefreshButTheRestIsApplied) {
+    Open_Display(32, 320, 240);
+    plasma_settings.overlay_on = 1;
+    plasma_settings.overlay_shape = 4;
+    std::strcpy(plasma_settings.custom_scope_path, "/nowhere/overlay.bmp");
+    std::strcpy(plasma_settings.title, "Dawn");
+    EXPECT_EQ(Refresh_Plasma(), 0);
+    EXPECT_TRUE(Reported("Modify_Plasma(): Setup_Scope FAILED"));
+    EXPECT_TRUE(Reported("Refresh_Plasma(): the preset was not applied whole"));
+    EXPECT_EQ(plasma_settings.overlay_on, 0);
+    EXPECT_NE(plasma_field_0.ring_table, nullptr);
+    EXPECT_NE(title_surface, nullptr);
+
+    // Set up once more, with the overlay it can draw, the refresh succeeds again.
+    plasma_settings.overlay_on = 1;
+    plasma_settings.overlay_shape = 1;
+    EXPECT_EQ(Refresh_Plasma(), 1);
+}
+
 TEST_F(RefreshPlasmaTest, ClientAreaThatCannotBeRead) {
     app.display_mode = DISPLAY_WINDOWED;
     app.main_window = nullptr;

@@ -267,6 +267,24 @@ TEST_F(PresetFilesTest, SavingKeepsTheModeCaseAndLinkOfAnExistingPreset) {
     EXPECT_EQ(memcmp(through_link.data(), &plasma_settings, RECORD), 0);
 }
 
+TEST_F(PresetFilesTest, AFifoOrAFolderIsNeverReplacedByAPreset) {
+    ASSERT_EQ(mkfifo(Preset("pipe.dat").c_str(), 0600), 0);
+    ASSERT_EQ(symlink(Preset("pipe.dat").c_str(), Preset("to-pipe.dat").c_str()), 0);
+    ASSERT_EQ(mkdir(Preset("folder.dat").c_str(), 0755), 0);
+    for (const char* name : {"pipe.dat", "to-pipe.dat", "folder.dat"}) {
+        Platform_Reset_Records();
+        EXPECT_EQ(Save_Plasma_Settings_To_File(Preset(name).c_str()), 0) << name;
+        EXPECT_EQ(Box_Texts(), std::vector<std::string>{"Save_Plasma_Settings_To_File():\n\n Error saving " +
+                                                        Preset(name)});
+    }
+    struct stat info;
+    ASSERT_EQ(lstat(Preset("pipe.dat").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(lstat(Preset("to-pipe.dat").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_EQ(Files_In(data).size(), 3u);
+}
+
 TEST_F(PresetFilesTest, RandomPicksAlternateBetweenTwoAndNeverStartWithTheFirst) {
     Write_File(Preset("a.dat"), Preset_Bytes(1.0));
     Write_File(Preset("B.DAT"), Preset_Bytes(2.0));

@@ -1,5 +1,6 @@
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -143,6 +144,19 @@ TEST_F(RenderTest, AWrittenPresetRendersTheSamePictureAgain) {
     EXPECT_EQ(Read_Bytes(root.file("a.bmp")), Read_Bytes(root.file("c.bmp")));
 }
 
+TEST_F(RenderTest, TheBuiltInPresetSelectsTheObjectsAsInTheSaver) {
+    // No default.dat: the built-in defaults, made once the objects are loaded.
+    ASSERT_EQ(Render({"--size", "64x48", "--write-preset", root.file("made.dat")}).exit_code, 0);
+    std::vector<uint8_t> preset = Read_Bytes(root.file("made.dat"));
+    ASSERT_EQ(preset.size(), 10136u);
+    constexpr size_t FREQUENCY = 120, SELECTED = 1120;
+    for (size_t object = 0; object < 3; object++) {
+        const uint32_t expected = object < 2 ? 1 : 0;   // the test folder has objects 0 and 1
+        EXPECT_EQ(Little_32(preset, FREQUENCY + 4 * object), expected) << object;
+        EXPECT_EQ(Little_32(preset, SELECTED + 4 * object), expected) << object;
+    }
+}
+
 TEST_F(RenderTest, EveryBundledDemoPresetRenders) {
     // The demo folder is made by make-data at build time. A copy is used:
     // the first load expands its objects in place.
@@ -186,6 +200,25 @@ TEST_F(RenderTest, FailuresAreReportedAndExitWithOne) {
     EXPECT_EQ(no_font.exit_code, 1);
     EXPECT_NE(Read_Text(root.file("Calvorine/error_log.txt")).find("Refresh_Plasma(): Setup_Title FAILED"),
               std::string::npos);
+}
+
+TEST_F(RenderTest, APresetWhoseOverlayIsMissingFailsTheRun) {
+    ASSERT_EQ(Render({"--size", "64x48", "--write-preset", root.file("made.dat")}).exit_code, 0);
+    std::vector<uint8_t> preset = Read_Bytes(root.file("made.dat"));
+    ASSERT_EQ(preset.size(), 10136u);
+    constexpr size_t OVERLAY_ON = 68, OVERLAY_SHAPE = 72, CUSTOM_SCOPE_PATH = 8576;
+    preset[OVERLAY_ON] = 1;
+    preset[OVERLAY_SHAPE] = 4;
+    const std::string missing = root.file("Calvorine/Data/Bmp/Overlays/gone.bmp");
+    std::copy(missing.begin(), missing.end(), preset.begin() + CUSTOM_SCOPE_PATH);
+    std::ofstream(root.file("overlay.dat"), std::ios::binary)
+        .write(reinterpret_cast<const char*>(preset.data()), static_cast<std::streamsize>(preset.size()));
+
+    Result result = Render({"--size", "64x48", "--preset", root.file("overlay.dat"), "--out", root.file("o.bmp")});
+    EXPECT_EQ(result.exit_code, 1);
+    EXPECT_NE(Read_Text(root.file("Calvorine/error_log.txt")).find("Modify_Plasma(): Setup_Scope FAILED"),
+              std::string::npos);
+    EXPECT_FALSE(std::ifstream(root.file("o.bmp")).good());
 }
 
 TEST_F(RenderTest, TheBenchmarkPrintsOneLineOfFigures) {
