@@ -8,6 +8,10 @@
 // Number of resolution codes; valid codes are 0 .. RESOLUTION_COUNT - 1.
 constexpr int RESOLUTION_COUNT = 20;
 
+// The largest mode of the table: no picture the program shows can use more.
+constexpr int LARGEST_MODE_WIDTH = 1280;
+constexpr int LARGEST_MODE_HEIGHT = 1024;
+
 // One row of the table: the mode and the text the resolution dialog shows for it.
 struct Resolution_Entry {
     int width;

@@ -77,6 +77,14 @@ static Surface* Load_Into_New_Surface(const char* caller, const char* file_name,
     return surface;
 }
 
+int Read_Bitmap_Size(const char* file_name, int* width, int* height) {
+    int w = 0, h = 0;
+    if (file_name == nullptr || !GDI_Bitmap_Size(file_name, &w, &h)) return 0;
+    if (width) *width = w;
+    if (height) *height = h;
+    return 1;
+}
+
 Surface* Load_Bitmap(const char* file_name, int* width, int* height) {
     if (file_name == nullptr || file_name[0] == '\0') {
         Report_Error("Load_Bitmap():BAD FILENAME ERROR");

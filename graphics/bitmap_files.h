@@ -9,6 +9,9 @@
 
 // Loads a BMP file into a new surface made video memory first; null on failure (reported).
 Surface* Load_Bitmap(const char* file_name, int* width, int* height);
+// The width and height a BMP file claims, from its headers alone; 1, or 0
+// (not reported) when it is not a bitmap. Loaders check it before loading.
+int Read_Bitmap_Size(const char* file_name, int* width, int* height);
 // Loads a BMP file into a new system-memory surface; null on failure (reported).
 Surface* Load_SYSTEM_Bitmap(const char* file_name, int* width, int* height);
 // Stretches a loaded bitmap's rectangle over the whole surface; the device-context answer.

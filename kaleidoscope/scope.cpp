@@ -18,6 +18,7 @@
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
+#include "base/resolution.h"
 
 Surface* scope_surface = nullptr;
 int scope_active = 0;
@@ -169,7 +170,18 @@ int Load_Custom_Scope(Surface* mask, int width, int height) {
     const std::string path(stored, strnlen(stored, sizeof plasma_settings.custom_scope_path));
 
     int bitmap_width = 0, bitmap_height = 0;
-    Surface* bitmap = Load_SYSTEM_Bitmap(Custom_Scope_File(path).c_str(), &bitmap_width, &bitmap_height);
+    const std::string file = Custom_Scope_File(path);
+    // An overlay is stretched over one screen: a picture larger than the
+    // largest mode is refused before it is read, whatever size it claims.
+    if (Read_Bitmap_Size(file.c_str(), &bitmap_width, &bitmap_height) &&
+        (bitmap_width > LARGEST_MODE_WIDTH || bitmap_height > LARGEST_MODE_HEIGHT)) {
+        std::snprintf(message_buffer, sizeof message_buffer,
+                      "Load_Custom_Scope():%s is %d x %d, larger than the largest display mode", path.c_str(),
+                      bitmap_width, bitmap_height);
+        Report_Error(message_buffer);
+        return 0;
+    }
+    Surface* bitmap = Load_SYSTEM_Bitmap(file.c_str(), &bitmap_width, &bitmap_height);
     if (!bitmap) {
         std::snprintf(message_buffer, sizeof message_buffer, "Load_Custom_Scope():Load_SYSTEM_Bitmap %s FAILED",
                       path.c_str());

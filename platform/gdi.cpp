@@ -347,6 +347,31 @@ static bool Bitmap_File_Complete(const uint8_t* data, int64_t size) {
     }
 }
 
+bool GDI_Bitmap_Size(const char* path, int* width, int* height) {
+    if (!path || !*path) return false;
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return false;
+    // The file header and the size fields of every info header kind.
+    uint8_t data[BMP_FILE_HEADER + 12] = {};
+    if (!file.read(reinterpret_cast<char*>(data), sizeof data) || data[0] != 'B' || data[1] != 'M') return false;
+    const int64_t info_size = Read_U32(data, 14);
+    int64_t w, h;
+    if (info_size == 12) {
+        w = Read_U16(data, 18);
+        h = Read_U16(data, 20);
+    } else if (info_size >= 40) {
+        w = static_cast<int32_t>(Read_U32(data, 18));
+        h = static_cast<int32_t>(Read_U32(data, 22));
+    } else {
+        return false;
+    }
+    h = std::llabs(h);
+    if (w <= 0 || h <= 0 || w > BITMAP_MAX_SIDE || h > BITMAP_MAX_SIDE) return false;
+    *width = static_cast<int>(w);
+    *height = static_cast<int>(h);
+    return true;
+}
+
 Bitmap* GDI_LoadImage(const char* path) {
     if (!path || !*path) return nullptr;
     std::ifstream file(path, std::ios::binary | std::ios::ate);

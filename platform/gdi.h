@@ -50,6 +50,10 @@ bool GDI_TextOut(DeviceContext* dc, int x, int y, const char* text, int length);
 struct Bitmap;
 // Reads any BMP kind; null when the file cannot be read or is not a bitmap.
 Bitmap* GDI_LoadImage(const char* path);
+// The picture size a BMP file's headers claim, read without its pixels, so
+// a caller can refuse a size before anything is allocated; false when the
+// file is not a bitmap the loader would take.
+bool GDI_Bitmap_Size(const char* path, int* width, int* height);
 bool GDI_GetObject(Bitmap* bitmap, int* width, int* height);
 // Copies (and scales) a rectangle of the bitmap into the context's surface,
 // converting to its format. Parts outside the surface are dropped.

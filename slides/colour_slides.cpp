@@ -565,7 +565,8 @@ int Setup_Colour_Slides(int width, int height, double speed) {
     const int types = objects_loaded < MAX_SLIDE_OBJECTS ? objects_loaded : MAX_SLIDE_OBJECTS;
     int s = 0;
     for (int t = 0; t < types; ++t) {
-        if (plasma_settings.object_selected[t] != 1) continue;
+        // An object whose file could not be loaded has nothing to show.
+        if (plasma_settings.object_selected[t] != 1 || Get_Object_Image(t) == nullptr) continue;
         int copies = plasma_settings.object_frequency[t];
         if (copies > MAX_OBJECT_FREQUENCY) copies = MAX_OBJECT_FREQUENCY;
         for (int j = 0; j < copies; ++j) {

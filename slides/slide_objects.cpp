@@ -20,6 +20,7 @@
 #include "base/error_log.h"
 #include "base/frame_clock.h"
 #include "base/random.h"
+#include "base/resolution.h"
 #include "slides/colour_slides.h"
 
 ObjectData Objects_Data[MAX_SLIDE_OBJECTS];
@@ -119,6 +120,16 @@ static int Load_Object_File(int number, const std::string& path, int* width, int
         return 0;
     }
     int w = 0, h = 0;
+    // The size is checked before any pixel is read: a small file may claim
+    // a picture of gigabytes. A frame no display mode can show is refused.
+    if (Read_Bitmap_Size(path.c_str(), &w, &h)) {
+        const int frame_side = h < w ? h : w;
+        if (w > LARGEST_MODE_WIDTH || frame_side > LARGEST_MODE_HEIGHT) {
+            Report_Formatted("Load_All_Objects():Object %d is %d x %d, larger than any display mode can show\n%s",
+                             number, w, h, path.c_str());
+            return 0;
+        }
+    }
     Surface* strip = Load_SYSTEM_Bitmap(path.c_str(), &w, &h);
     if (strip == nullptr || w < 1 || h < 1) {
         Release(strip);
@@ -149,12 +160,38 @@ static void Forget_Object(int number) {
     Objects_Data[number].images = nullptr;
 }
 
-// Counts a complete entry into objects_loaded and objects_ram_mb.
+// Counts a complete entry into objects_loaded and objects_ram_mb. The table
+// reaches up to the last object loaded; an object skipped before it stays an
+// empty entry, so every number keeps meaning its own file.
 static void Count_Object(int number) {
     const Surface* strip = Objects_Data[number].images;
     const double bits = static_cast<double>(strip->width) * strip->height * app.screen_bpp;
     objects_ram_mb = static_cast<float>(objects_ram_mb + bits * MEGABYTES_PER_BIT);
-    ++objects_loaded;
+    objects_loaded = number + 1;
+}
+
+// Loads object `number` and, outside the preview, turns a single square
+// frame into its hue strip and writes that back. 1, or 0 after a report with
+// the entry left empty.
+static int Load_One_Object(int number, const std::string& path) {
+    int width = 0, height = 0;
+    if (!Load_Object_File(number, path, &width, &height)) return 0;
+    if (width == height && app.saver_mode != PREVIEW) {
+        // Making a strip takes a moment: keep the window answering meanwhile.
+        Platform_Pump_Events();
+        if (!Create_Objects_Hue_Gradient(number, width, height, OBJECT_HUE_FRAMES, 0)) {
+            Report_Formatted("Load_All_Objects():Unable to create a hue gradient for object %d", number);
+            Forget_Object(number);
+            return 0;
+        }
+        if (!Save_Bitmap(Objects_Data[number].images, path.c_str())) {
+            Report_Formatted("Load_All_Objects():Unable to save new hue gradient for object %d\n%s", number,
+                             path.c_str());
+            Forget_Object(number);
+            return 0;
+        }
+    }
+    return 1;
 }
 
 int Load_All_Objects() {
@@ -165,23 +202,14 @@ int Load_All_Objects() {
     for (int number = 0; number < MAX_SLIDE_OBJECTS; ++number) {
         const std::string path = Object_File_Path(number);
         if (!File_Exists(path.c_str())) break;
-        int width = 0, height = 0;
-        if (!Load_Object_File(number, path, &width, &height)) return 0;
-
-        if (width == height && app.saver_mode != PREVIEW) {
-            // Making a strip takes a moment: keep the window answering meanwhile.
-            Platform_Pump_Events();
-            if (!Create_Objects_Hue_Gradient(number, width, height, OBJECT_HUE_FRAMES, 0)) {
-                Report_Formatted("Load_All_Objects():Unable to create a hue gradient for object %d", number);
-                Forget_Object(number);
-                return 0;
-            }
-            if (!Save_Bitmap(Objects_Data[number].images, path.c_str())) {
-                Report_Formatted("Load_All_Objects():Unable to save new hue gradient for object %d\n%s", number,
-                                 path.c_str());
-                Forget_Object(number);
-                return 0;
-            }
+        if (Objects_Data[number].images) {
+            Report_Error("Load All Objects(): Objects_Data[i].images should be NULL");
+            return 0;
+        }
+        // One bad file costs its own object only.
+        if (!Load_One_Object(number, path)) {
+            Report_Formatted("Load_All_Objects():Object %d skipped\n%s", number, path.c_str());
+            continue;
         }
         Count_Object(number);
     }

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "platform/ddraw.h"
@@ -35,6 +36,28 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() {
     std::error_code ignored;
     if (path_ != "/tmp") std::filesystem::remove_all(path_, ignored);
+}
+
+bool Write_Claimed_Bitmap(const std::string& path, int32_t width, int32_t height) {
+    constexpr uint32_t PALETTE = 256 * 4, OFFSET = 54 + PALETTE;
+    std::vector<uint8_t> bytes(OFFSET + 2, 0);
+    auto put = [&](size_t at, uint32_t value, int size) {
+        for (int i = 0; i < size; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    };
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    put(2, static_cast<uint32_t>(bytes.size()), 4);
+    put(10, OFFSET, 4);
+    put(14, 40, 4);                                // info header size
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);                                 // planes
+    put(28, 8, 2);                                 // bits per pixel
+    put(30, 1, 4);                                 // RLE8
+    bytes[OFFSET + 1] = 1;                         // 0, 1: end of bitmap
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(file);
 }
 
 bool Write_Test_Bitmap(const std::string& path, int width, int height,

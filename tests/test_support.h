@@ -35,6 +35,11 @@ constexpr int TEST_OBJECT_SIDE = 8;
 bool Write_Test_Bitmap(const std::string& path, int width, int height,
                        const std::function<uint32_t(int, int)>& colour);
 
+// Writes a run-length (RLE8) BMP of about 1 KB whose headers claim
+// width x height but whose pixel data is only the end-of-bitmap mark: a
+// small file that asks for a large picture. False when it cannot be written.
+bool Write_Claimed_Bitmap(const std::string& path, int32_t width, int32_t height);
+
 // Lays out a complete data folder inside the Windows directory given:
 // Calvorine/Data/Bmp/Font.bmp (every glyph cell of font 9 inked), About.bmp,
 // Objects/0.bmp and 1.bmp (small square objects) and an empty Overlays

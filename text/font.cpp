@@ -12,6 +12,7 @@
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
+#include "base/resolution.h"
 
 FontRecord font_table[FONT_TABLE_SIZE] = {};
 int32_t font_count = 0;
@@ -176,6 +177,14 @@ int Load_Font(int font_number) {
     // The picture may have been copied from a system that ignores case.
     const std::string on_disk = Match_Path_Case(path);
     int width = 0, height = 0;
+    // A font picture larger than the largest mode is no font of ours; its
+    // size is checked before any of it is read.
+    if (Read_Bitmap_Size(on_disk.c_str(), &width, &height) &&
+        (width > LARGEST_MODE_WIDTH || height > LARGEST_MODE_HEIGHT)) {
+        Report_Formatted("Load_Font():font file %s is %d x %d, larger than the largest display mode", path.c_str(),
+                         width, height);
+        return 0;
+    }
     Surface* picture = app.system_memory_surfaces ? Load_SYSTEM_Bitmap(on_disk.c_str(), &width, &height)
                                                   : Load_Bitmap(on_disk.c_str(), &width, &height);
     if (!picture) {

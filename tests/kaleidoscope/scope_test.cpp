@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 #include "graphics/bitmap_files.h"
 #include "base/data_folder.h"
@@ -312,6 +313,23 @@ TEST_F(CustomScopeTest, MissingOverlayIsReportedAndLeavesThePictureBare) {
     EXPECT_EQ(Setup_Scope(200, 100, SCOPE_CUSTOM), 0);
     EXPECT_EQ(Reports().back(), "Setup_Scope: Load Custom_Scope FAILED");
     EXPECT_EQ(scope_surface, nullptr);
+
+    // A 1 KB file that claims a picture larger than the largest mode is
+    // refused from its headers; a claim within the largest mode loads.
+    for (const auto& [width, height, refused] :
+         {std::tuple{5700, 5700, true}, std::tuple{1281, 16, true}, std::tuple{16, 1025, true},
+          std::tuple{1280, 1024, false}}) {
+        platform_boxes.clear();
+        const std::string claim = folder_.file("claim.bmp");
+        ASSERT_TRUE(Write_Claimed_Bitmap(claim, width, height));
+        Set_Path(claim);
+        EXPECT_EQ(Setup_Scope(200, 100, SCOPE_CUSTOM), refused ? 0 : 1) << width << " x " << height;
+        if (refused) {
+            EXPECT_TRUE(Reported("Load_Custom_Scope():" + claim + " is " + std::to_string(width) + " x " +
+                                 std::to_string(height) + ", larger than the largest display mode"));
+        }
+        Shutdown_Scope();
+    }
 }
 
 // A preset made elsewhere names an overlay that is not at its stored path:

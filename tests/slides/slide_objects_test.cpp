@@ -20,6 +20,7 @@
 #include "base/frame_clock.h"
 #include "base/random.h"
 #include "slides/colour_slides.h"
+#include "test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -155,27 +156,34 @@ TEST_F(SlideObjectsTest, MissingDamagedAndOddFilesAreReportedWithoutHarm) {
     // An object wider than tall is shown as its left square, one frame.
     Write_Object(0, 48, 40);
     const std::vector<char> wide = Read_File(Path(0));
-    // A truncated file cannot be loaded.
+    // A truncated file cannot be loaded: that object is skipped, the next loads.
     Write_Object(1, 40, 40);
     fs::resize_file(Path(1), 1000);
-    EXPECT_EQ(Load_All_Objects(), 0);
+    Write_Object(2, 40, 120);
+    EXPECT_EQ(Load_All_Objects(), 1);
     EXPECT_TRUE(Reported("Load_All_Objects():Unable to load " + Path(1)));
-    EXPECT_EQ(objects_loaded, 1);
+    EXPECT_TRUE(Reported("Load_All_Objects():Object 1 skipped\n" + Path(1)));
+    EXPECT_EQ(objects_loaded, 3);
     EXPECT_EQ(Objects_Data[0].frame_size, 40);
     EXPECT_EQ(Objects_Data[0].frame_count, 1);
     EXPECT_EQ(Objects_Data[1].images, nullptr);
+    EXPECT_EQ(Get_Object_Image(1), nullptr);
+    EXPECT_EQ(Objects_Data[2].frame_count, 3);
     EXPECT_EQ(Read_File(Path(0)), wide);
 
     // Loading over a filled table is refused.
     EXPECT_EQ(Load_All_Objects(), 0);
     EXPECT_EQ(Last_Report(), "Load All Objects(): Objects_Data[i].images should be NULL");
 
-    // A strip that cannot be saved (sides not multiples of 8) stops the load; the file stays.
+    // A strip that cannot be saved (sides not multiples of 8) skips its
+    // object; the file stays and the others load.
     Release_All_Objects();
+    fs::remove(Path(2));
     fs::remove(Path(1));
     fs::remove(Path(0));
     Write_Object(0, 40, 40);
     Write_Object(1, 40, 40);
+    Write_Object(2, 8, 8);
     {
         // A 36 x 36 file: a 40 x 40 file with its size fields edited.
         std::vector<char> bytes = Read_File(Path(1));
@@ -187,11 +195,46 @@ TEST_F(SlideObjectsTest, MissingDamagedAndOddFilesAreReportedWithoutHarm) {
         std::ofstream(Path(1), std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     const std::vector<char> odd_bytes = Read_File(Path(1));
-    EXPECT_EQ(Load_All_Objects(), 0);
+    EXPECT_EQ(Load_All_Objects(), 1);
     EXPECT_TRUE(Reported("Load_All_Objects():Unable to save new hue gradient for object 1\n" + Path(1)));
     EXPECT_EQ(Objects_Data[1].images, nullptr);
-    EXPECT_EQ(objects_loaded, 1);
+    EXPECT_EQ(objects_loaded, 3);
+    EXPECT_EQ(Objects_Data[2].frame_count, OBJECT_HUE_FRAMES);
     EXPECT_EQ(Read_File(Path(1)), odd_bytes);
+
+    // The slides carry the objects that loaded and pass over the skipped one.
+    Set_Default_Plasma_Settings();
+    EXPECT_EQ(plasma_settings.object_selected[1], 1);
+    ASSERT_EQ(Setup_Colour_Slides(96, 96, 10.0), 1);
+    std::set<int> types;
+    for (ObjectInstance* o = objects_queue_head; o; o = o->next) types.insert(o->object_type);
+    EXPECT_EQ(types, (std::set<int>{0, 2}));
+    Shutdown_Colour_Slides();
+}
+
+TEST_F(SlideObjectsTest, OversizedObjectsAreRefusedBeforeTheyAreRead) {
+    // Headers alone (with an end-of-bitmap mark) that claim far more than
+    // any display mode can show: refused from the size, nothing expanded.
+    auto write_claim = [&](int n, int32_t width, int32_t height) {
+        ASSERT_TRUE(Write_Claimed_Bitmap(Path(n), width, height));
+    };
+    Write_Object(0, 8, 8);
+    write_claim(1, 2048, 2048);    // wider than any mode
+    write_claim(2, 1280, 1280);    // a frame taller than any mode
+    write_claim(3, 1281, 4000);    // a strip wider than any mode
+    write_claim(4, 64, 64);        // small: the empty picture loads
+    const std::vector<char> claimed = Read_File(Path(1));
+    EXPECT_EQ(Load_All_Objects(), 1);
+    EXPECT_TRUE(Reported("Load_All_Objects():Object 1 is 2048 x 2048, larger than any display mode can show\n" +
+                         Path(1)));
+    EXPECT_TRUE(Reported("Load_All_Objects():Object 2 is 1280 x 1280, larger than any display mode can show\n" +
+                         Path(2)));
+    EXPECT_TRUE(Reported("Load_All_Objects():Object 3 is 1281 x 4000, larger than any display mode can show\n" +
+                         Path(3)));
+    for (int n : {1, 2, 3}) EXPECT_EQ(Objects_Data[n].images, nullptr) << n;
+    EXPECT_EQ(objects_loaded, 5);
+    EXPECT_EQ(Objects_Data[4].frame_size, 64);
+    EXPECT_EQ(Read_File(Path(1)), claimed);
 }
 
 TEST_F(SlideObjectsTest, FullTableCountsAsLoaded) {

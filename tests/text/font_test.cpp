@@ -226,6 +226,15 @@ TEST_F(FontTest, AMissingPictureFailsTheFirstTextAndLoadsOnceItIsThere) {
     EXPECT_EQ(Reports().back(), "Load_Font():Unable to load font file " + Font_Path());
     EXPECT_EQ(font_count, 0);
 
+    // A small file that claims a picture larger than the largest mode is
+    // refused from its headers, before anything is made for it.
+    ASSERT_TRUE(Write_Claimed_Bitmap(Font_Path(), 4000, 4000));
+    platform_boxes.clear();
+    EXPECT_EQ(Load_Font(9), 0);
+    EXPECT_EQ(Reports().back(),
+              "Load_Font():font file " + Font_Path() + " is 4000 x 4000, larger than the largest display mode");
+    EXPECT_EQ(font_count, 0);
+
     // The data folder's picture is found whatever the case of its name.
     std::filesystem::remove(Font_Path());
     Write_Font_Picture(Font_Folder() + "/FONT.BMP", glyph_table_c, 34);
