@@ -28,6 +28,7 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -423,6 +424,60 @@ void Application_State_Changed(Qt::ApplicationState application_state) {
 QMainWindow* Platform_Qt_Frame(Window* window) { return Is_Main(window) ? state.frame : nullptr; }
 QWidget* Platform_Qt_Canvas(Window* window) { return Is_Main(window) ? state.canvas : nullptr; }
 
+// ---------------------------------------------------------------------------
+// Termination signals
+//
+// SIGTERM, SIGINT and SIGHUP end the program the way its own ways to end do:
+// the destroy message, whose handler shuts everything down in order (and in
+// the configuration run saves the default preset). The handler only writes a
+// byte into a pipe; the toolkit's loop reads it and posts the message. A
+// second signal while that runs ends the process at once, as usual.
+
+static int termination_pipe[2] = {-1, -1};
+// A signal came before the window existed: the window gets the message as it appears.
+static bool termination_pending = false;
+
+static void On_Termination_Signal(int signal_number) {
+    const char byte = static_cast<char>(signal_number);
+    [[maybe_unused]] const ssize_t written = write(termination_pipe[1], &byte, 1);
+    struct sigaction plain {};
+    plain.sa_handler = SIG_DFL;
+    sigaction(signal_number, &plain, nullptr);
+}
+
+static void Termination_Requested() {
+    char bytes[16];
+    while (read(termination_pipe[0], bytes, sizeof bytes) > 0) {
+    }
+    if (state.record) {
+        Post(WM_DESTROY, 0, 0);
+    } else {
+        termination_pending = true;
+    }
+}
+
+static void Install_Termination_Signals() {
+    if (termination_pipe[0] >= 0) return;
+    if (pipe2(termination_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        termination_pipe[0] = termination_pipe[1] = -1;
+        return;
+    }
+    auto* notifier = new QSocketNotifier(termination_pipe[0], QSocketNotifier::Read, qApp);
+    QObject::connect(notifier, &QSocketNotifier::activated, Termination_Requested);
+    struct sigaction action {};
+    action.sa_handler = On_Termination_Signal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
+        // A signal the starter chose to ignore (nohup, a background job) stays ignored.
+        struct sigaction present {};
+        if (sigaction(signal_number, nullptr, &present) == 0 && present.sa_handler == SIG_IGN) continue;
+        sigaction(signal_number, &action, nullptr);
+    }
+}
+
+// ---------------------------------------------------------------------------
+
 Window* Platform_Create_Window(Window_Kind kind, const char* caption, int x, int y, int width, int height,
                                uintptr_t parent_id) {
     if (state.record || !qobject_cast<QApplication*>(QCoreApplication::instance())) return nullptr;
@@ -483,6 +538,10 @@ Window* Platform_Create_Window(Window_Kind kind, const char* caption, int x, int
     Settle_Layout();
     Apply_Min_Max_Info();
     Platform_Sync_Cursor();
+    if (termination_pending) {
+        termination_pending = false;
+        Post(WM_DESTROY, 0, 0);
+    }
     return state.record;
 }
 
@@ -499,6 +558,7 @@ void Platform_Destroy_Window(Window* window) {
 }
 
 Window* Platform_Main_Window() { return state.record; }
+
 
 Window_Kind Platform_Window_Kind(Window* window) { return Is_Main(window) ? state.kind : WINDOW_OVERLAPPED; }
 
@@ -1005,6 +1065,7 @@ bool Platform_Start_Window_Layer(int argc, char** argv) {
         connected = true;
     }
     QApplication::setQuitOnLastWindowClosed(false);
+    Install_Termination_Signals();
     platform_message_box_hook = Qt_Message_Box;
     platform_sound_hook = Qt_Play_Sound;
     dd_vertical_blank_hook = Platform_Wait_Vertical_Blank;

@@ -331,6 +331,39 @@ echo "click $(cat "$WORK/click.txt")"
     EXPECT_EQ(after, before);
 }
 
+TEST_F(SaverE2ETest, TerminationSignalsEndTheSaverInOrderAndKeepTheSettings) {
+    Run(R"SH(
+touch "$DATA/Calvorine/no_intro.txt"
+# Job control: background jobs keep SIGINT as it is instead of ignoring it.
+set -m
+for sig in TERM INT HUP; do
+  rm -f "$DATA/Calvorine/default.dat"
+  "$SAVER" --data-dir "$DATA" /c & pid=$!
+  find_window '^ Calvorine:   ' >/dev/null
+  sleep 0.3
+  kill -$sig $pid
+  printf "$sig "; wait_exit $pid
+  echo "$sig-default $(stat -c %s "$DATA/Calvorine/default.dat" 2>/dev/null || echo none)"
+  echo "$sig-shutdown $(grep -c '^Exitting Shutdown' "$DATA/Calvorine/error_log.txt")"
+done
+"$SAVER" --data-dir "$DATA" /s & pid=$!
+find_saver >/dev/null
+sleep 0.5
+kill -TERM $pid
+printf "saver "; wait_exit $pid
+echo "saver-shutdown $(grep -c '^Exitting Shutdown' "$DATA/Calvorine/error_log.txt")"
+)SH");
+    for (const char* signal : {"TERM", "INT", "HUP"}) {
+        const std::string name = signal;
+        EXPECT_EQ(Said(name), "exit 0") << output;
+        // The configuration run saves the default preset, as on Escape.
+        EXPECT_EQ(Said(name + "-default"), std::to_string(PRESET_SIZE)) << name;
+        EXPECT_EQ(Said(name + "-shutdown"), "1") << name;
+    }
+    EXPECT_EQ(Said("saver"), "exit 0");
+    EXPECT_EQ(Said("saver-shutdown"), "1");
+}
+
 TEST_F(SaverE2ETest, WithoutTheDataFolderTheWindowAsksForAReinstallAndTheSaverLeaves) {
     ASSERT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
     Run(R"SH(
