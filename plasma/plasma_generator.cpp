@@ -295,7 +295,7 @@ static uint64_t Replicate_16(uint32_t pixel)
 }
 
 // The part a channel adds to a 16-bit pixel. green_mask is the colour byte's
-// mask for green: 31, or 63 for the multi-colour writer's six-bit green.
+// mask for green: 31, or 63 for the multi-colour writer's six-bit green at 5-6-5.
 static void Build_Lut_16(uint64_t lut[256], int channel, int green_mask)
 {
     const bool wide_green = format_565 != 0;
@@ -307,7 +307,8 @@ static void Build_Lut_16(uint64_t lut[256], int channel, int green_mask)
         position = 0;
         break;
     case GREEN:
-        colour = plasma_settings.colour_green & green_mask;
+        // Only 5-6-5 has a sixth green bit for the multi-colour mask to keep.
+        colour = plasma_settings.colour_green & (wide_green ? green_mask : 31);
         shift = Shift_Of(plasma_settings.green_shift);
         position = wide_green ? 6 : 5;
         break;

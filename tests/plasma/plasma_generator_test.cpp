@@ -279,9 +279,10 @@ TEST_P(PlasmaWriter16Test, SingleAndMultiColourFollowTheLayout) {
     ASSERT_EQ(Multi_Colour_Plasma_16(&plasma_field_0, &plasma_field_1, &plasma_field_2, Hidden, 35.0, 20.0, 5.0, X,
                                      Y),
               1);
+    // The colour byte keeps six green bits only where the layout has them.
     Check_Block(Read(Hidden), 0x1111, [&](int p, int j) {
         return Reference_16(Reference_Sum(plasma_field_0, j, p / 4), Reference_Sum(plasma_field_1, j, p / 4),
-                            Reference_Sum(plasma_field_2, j, p / 4), layout_565, 63);
+                            Reference_Sum(plasma_field_2, j, p / 4), layout_565, layout_565 ? 63 : 31);
     });
 }
 
