@@ -24,20 +24,21 @@ static void Keep_Caption(const std::string& caption) {
     std::snprintf(window_caption, sizeof window_caption, "%s", caption.c_str());
 }
 
-// The last folder separator of a path: the saver's own backslash, or the
-// slash the file dialogs give on this system.
-static const char* Last_Separator(const char* text) {
+// The last folder separator: the saver's own backslash and, in a file path
+// from this system's file dialogs, the slash.
+static const char* Last_Separator(const char* text, bool slash_separates) {
     const char* backslash = std::strrchr(text, '\\');
-    const char* slash = std::strrchr(text, '/');
+    const char* slash = slash_separates ? std::strrchr(text, '/') : nullptr;
     if (!backslash) return slash;
     if (!slash) return backslash;
     return std::max(backslash, slash);
 }
 
-int Update_Window_Title(const char* text) {
+// Update_Window_Title with or without the slash as a separator.
+static int Caption_From(const char* text, bool slash_separates) {
     if (!text) text = "";
     std::string caption = CAPTION_PREFIX;
-    const char* separator = Last_Separator(text);
+    const char* separator = Last_Separator(text, slash_separates);
     if (separator && separator - text > 1) {
         // The file's name without its extension names the preset; its first
         // character counts even when it is a full stop.
@@ -67,3 +68,8 @@ int Update_Window_Title(const char* text) {
     }
     return 1;
 }
+
+// A title is shown whole: "Dawn/Dusk v1.5 Mix" is a name, not a path.
+int Update_Window_Title(const char* text) { return Caption_From(text, false); }
+
+int Update_Window_Title_From_File(const char* path) { return Caption_From(path, true); }

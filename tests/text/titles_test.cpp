@@ -469,9 +469,12 @@ TEST_F(CaptionTest, APresetFileNamesThePresetAndTheCaption) {
     EXPECT_STREQ(window_caption, " Calvorine:   My");
     EXPECT_STREQ(plasma_settings.title, "My");
 
-    EXPECT_EQ(Update_Window_Title("/home/someone/.local/share/Calvorine/Blue Lagoon.DAT"), 1);
+    // A path from this system's file dialogs.
+    EXPECT_EQ(Update_Window_Title_From_File("/home/someone/.local/share/Calvorine/Blue Lagoon.DAT"), 1);
     EXPECT_STREQ(window_caption, " Calvorine:   Blue Lagoon");
     EXPECT_STREQ(plasma_settings.title, "Blue Lagoon");
+    EXPECT_EQ(Update_Window_Title_From_File("C:\\WINDOWS\\Calvorine\\Dusk.dat"), 1);
+    EXPECT_STREQ(plasma_settings.title, "Dusk");
 
     // A name starting with a full stop keeps that one character.
     EXPECT_EQ(Update_Window_Title("C:\\x\\.dat"), 1);
@@ -482,7 +485,9 @@ TEST_F(CaptionTest, APresetFileNamesThePresetAndTheCaption) {
 TEST_F(CaptionTest, ATitleOrAnEarlySeparatorIsShownWholeAndRenamesNothing) {
     Set_Default_Plasma_Settings();
     std::strcpy(plasma_settings.title, "kept");
-    for (const char* text : {"Sunset", "\\x.dat", "a\\x.dat", "/x.dat", ""}) {
+    // A title with slashes is a name, not a path.
+    for (const char* text : {"Sunset", "\\x.dat", "a\\x.dat", "/x.dat", "", "Dawn/Dusk v1.5 Mix",
+                             "/home/someone/Blue Lagoon.DAT"}) {
         EXPECT_EQ(Update_Window_Title(text), 1);
         EXPECT_EQ(std::string(window_caption), std::string(" Calvorine:   ") + text);
         EXPECT_STREQ(plasma_settings.title, "kept");
