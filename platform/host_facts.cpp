@@ -2,6 +2,8 @@
 // runs on and whether a screen saver already runs. None of them needs the
 // window system.
 #include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -60,17 +62,35 @@ static bool Holding_Saver_Lock() {
     return false;
 }
 
+// The user's cache folder: $XDG_CACHE_HOME, else ~/.cache (from the
+// password database when HOME is unset).
+static std::string Cache_Folder() {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    if (cache && cache[0] == '/') return cache;
+    const char* home = std::getenv("HOME");
+    if (!home || home[0] != '/') {
+        const passwd* entry = getpwuid(getuid());
+        home = entry ? entry->pw_dir : nullptr;
+    }
+    return std::string(home ? home : "") + "/.cache";
+}
+
 std::string Platform_Saver_Lock_Path() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     if (runtime && *runtime) return std::string(runtime) + "/calvorine-saver.lock";
-    // /tmp is shared by every user: the user id keeps one user's saver from blocking another's.
-    return "/tmp/calvorine-saver-" + std::to_string(getuid()) + ".lock";
+    // Not /tmp: another user could make the file there first and hold it, and
+    // this user's saver would never start. The cache folder is the user's own.
+    return Cache_Folder() + "/calvorine-saver.lock";
 }
 
 // Opens the lock file without following a planted link. Close-on-exec keeps
 // a child (the sound player) from holding the lock after the saver is gone.
+// The folder is made (private) when it does not exist yet.
 static int Open_Lock_File() {
-    return open(Platform_Saver_Lock_Path().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const std::string path = Platform_Saver_Lock_Path();
+    const size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0) mkdir(path.substr(0, slash).c_str(), 0700);
+    return open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
 }
 
 bool Platform_Claim_Saver_Running() {

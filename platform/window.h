@@ -378,6 +378,7 @@ bool Platform_Claim_Saver_Running();
 void Platform_Release_Saver_Running();
 // True when some process, this one included, holds the flag.
 bool Platform_Saver_Running();
-// The lock file's path.
+// The lock file's path: in $XDG_RUNTIME_DIR, else in the user's own cache
+// folder ($XDG_CACHE_HOME or ~/.cache), never in a folder others can write.
 std::string Platform_Saver_Lock_Path();
 

@@ -2,6 +2,7 @@
 // their order, the cursor count, boxes, host facts, the saver lock, the
 // conversion of every depth to the screen and the pointer deltas.
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -429,6 +430,34 @@ TEST(SaverRunningFlag, HeldByOneLiveProcessAndFreedWhenItDies) {
     close(ready[0]);
     close(ready[1]);
     unsetenv("XDG_RUNTIME_DIR");
+}
+
+TEST(SaverRunningFlag, WithoutARuntimeFolderTheLockIsInTheUsersOwnCache) {
+    TempFolder home;
+    const char* old_home = std::getenv("HOME");
+    const std::string saved_home = old_home ? old_home : "";
+    unsetenv("XDG_RUNTIME_DIR");
+    unsetenv("XDG_CACHE_HOME");
+    setenv("HOME", home.path().c_str(), 1);
+    EXPECT_EQ(Platform_Saver_Lock_Path(), home.file(".cache/calvorine-saver.lock"));
+    // The cache folder is made, private, on the first claim.
+    ASSERT_TRUE(Platform_Claim_Saver_Running());
+    struct stat info;
+    ASSERT_EQ(stat(home.file(".cache").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_TRUE(Platform_Saver_Running());
+    Platform_Release_Saver_Running();
+
+    // A link planted in place of the lock file is never followed.
+    setenv("XDG_CACHE_HOME", home.file("other").c_str(), 1);
+    EXPECT_EQ(Platform_Saver_Lock_Path(), home.file("other/calvorine-saver.lock"));
+    ASSERT_EQ(mkdir(home.file("other").c_str(), 0700), 0);
+    ASSERT_EQ(symlink(home.file("target").c_str(), home.file("other/calvorine-saver.lock").c_str()), 0);
+    EXPECT_FALSE(Platform_Claim_Saver_Running());
+    EXPECT_NE(access(home.file("target").c_str(), F_OK), 0);
+
+    unsetenv("XDG_CACHE_HOME");
+    setenv("HOME", saved_home.c_str(), 1);
 }
 
 TEST(WindowsDirectory, EnvironmentHomeAndOverride) {
