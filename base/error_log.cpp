@@ -85,6 +85,12 @@ static bool Open_Log(const char* path, int open_mode) {
     if (open_mode == LOG_CREATE) {
         app.error_log_file = fopen(path, "w+b");
         if (!app.error_log_file) {
+            // The running saver and the preview start silently: a box over
+            // the screen saver or inside the display settings helps no one.
+            if (app.saver_mode == SAVER || app.saver_mode == PREVIEW) {
+                app.error_log_enabled = false;
+                return false;
+            }
             Stop_Log("Save_Error_Log_To_File() CreateFile FILE FAILED");
             return false;
         }

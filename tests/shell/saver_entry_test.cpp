@@ -3,6 +3,8 @@
 #include "shell_fixture.h"
 #include "preset/preset_setter.h"
 
+#include <sys/stat.h>
+
 namespace {
 
 class EntryTest : public ShellTest {};
@@ -85,6 +87,27 @@ TEST_F(EntryTest, AMissingDataFolderStopsTheConfigurationLoudlyAndTheSaverSilent
     Reset_App_State();
     EXPECT_EQ(Calvorine_Main("calvorine-saver /s"), 0);
     EXPECT_TRUE(platform_boxes.empty());
+}
+
+TEST_F(EntryTest, ALogThatCannotBeMadeStopsTheConfigurationLoudlyAndTheSaverSilently) {
+    // A folder where the log file should be: the log cannot be created.
+    ASSERT_EQ(mkdir((folder + "/error_log.txt").c_str(), 0755), 0);
+    EXPECT_EQ(Calvorine_Main("calvorine-saver /c"), 0);
+    ASSERT_EQ(platform_boxes.size(), 2u);
+    EXPECT_EQ(platform_boxes[0].text, "Save_Error_Log_To_File() CreateFile FILE FAILED");
+    EXPECT_EQ(platform_boxes[1].text, "Setup(): Stamp_Date_And_Title_To_Saver_Error_Log_File FAILED");
+
+    // Over the running saver or inside the preview no box appears.
+    for (const char* line : {"calvorine-saver /s", "calvorine-saver /p 1234"}) {
+        Platform_Reset_Records();
+        Reset_App_State();
+        Platform_Inject_Version(VERSION_98);
+        EXPECT_EQ(Calvorine_Main(line), 0) << line;
+        EXPECT_TRUE(platform_boxes.empty()) << line;
+        EXPECT_TRUE(platform_sounds.empty()) << line;
+        Platform_Release_Saver_Running();
+    }
+    Platform_Inject_Version(VERSION_HOST);
 }
 
 TEST_F(EntryTest, ThePreviewOfTheNtFiveFamilyEndsBeforeTheLog) {
