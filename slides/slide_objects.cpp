@@ -104,8 +104,8 @@ static void Choose_Animation_Mode(ObjectInstance* instance) {
 
 // A type the table can make instances of.
 static bool Type_Loaded(int type) {
-    return type >= 0 && type < objects_loaded && type < MAX_SLIDE_OBJECTS && Objects_Data[type].frame_count >= 1 &&
-           Objects_Data[type].frame_size >= 1;
+    return type >= 0 && type < objects_loaded && type < MAX_SLIDE_OBJECTS && Objects_Data[type].images != nullptr &&
+           Objects_Data[type].frame_count >= 1 && Objects_Data[type].frame_size >= 1;
 }
 
 // ---------------------------------------------------------------------------
@@ -157,7 +157,8 @@ static int Load_Object_File(int number, const std::string& path, int* width, int
 // Drops the entry's strip after a failed load, so the table holds complete entries only.
 static void Forget_Object(int number) {
     Release(Objects_Data[number].images);
-    Objects_Data[number].images = nullptr;
+    // The layout goes too: an entry without a strip must not look loaded.
+    Objects_Data[number] = ObjectData{};
 }
 
 // Counts a complete entry into objects_loaded and objects_ram_mb. The table

@@ -653,13 +653,15 @@ TEST_F(RefreshPlasmaTest, AHostileRecordIsBoundedBeforeItIsApplied) {
         std::memset(plasma_settings.custom_scope_path, 'B', sizeof plasma_settings.custom_scope_path);
         plasma_settings.random_colour_interval = inf;   // no zero right after the title
         plasma_settings.ripple_frequency = std::numeric_limits<float>::quiet_NaN();
-        plasma_settings.sway = -std::numeric_limits<float>::infinity();
+        plasma_settings.interference = -std::numeric_limits<float>::infinity();
+        plasma_settings.sway = -3e38f;
         *real.field = real.stored;
         EXPECT_EQ(Refresh_Plasma(), 1) << real.name;
         EXPECT_EQ(*real.field, real.applied) << real.name;
         EXPECT_EQ(std::strlen(plasma_settings.title), sizeof plasma_settings.title - 1) << real.name;
         EXPECT_EQ(std::strlen(plasma_settings.custom_scope_path), sizeof plasma_settings.custom_scope_path - 1);
         EXPECT_EQ(plasma_settings.ripple_frequency, 5.4f);
+        EXPECT_EQ(plasma_settings.interference, 9.5f);
         EXPECT_EQ(plasma_settings.sway, -1e6f);
     }
 }
