@@ -74,9 +74,6 @@ static constexpr int POSITION_1 = 1;
 static constexpr int POSITION_2 = 2;
 // Passes of the object shuffle after the instances are made.
 static constexpr int SETUP_SHUFFLE_PASSES = 25;
-// The objects dialog's largest "Object Frequency": a preset file may hold any
-// number, and more instances than this per type would only exhaust memory.
-static constexpr int MAX_OBJECT_FREQUENCY = 200;
 // Hue and lightness of the gradient must move at least this far, so that
 // every slide shows a visible ramp.
 static constexpr int MIN_HUE_TRAVEL = 32;
@@ -350,15 +347,13 @@ static double Gradient_Columns_Per_Frame() {
     return columns > slide_width ? slide_width : columns;
 }
 
-// Pixels the slides move this frame. Slides that stand still (speed 0) do not
-// drift, and one frame never moves them more than a slide, so the offset
-// stays within a slide of its rest place whatever the speed.
+// Pixels the slides move this frame: the speed they were set up with, per
+// tenth of a second or per second of the frame. A step is never cut: one
+// frame of a fast slide may pass more than a slide, and the wraps then catch
+// up one per frame (the offset is only ever read through Whole, which
+// saturates, so no speed can make it undefined).
 static double Slide_Step() {
-    if (!(plasma_settings.slide_speed > 0.0)) return 0.0;
-    const double step = plasma_settings.slide_ignore_fps ? slide_step_speed * FIXED_STEP_FACTOR
-                                                         : slide_step_speed * frame_seconds;
-    if (!(step > 0.0)) return 0.0;
-    return step > slide_width ? slide_width : step;
+    return plasma_settings.slide_ignore_fps ? slide_step_speed * FIXED_STEP_FACTOR : slide_step_speed * frame_seconds;
 }
 
 // The moving backgrounds and the objects of the shown slides.
@@ -395,12 +390,12 @@ static int Draw_Shown_Slides(const Direction& d) {
 static bool Wrap_Due_Left(int x0) { return Whole(slide_offset_x) + slide_width < x0; }
 static bool Wrap_Due_Right(int x0) { return Whole(slide_offset_x) >= slide_width + x0; }
 
-// The spare is repainted before anything moves, so a failed repaint leaves
-// the slides as they were and the wrap is tried again next frame. The new
-// spare starts the next gradient, which is then painted a few columns a frame.
+// The offset moves back by a slide, the spare coming into view is repainted
+// (a failure ends the frame, and with it the program), and the new spare
+// starts the next gradient, which is then painted a few columns a frame.
 static int Wrap_Left() {
-    if (!Paint_On_Slide(slide_order[LEFT.spare])) return 0;
     slide_offset_x += static_cast<float>(slide_width);
+    if (!Paint_On_Slide(slide_order[LEFT.spare])) return 0;
     Rotate_Slides_Left();
     Partial_HLS_Gradient(At(LEFT.spare), 0, 0, slide_width, slide_height, 1, plasma_settings.background_variable, 1);
     return 1;
@@ -438,9 +433,8 @@ static int Draw_Direction(Surface* target, int x0, int y0, const Direction& d) {
     const int x = Whole(slide_offset_x);
     const int y = Whole(slide_offset_y);
     if (!Clip_Blit(At(d.first), target, 0, 0, x, y, slide_width, slide_height)) return Fail(d.blit_1);
-    // Moving left the second slide follows only while the slides move; a
-    // stopped pair left part-way still shows both halves.
-    const bool second_shown = &d == &RIGHT || s.slide_speed > 0.0 || x != 0;
+    // Moving left the second slide follows only while the slides move.
+    const bool second_shown = &d == &RIGHT || s.slide_speed > 0.0;
     if (second_shown &&
         !Clip_Blit(At(d.second), target, 0, 0, x + d.second_offset * slide_width, y, slide_width, slide_height))
         return Fail(d.blit_2);
@@ -567,8 +561,7 @@ int Setup_Colour_Slides(int width, int height, double speed) {
     for (int t = 0; t < types; ++t) {
         // An object whose file could not be loaded has nothing to show.
         if (plasma_settings.object_selected[t] != 1 || Get_Object_Image(t) == nullptr) continue;
-        int copies = plasma_settings.object_frequency[t];
-        if (copies > MAX_OBJECT_FREQUENCY) copies = MAX_OBJECT_FREQUENCY;
+        const int copies = Object_Copies(t);
         for (int j = 0; j < copies; ++j) {
             if (!Enqueue_Objects(t, slides[s])) {
                 Report_Formatted("Setup_Colour_Slides(): Enqueue_Objects_Ex FAILED i %d j %d", t, j);

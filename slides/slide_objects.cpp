@@ -597,6 +597,12 @@ static void Retype_Instance(ObjectInstance* o, int type, int slide_width, int sl
     o->reverse = false;
 }
 
+int Object_Copies(int type) {
+    if (type < 0 || type >= MAX_SLIDE_OBJECTS) return 0;
+    const int32_t frequency = plasma_settings.object_frequency[type];
+    return frequency < 0 ? 0 : (frequency > MAX_OBJECT_FREQUENCY ? MAX_OBJECT_FREQUENCY : frequency);
+}
+
 int Remix_Objects(Surface* slide, int width, int height) {
     if (objects_loaded < 1) return 1;
     // One walk over the whole queue: the selected types take the instances
@@ -604,9 +610,9 @@ int Remix_Objects(Surface* slide, int width, int height) {
     // those on this slide change.
     ObjectInstance* instance = objects_queue_head;
     for (int type = 0; type < objects_loaded && type < MAX_SLIDE_OBJECTS; ++type) {
-        if (plasma_settings.object_selected[type] != 1 || plasma_settings.object_frequency[type] <= 0) continue;
+        if (plasma_settings.object_selected[type] != 1 || Object_Copies(type) <= 0) continue;
         if (!Type_Loaded(type)) continue;
-        for (int copy = 0; copy < plasma_settings.object_frequency[type]; ++copy) {
+        for (int copy = 0; copy < Object_Copies(type); ++copy) {
             if (instance == nullptr) return 1;
             if (instance->slide == slide) Retype_Instance(instance, type, width, height, true);
             instance = instance->next;
@@ -642,7 +648,7 @@ int Pick_Random_Object(int* type, int* frame) {
     int step = 0;
     for (int t = 0; t < objects_loaded && t < MAX_SLIDE_OBJECTS; ++t) {
         if (plasma_settings.object_selected[t] != 1 || !Type_Loaded(t)) continue;
-        const int frequency = plasma_settings.object_frequency[t];
+        const int frequency = Object_Copies(t);
         if (frequency > 0 && pick < step + frequency) {
             if (type) *type = t;
             const int frames = Objects_Data[t].frame_count;

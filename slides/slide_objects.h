@@ -64,6 +64,12 @@ extern int any_object_moves;
 
 // Loads every object file from 0 up to the first missing number, expanding single frames (start-up, slides).
 int Load_All_Objects();
+// Most instances of one object type (the frequency dialog's top).
+constexpr int MAX_OBJECT_FREQUENCY = 200;
+// Instances the slides carry of a type: its preset frequency within 0 ..
+// MAX_OBJECT_FREQUENCY, the same count for the set-up, the remix and the
+// random pick (a preset file's larger number would ask for billions).
+int Object_Copies(int type);
 // Replaces entry type's strip by `frames` frames of w x w, frame k the first frame's hue turned by k x hue_step.
 int Create_Objects_Hue_Gradient(int type, int width, int height, int frames, int hue_step);
 // Turns every 32-frame object file back into its single first frame and reloads all (menu "Compact Objects").

@@ -201,6 +201,69 @@ TEST_F(SlidesTest, SpeedZeroStandsStillOnTheFirstSlideWithEveryObject) {
     EXPECT_EQ(slide_moving_right, 0);
 }
 
+TEST_F(SlidesTest, TheStepFollowsTheSetUpSpeedWholeAndTheSecondSlideOnlyAMovingOne) {
+    Open(every_graphics_format[5]);
+    struct Case {
+        const char* name;
+        double setup_speed;   // slide_step_speed
+        double speed_now;     // the preset's slide_speed at the frame
+        int ignore_fps;
+        float offset_after;   // after one frame from 0
+        bool second_shown;
+    };
+    const Case cases[] = {
+        {"per frame", 100.0, 100.0, 1, -10.0f, true},
+        {"per second", 100.0, 100.0, 0, -1.0f, true},      // frame_seconds 0.01
+        {"stopped later", 100.0, 0.0, 1, -10.0f, false},   // the set-up speed still steps
+        {"faster than a slide", 1000.0, 1000.0, 1, -100.0f, true},
+    };
+    for (const Case& c : cases) {
+        Shutdown_Colour_Slides();
+        plasma_settings.slide_speed = c.setup_speed;
+        plasma_settings.slide_ignore_fps = c.ignore_fps;
+        ASSERT_EQ(Setup_Colour_Slides(W, W, c.setup_speed), 1) << c.name;
+        plasma_settings.slide_speed = c.speed_now;
+        slide_offset_x = -5.0f;   // part-way: the second slide would show from x 35
+        Mark_Slides();
+        std::vector<int> f = Frame();
+        EXPECT_EQ(f[W - 5 + 2], c.second_shown ? 1 : -1) << c.name;
+        EXPECT_FLOAT_EQ(slide_offset_x, -5.0f + c.offset_after) << c.name;
+    }
+}
+
+TEST_F(SlidesTest, AWrapMovesTheOffsetBeforeTheSpareIsRepainted) {
+    Open(every_graphics_format[5]);
+    plasma_settings.background_mode = 2;   // the spare is repainted with a gradient
+    ASSERT_EQ(Setup_Colour_Slides(W, W, 100.0), 1);
+    slide_offset_x = -45.0f;   // the first slide has gone: this frame wraps
+    Partial_HLS_Gradient(slides[slide_order[2]], 0, 0, W, W, 1, 0, 1);   // a gradient under way on the spare
+    dd_faults.get_dc = DDERR_GENERIC;
+    Fill(Hidden, MARK);
+    EXPECT_EQ(Draw_Slides(Hidden, 0, 0), 0);
+    dd_faults.get_dc = DD_OK;
+    EXPECT_TRUE(Reported("Draw_Slides_Left(): Paint On Slide FAILED"));
+    EXPECT_FLOAT_EQ(slide_offset_x, -5.0f);
+    EXPECT_EQ(Order(), (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(SlidesTest, TheRemixGivesEachTypeAsManyInstancesAsTheSetUp) {
+    Open(every_graphics_format[5]);
+    plasma_settings.slide_speed = 0.0;
+    plasma_settings.object_frequency[0] = 5000;   // from a file: far past the dialog's 200
+    plasma_settings.object_frequency[1] = 3;
+    ASSERT_EQ(Setup_Colour_Slides(W, W, 0.0), 1);
+    auto count = [](int type) {
+        int n = 0;
+        for (ObjectInstance* o = objects_queue_head; o; o = o->next) n += o->object_type == type;
+        return n;
+    };
+    EXPECT_EQ(count(0), MAX_OBJECT_FREQUENCY);
+    EXPECT_EQ(count(1), 3);
+    ASSERT_EQ(Remix_Objects(slides[0], W, W), 1);
+    EXPECT_EQ(count(0), MAX_OBJECT_FREQUENCY);
+    EXPECT_EQ(count(1), 3);
+}
+
 TEST_F(SlidesTest, MovingSlidesShareTheInstancesOut) {
     Open(every_graphics_format[5]);
     plasma_settings.object_frequency[0] = 4;
