@@ -26,6 +26,9 @@
 #include "preset/random_preset_timer.h"
 
 int32_t last_client_width = -1, last_client_height = -1;
+// The size kind of the last size message; none before the first message.
+static constexpr uintptr_t NO_SIZE_KIND = UINTPTR_MAX;
+static uintptr_t last_size_kind = NO_SIZE_KIND;
 
 // The effects' own flags say whether each is set up.
 static bool Kaleidoscope_Active() { return kaleidoscope_active != 0; }
@@ -120,8 +123,14 @@ static void On_Size(Window* window, uintptr_t kind) {
         app.client_width = app.screen_width;
         app.client_height = app.screen_height;
     }
-    // Maximising and restoring end no drag: the effects follow at once.
-    if (kind == SIZE_MAXIMIZED || kind == SIZE_RESTORED) Platform_Send_Message(window, WM_EXITSIZEMOVE, 0, 0);
+    // Maximising, and restoring a maximised or minimised window, end no
+    // drag: the effects follow at once. A restored window that keeps getting
+    // new sizes is being dragged; the window layer sends the end of the
+    // sizing when the drag stops, and the effects are rebuilt once, then.
+    const bool kind_changed = kind != last_size_kind;
+    last_size_kind = kind;
+    if (kind == SIZE_MAXIMIZED || (kind == SIZE_RESTORED && kind_changed))
+        Platform_Send_Message(window, WM_EXITSIZEMOVE, 0, 0);
 }
 
 static void On_Exit_Size_Move() {
@@ -248,6 +257,7 @@ intptr_t Main_Window_Procedure(Window* window, unsigned message, uintptr_t wpara
     if (last_client_width < 0) {
         last_client_width = app.client_width;
         last_client_height = app.client_height;
+        last_size_kind = NO_SIZE_KIND;
     }
     // Once shut down, nothing is left to react with: the quit message is
     // already waiting behind whatever came before it.

@@ -157,9 +157,15 @@ TEST_F(ProcedureTest, TheEffectsFollowTheWindowOnceItsSizeSettles) {
     Main_Window_Procedure(&window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(64, 48));
     window.client_width = 40;
     window.client_height = 30;
-    // A drag in progress: the effects wait for its end.
-    Main_Window_Procedure(&window, WM_SIZE, SIZE_MINIMIZED, MAKELPARAM(40, 30));
+    // A drag in progress, as the window layer reports it: one restored size
+    // after another. The effects wait for its end.
+    window.client_width = 52;
+    Main_Window_Procedure(&window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(52, 30));
     EXPECT_EQ(plasma_settings.plasma_width, 64);
+    window.client_width = 40;
+    Main_Window_Procedure(&window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(40, 30));
+    EXPECT_EQ(plasma_settings.plasma_width, 64);
+    EXPECT_EQ(plasma_field_0.table_width, 64);
     Main_Window_Procedure(&window, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(app.client_width, 40);
     EXPECT_EQ(plasma_settings.plasma_width, 40);
@@ -169,7 +175,16 @@ TEST_F(ProcedureTest, TheEffectsFollowTheWindowOnceItsSizeSettles) {
     // The same size again rebuilds nothing.
     plasma_settings.plasma_width = 12;
     Main_Window_Procedure(&window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(40, 30));
+    Main_Window_Procedure(&window, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_EQ(plasma_settings.plasma_width, 12);
+
+    // Maximising, and restoring after it, take effect at once.
+    window.client_width = 60;
+    Main_Window_Procedure(&window, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(60, 30));
+    EXPECT_EQ(plasma_settings.plasma_width, 60);
+    window.client_width = 48;
+    Main_Window_Procedure(&window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(48, 30));
+    EXPECT_EQ(plasma_settings.plasma_width, 48);
 }
 
 TEST_F(ProcedureTest, ActivationSwitchesTheFramesExceptInThePreview) {
