@@ -129,6 +129,10 @@ constexpr unsigned KEY_KEYPAD = 0x8;            // the key is on the numeric key
 // modifiers; VK_UNMAPPED for keys without a Windows code. The key handler
 // and the tests use it.
 unsigned Platform_Translate_Key(int toolkit_key, unsigned modifiers);
+// The virtual-key code of the digit-row and letter keys by their place on the
+// keyboard (the PC scan code: the X key code less 8), as a US layout names
+// them, so the keys act the same on every layout; 0 for every other key.
+unsigned Platform_Key_At_Position(unsigned scan_code);
 
 // ---------------------------------------------------------------------------
 // The window procedure and the message loop.

@@ -202,10 +202,14 @@ unsigned Modifier_State(Qt::KeyboardModifiers modifiers) {
 }
 
 void Post_Key(QKeyEvent* event) {
-    unsigned key = Platform_Translate_Key(event->key(), Modifier_State(event->modifiers()));
+    const unsigned modifiers = Modifier_State(event->modifiers());
     // X key codes are the PC scan codes moved up by 8.
     quint32 native = event->nativeScanCode();
     uintptr_t scan = native >= 8 ? (native - 8) & 0xFF : 0;
+    // The digit row and the letters act by their place, whatever the layout
+    // prints on them (on AZERTY the key that types "&" is still '1').
+    unsigned key = (modifiers & KEY_KEYPAD) ? 0 : Platform_Key_At_Position(static_cast<unsigned>(scan));
+    if (key == 0) key = Platform_Translate_Key(event->key(), modifiers);
     constexpr intptr_t REPEAT_COUNT_ONE = 1;
     constexpr intptr_t PREVIOUSLY_DOWN = intptr_t(1) << 30;
     intptr_t lparam = REPEAT_COUNT_ONE | static_cast<intptr_t>(scan << 16) | (event->isAutoRepeat() ? PREVIOUSLY_DOWN : 0);
@@ -705,6 +709,26 @@ bool Platform_Get_Foreground_Window(Foreground_Window* window) {
 
 // ---------------------------------------------------------------------------
 // Keys.
+
+unsigned Platform_Key_At_Position(unsigned scan_code) {
+    // The rows of a PC keyboard by scan code, as a US layout labels them.
+    static const char digit_row[] = "1234567890";   // scan codes 0x02 .. 0x0B
+    static const char top_row[] = "QWERTYUIOP";     // 0x10 .. 0x19
+    static const char home_row[] = "ASDFGHJKL";     // 0x1E .. 0x26
+    static const char bottom_row[] = "ZXCVBNM";     // 0x2C .. 0x32
+    struct Row {
+        unsigned first;
+        const char* keys;
+        unsigned count;
+    };
+    static const Row rows[] = {{0x02, digit_row, 10}, {0x10, top_row, 10}, {0x1E, home_row, 9}, {0x2C, bottom_row, 7}};
+    for (const Row& row : rows) {
+        if (scan_code >= row.first && scan_code < row.first + row.count) {
+            return static_cast<unsigned char>(row.keys[scan_code - row.first]);
+        }
+    }
+    return 0;
+}
 
 unsigned Platform_Translate_Key(int toolkit_key, unsigned modifiers) {
     const bool keypad = modifiers & KEY_KEYPAD;

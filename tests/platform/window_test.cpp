@@ -121,6 +121,46 @@ TEST(KeyTranslation, GivesTheVirtualKeysTheKeyTableUses) {
     EXPECT_EQ(Platform_Translate_Key(Qt::Key_unknown, 0), VK_UNMAPPED);
 }
 
+TEST(KeyPositions, TheDigitRowAndTheLettersGoByTheirPlace) {
+    const std::pair<unsigned, unsigned> keys[] = {
+        {0x02, '1'}, {0x08, '7'}, {0x0B, '0'}, {0x10, 'Q'}, {0x19, 'P'}, {0x1E, 'A'},
+        {0x26, 'L'}, {0x2C, 'Z'}, {0x32, 'M'}, {0x01, 0},   {0x0C, 0},   {0x1C, 0},
+        {0x27, 0},   {0x33, 0},   {0x39, 0},   {0x47, 0},
+    };
+    for (const auto& [scan, key] : keys) EXPECT_EQ(Platform_Key_At_Position(scan), key) << std::hex << scan;
+}
+
+TEST_F(WindowTest, KeysFollowTheirPlaceOnAnyLayout) {
+    Window* window = Open();
+    ASSERT_NE(window, nullptr);
+    QWidget* canvas = Platform_Qt_Canvas(window);
+    struct Press {
+        Qt::Key key;            // what the layout types
+        quint32 x_key_code;     // where the key is (scan code + 8)
+        Qt::KeyboardModifiers modifiers;
+        unsigned expected;
+    };
+    const Press presses[] = {
+        {Qt::Key_Ampersand, 0x02 + 8, Qt::NoModifier, '1'},   // AZERTY "&": the '1' key
+        {Qt::Key_Egrave, 0x08 + 8, Qt::NoModifier, '7'},      // AZERTY "è"
+        {Qt::Key_A, 0x10 + 8, Qt::NoModifier, 'Q'},           // AZERTY "a" sits where US has Q
+        {Qt::Key_Z, 0x15 + 8, Qt::NoModifier, 'Y'},           // QWERTZ "z"
+        {Qt::Key_7, 0x47 + 8, Qt::KeypadModifier, VK_NUMPAD0 + 7},
+        {Qt::Key_Escape, 0x01 + 8, Qt::NoModifier, VK_ESCAPE},
+        {Qt::Key_R, 0, Qt::NoModifier, 'R'},                  // no key code: the toolkit's key
+    };
+    for (const Press& press : presses) {
+        QKeyEvent event(QEvent::KeyPress, press.key, press.modifiers, press.x_key_code, 0, 0);
+        QCoreApplication::sendEvent(canvas, &event);
+    }
+    std::vector<Posted_Message> messages = Drain();
+    ASSERT_EQ(messages.size(), std::size(presses));
+    for (size_t i = 0; i < messages.size(); ++i) {
+        EXPECT_EQ(messages[i].message, WM_KEYDOWN);
+        EXPECT_EQ(messages[i].wparam, uintptr_t(presses[i].expected)) << i;
+    }
+}
+
 TEST_F(WindowTest, EventsBecomeMessagesInTheOrderTheyHappened) {
     Window* window = Open();
     ASSERT_NE(window, nullptr);
