@@ -14,6 +14,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -909,9 +910,119 @@ int Platform_System_Metric(int index) {
 static QPoint last_pointer;
 static bool pointer_known = false;
 
+// ---------------------------------------------------------------------------
+// Relative pointer motion: XInput 2 raw motion.
+//
+// The pointer's position stops at the screen's edges and is shared by every
+// program; the raw motion events of the X server carry what the device
+// itself moved, also into an edge. They are asked for on the root window
+// through libXi (looked up at run time, like libxcb above) and read from the
+// toolkit's event stream, so reading the delta in a frame asks the server
+// nothing. Without them (no X11, no extension) the position is used.
+
+// XInput 2: the raw motion event type and the all-master-devices selector.
+constexpr int XI_RAW_MOTION = 17;
+constexpr int XI_ALL_MASTER_DEVICES = 1;
+// X's generic event code, carrying the extensions' events.
+constexpr uint8_t X_GENERIC_EVENT = 35;
+// Bytes of libxcb's raw event before its valuator mask (full_sequence included).
+constexpr size_t RAW_EVENT_HEADER = 36;
+
+struct XI_Event_Mask {
+    int deviceid;
+    int mask_len;
+    unsigned char* mask;
+};
+
+static int raw_motion_opcode = -1;   // the extension's major opcode once raw motion is selected
+static double raw_dx = 0.0, raw_dy = 0.0;
+
+// One FP3232 value of the event (integral part, then 1/2^32 parts).
+static double Fixed_3232(const uint8_t* at) {
+    int32_t integral;
+    uint32_t fraction;
+    std::memcpy(&integral, at, 4);
+    std::memcpy(&fraction, at + 4, 4);
+    return integral + fraction / 4294967296.0;
+}
+
+// Adds a raw motion event's unaccelerated x and y (valuators 0 and 1) to the delta.
+static void Take_Raw_Motion(const uint8_t* event) {
+    uint16_t mask_words;
+    std::memcpy(&mask_words, event + 22, 2);
+    const uint8_t* mask = event + RAW_EVENT_HEADER;
+    const size_t mask_bits = static_cast<size_t>(mask_words) * 32;
+    int values = 0;
+    for (size_t bit = 0; bit < mask_bits; ++bit) values += (mask[bit / 8] >> (bit % 8)) & 1;
+    // The accelerated values come first, then as many raw ones.
+    const uint8_t* raw = mask + static_cast<size_t>(mask_words) * 4 + static_cast<size_t>(values) * 8;
+    int index = 0;
+    for (size_t bit = 0; bit < mask_bits && bit < 2; ++bit) {
+        if (!((mask[bit / 8] >> (bit % 8)) & 1)) continue;
+        const double value = Fixed_3232(raw + static_cast<size_t>(index) * 8);
+        (bit == 0 ? raw_dx : raw_dy) += value;
+        ++index;
+    }
+}
+
+class Raw_Motion_Filter : public QAbstractNativeEventFilter {
+public:
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (raw_motion_opcode < 0 || type != "xcb_generic_event_t" || !message) return false;
+        const auto* event = static_cast<const uint8_t*>(message);
+        uint16_t event_type;
+        std::memcpy(&event_type, event + 8, 2);
+        if ((event[0] & 0x7F) == X_GENERIC_EVENT && event[1] == raw_motion_opcode && event_type == XI_RAW_MOTION)
+            Take_Raw_Motion(event);
+        return false;
+    }
+};
+
+// Asks the X server for raw motion on the root window; true when it comes.
+static bool Select_Raw_Motion() {
+    if (raw_motion_opcode >= 0) return true;
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    Display* display = x11 ? x11->display() : nullptr;
+    if (!display) return false;
+    void* x_library = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    void* xi_library = dlopen("libXi.so.6", RTLD_NOW);
+    int (*query_extension)(Display*, const char*, int*, int*, int*) = nullptr;
+    int (*flush)(Display*) = nullptr;
+    unsigned long (*default_root)(Display*) = nullptr;
+    int (*select_events)(Display*, unsigned long, XI_Event_Mask*, int) = nullptr;
+    if (!x_library || !xi_library || !Look_Up(x_library, "XQueryExtension", &query_extension) ||
+        !Look_Up(x_library, "XFlush", &flush) || !Look_Up(x_library, "XDefaultRootWindow", &default_root) ||
+        !Look_Up(xi_library, "XISelectEvents", &select_events)) {
+        return false;
+    }
+    int opcode = 0, first_event = 0, first_error = 0;
+    if (!query_extension(display, "XInputExtension", &opcode, &first_event, &first_error)) return false;
+    unsigned char bits[(XI_RAW_MOTION >> 3) + 1] = {};
+    bits[XI_RAW_MOTION >> 3] |= static_cast<unsigned char>(1 << (XI_RAW_MOTION & 7));
+    XI_Event_Mask mask{XI_ALL_MASTER_DEVICES, static_cast<int>(sizeof bits), bits};
+    if (select_events(display, default_root(display), &mask, 1) != 0) return false;
+    flush(display);
+    static Raw_Motion_Filter filter;
+    qGuiApp->installNativeEventFilter(&filter);
+    raw_motion_opcode = opcode;
+    return true;
+}
+
 void Platform_Read_Pointer_Delta(int* dx, int* dy) {
     int moved_x = 0, moved_y = 0;
-    if (qGuiApp) {
+    // The first read asks for raw motion; what came before it is no movement.
+    static bool raw_motion_asked = false;
+    if (!raw_motion_asked && qGuiApp) {
+        raw_motion_asked = true;
+        if (Select_Raw_Motion()) raw_dx = raw_dy = 0.0;
+    }
+    if (raw_motion_opcode >= 0) {
+        // Whole units are taken; the fractions wait for the next frame.
+        moved_x = static_cast<int>(std::clamp(std::trunc(raw_dx), -1.0e6, 1.0e6));
+        moved_y = static_cast<int>(std::clamp(std::trunc(raw_dy), -1.0e6, 1.0e6));
+        raw_dx -= moved_x;
+        raw_dy -= moved_y;
+    } else if (qGuiApp) {
         QPoint now = QCursor::pos();
         if (pointer_known) {
             moved_x = now.x() - last_pointer.x();
@@ -925,6 +1036,8 @@ void Platform_Read_Pointer_Delta(int* dx, int* dy) {
 }
 
 void Platform_Reset_Pointer_Delta() {
+    Select_Raw_Motion();
+    raw_dx = raw_dy = 0.0;
     pointer_known = qGuiApp != nullptr;
     if (pointer_known) last_pointer = QCursor::pos();
 }
