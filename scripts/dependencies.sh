@@ -1,6 +1,6 @@
 # Debian packages the build, the tests and the programs need.
 CALVORINE_PACKAGES=(cmake g++ qt6-base-dev libgtest-dev libbenchmark-dev xvfb xauth x11-utils
-  fonts-dejavu-core imagemagick xdotool python3 xscreensaver passwd)
+  fonts-dejavu-core imagemagick xdotool python3 xscreensaver passwd libxi6)
 
 install_dependencies() {
     local missing=()
