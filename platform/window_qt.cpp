@@ -391,6 +391,36 @@ void Apply_Kind_Flags(Window_Kind kind) {
     if (QWidget* menu = state.frame->menuWidget()) menu->setVisible(kind == WINDOW_OVERLAPPED);
 }
 
+// Black windows over every screen but the primary one while the saver's
+// picture covers the primary screen: the desktop shows nowhere.
+std::vector<QWidget*> other_screen_covers;
+
+void Update_Other_Screens() {
+    const bool covering = state.frame && state.kind == WINDOW_POPUP && state.frame->isVisible() &&
+                          !state.frame->isMinimized();
+    if (!covering || !qGuiApp) {
+        for (QWidget* cover : other_screen_covers) delete cover;
+        other_screen_covers.clear();
+        return;
+    }
+    if (!other_screen_covers.empty()) return;
+    QScreen* primary = QGuiApplication::primaryScreen();
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen == primary) continue;
+        auto* cover = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
+                                               Qt::WindowDoesNotAcceptFocus);
+        cover->setAttribute(Qt::WA_ShowWithoutActivating);
+        QPalette black = cover->palette();
+        black.setColor(QPalette::Window, Qt::black);
+        cover->setPalette(black);
+        cover->setAutoFillBackground(true);
+        cover->setCursor(Qt::BlankCursor);
+        cover->setGeometry(screen->geometry());
+        cover->show();
+        other_screen_covers.push_back(cover);
+    }
+}
+
 void Cover_Screen() {
     state.expected_size = Screen_Geometry().size();
     state.frame->setGeometry(Screen_Geometry());
@@ -556,6 +586,7 @@ void Platform_Destroy_Window(Window* window) {
     // reaches a half-destroyed record.
     Window_State ending = state;
     state = Window_State{};
+    Update_Other_Screens();
     // Ours first: the foreign parent's wrapper would take our native window with it.
     delete ending.frame;
     delete ending.foreign_parent;
@@ -588,6 +619,7 @@ bool Platform_Set_Window_Kind(Window* window, Window_Kind kind) {
     Settle_Layout();
     Apply_Min_Max_Info();
     if (was_visible) Platform_Show_Window(window, SW_SHOW);
+    Update_Other_Screens();
     return true;
 }
 
@@ -618,6 +650,7 @@ bool Platform_Show_Window(Window* window, int show_command) {
         if (QGuiApplication::applicationState() == Qt::ApplicationActive) Application_State_Changed(Qt::ApplicationActive);
     }
     Update_Record();
+    Update_Other_Screens();
     Platform_Sync_Cursor();
     return was_visible;
 }
