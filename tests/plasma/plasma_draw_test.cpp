@@ -683,6 +683,14 @@ TEST_F(RefreshPlasmaTest, AnEffectThatWillNotSetUpFailsTheRefreshButTheRestIsApp
     plasma_settings.overlay_on = 1;
     plasma_settings.overlay_shape = 1;
     EXPECT_EQ(Refresh_Plasma(), 1);
+
+    // In 256 colours no overlay exists: that is the preset as it can be shown.
+    Release_Test_Effects();
+    Shutdown_Direct_Draw();
+    Open_Display(8, 320, 240);
+    plasma_settings.overlay_on = 1;
+    EXPECT_EQ(Refresh_Plasma(), 1);
+    EXPECT_TRUE(app.screen_notice_pending);
 }
 
 TEST_F(RefreshPlasmaTest, ClientAreaThatCannotBeRead) {
