@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with the address and undefined-behaviour sanitizers in a
-# build folder of its own and runs the unit tests there (the render tool's
-# and the data maker's tests and the loaders' fuzz harness among them). Any
+# build folder of its own and runs the unit tests there, then the render
+# tool's and the data maker's tests and the loaders' fuzz harness. Any
 # sanitizer report fails the run.
 #
 #   scripts/sanitize-tests.sh [BUILD_DIR]     (default: build-asan)
@@ -21,4 +21,7 @@ export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$suppressions:print_suppressions=0"
 
 ctest --test-dir "$build" -L unit --output-on-failure -j2
+# The render tool's and the data maker's tests and the fuzz harness run the
+# built programs on the demo data (labelled e2e); none of them needs a screen.
+ctest --test-dir "$build" -R '^(RenderTest|MakeDataTest|fuzz_loaders)' --output-on-failure -j2
 echo "sanitize-tests: done in $(( $(date +%s) - started )) s"
