@@ -31,7 +31,6 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QStandardPaths>
-#include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
