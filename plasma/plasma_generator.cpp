@@ -8,6 +8,8 @@
 // built before the rows are written.
 #include "plasma/plasma_generator.h"
 
+#include "platform/row_bands.h"
+
 #include "base/random.h"
 
 #include <algorithm>
@@ -418,24 +420,30 @@ int Process_Plasma_8(PlasmaField* field, Surface* dest, double divisor, int x, i
     uint8_t* pixels = Lock_Dest(dest, LOCK_FAILED, &pitch);
     if (!pixels) return 0;
     const Block block = Fit_Block(dest, pitch, 1, x, y, width, height);
-    Skip_Rows(w, block.row_begin);
-    for (int j = block.row_begin; j < block.row_end; ++j, Next_Row(w)) {
-        uint8_t* out = Pixel_At(pixels, pitch, 1, x, y + j);
-        for (int t = block.step_begin; t < block.step_end; ++t) {
-            // Four pixels at once: the carries between bytes are part of the look.
-            uint32_t a, b, c, e;
-            std::memcpy(&a, w.a + 4 * t, 4);
-            std::memcpy(&b, w.b + 4 * t, 4);
-            std::memcpy(&c, w.c + 4 * t, 4);
-            std::memcpy(&e, w.e + 4 * t, 4);
-            const uint32_t sum = a + b + c + e;
-            // Bytes of 128 and more become 255 - b (all bits flipped); then
-            // every byte, now below 128, doubles without reaching its neighbour.
-            const uint32_t high = ((sum >> 7) & 0x01010101u) * 0xFFu;
-            const uint32_t folded = (sum ^ high) << 1;
-            std::memcpy(out + 4 * t, &folded, 4);
+    // Rows are independent: each band starts its windows at its own first row.
+    auto band = [&](int band_begin, int band_end) {
+        Windows v = w;
+        Skip_Rows(v, block.row_begin + band_begin);
+        for (int j = block.row_begin + band_begin; j < block.row_begin + band_end; ++j, Next_Row(v)) {
+            uint8_t* out = Pixel_At(pixels, pitch, 1, x, y + j);
+            for (int t = block.step_begin; t < block.step_end; ++t) {
+                // Four pixels at once: the carries between bytes are part of the look.
+                uint32_t a, b, c, e;
+                std::memcpy(&a, v.a + 4 * t, 4);
+                std::memcpy(&b, v.b + 4 * t, 4);
+                std::memcpy(&c, v.c + 4 * t, 4);
+                std::memcpy(&e, v.e + 4 * t, 4);
+                const uint32_t sum = a + b + c + e;
+                // Bytes of 128 and more become 255 - b (all bits flipped); then
+                // every byte, now below 128, doubles without reaching its neighbour.
+                const uint32_t high = ((sum >> 7) & 0x01010101u) * 0xFFu;
+                const uint32_t folded = (sum ^ high) << 1;
+                std::memcpy(out + 4 * t, &folded, 4);
+            }
         }
-    }
+    };
+    if (block.row_end > block.row_begin)
+        Run_Row_Bands(block.row_end - block.row_begin, 4L * (block.step_end - block.step_begin), band);
     Unlock_Surface(dest);
     return 1;
 }
@@ -463,28 +471,38 @@ static int Write_Deep(PlasmaField* const fields[3], int field_count, Surface* de
     if (!pixels) return 0;
     prepare();
     const Block block = Fit_Block(dest, pitch, BYTES, x, y, width, height);
-    for (int f = 0; f < field_count; ++f) Skip_Rows(w[f], block.row_begin);
-    static thread_local std::vector<uint8_t> row_sum_buffer;
-    if (row_sum_buffer.size() < 3 * size_t(block.step_end)) row_sum_buffer.resize(3 * size_t(block.step_end));
-    uint8_t* const row_sums = row_sum_buffer.data();
-    for (int j = block.row_begin; j < block.row_end; ++j) {
-        uint8_t* out = Pixel_At(pixels, pitch, BYTES, x, y + j);
-        if (field_count == 1) {
-            // Byte sums first, in a loop the compiler turns into vector adds
-            // (the bytes wrap exactly as the sum's low eight bits), then the colours.
-            Row_Sums(w[0], block.step_begin, block.step_end, row_sums);
-            for (int t = block.step_begin; t < block.step_end; ++t) store_one(out + 4 * BYTES * t, row_sums[t]);
-        } else {
-            uint8_t* const sums_1 = row_sums + block.step_end;
-            uint8_t* const sums_2 = sums_1 + block.step_end;
-            Row_Sums(w[0], block.step_begin, block.step_end, row_sums);
-            Row_Sums(w[1], block.step_begin, block.step_end, sums_1);
-            Row_Sums(w[2], block.step_begin, block.step_end, sums_2);
-            for (int t = block.step_begin; t < block.step_end; ++t)
-                store_three(out + 4 * BYTES * t, row_sums[t], sums_1[t], sums_2[t]);
+    // Rows are independent: each band starts the windows at its own first
+    // row and sums into a buffer of its own thread.
+    auto band = [&](int band_begin, int band_end) {
+        Windows v[3];
+        for (int f = 0; f < field_count; ++f) {
+            v[f] = w[f];
+            Skip_Rows(v[f], block.row_begin + band_begin);
         }
-        for (int f = 0; f < field_count; ++f) Next_Row(w[f]);
-    }
+        static thread_local std::vector<uint8_t> row_sum_buffer;
+        if (row_sum_buffer.size() < 3 * size_t(block.step_end)) row_sum_buffer.resize(3 * size_t(block.step_end));
+        uint8_t* const row_sums = row_sum_buffer.data();
+        for (int j = block.row_begin + band_begin; j < block.row_begin + band_end; ++j) {
+            uint8_t* out = Pixel_At(pixels, pitch, BYTES, x, y + j);
+            if (field_count == 1) {
+                // Byte sums first, in a loop the compiler turns into vector adds
+                // (the bytes wrap exactly as the sum's low eight bits), then the colours.
+                Row_Sums(v[0], block.step_begin, block.step_end, row_sums);
+                for (int t = block.step_begin; t < block.step_end; ++t) store_one(out + 4 * BYTES * t, row_sums[t]);
+            } else {
+                uint8_t* const sums_1 = row_sums + block.step_end;
+                uint8_t* const sums_2 = sums_1 + block.step_end;
+                Row_Sums(v[0], block.step_begin, block.step_end, row_sums);
+                Row_Sums(v[1], block.step_begin, block.step_end, sums_1);
+                Row_Sums(v[2], block.step_begin, block.step_end, sums_2);
+                for (int t = block.step_begin; t < block.step_end; ++t)
+                    store_three(out + 4 * BYTES * t, row_sums[t], sums_1[t], sums_2[t]);
+            }
+            for (int f = 0; f < field_count; ++f) Next_Row(v[f]);
+        }
+    };
+    if (block.row_end > block.row_begin)
+        Run_Row_Bands(block.row_end - block.row_begin, 4L * (block.step_end - block.step_begin), band);
     Unlock_Surface(dest);
     return 1;
 }

@@ -44,6 +44,7 @@
 
 #include "platform/icons/icon_110.xpm"
 #include "platform/pixel_format.h"
+#include "platform/present_scale.h"
 
 // A user's drag ends when no resize has come for this long: the window
 // system has no "end of sizing" event of its own.
@@ -225,7 +226,8 @@ public:
     }
 
     QImage picture;       // the last presented picture
-    bool scaled = false;  // full screen: stretched over the whole canvas
+    bool scaled = false;  // full screen: already scaled to the whole canvas
+    QSize scaled_from;    // the mode the scaled picture shows
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -235,7 +237,13 @@ protected:
             return;
         }
         if (scaled) {
-            painter.drawImage(rect(), picture);
+            // Scaled at presentation; a picture of another size (the canvas is
+            // being resized) is stretched until the next frame.
+            if (picture.size() == size()) {
+                painter.drawImage(0, 0, picture);
+            } else {
+                painter.drawImage(rect(), picture);
+            }
             return;
         }
         painter.drawImage(0, 0, picture);
@@ -1142,7 +1150,24 @@ bool Platform_Present(Surface* primary) {
         state.canvas->picture = Platform_Surface_Image(primary, area);
         state.canvas->scaled = false;
     } else {
-        state.canvas->picture = Platform_Surface_Image(primary, Rect{0, 0, primary->width, primary->height});
+        // The emulated mode scaled to the canvas keeping its shape, into a
+        // picture kept from frame to frame: the bars are drawn only when the
+        // canvas or the mode changes size.
+        QImage& picture = state.canvas->picture;
+        const QSize canvas_size = state.canvas->size();
+        const bool new_geometry = picture.size() != canvas_size || picture.format() != QImage::Format_RGB32 ||
+                                  state.canvas->scaled_from != QSize(primary->width, primary->height) ||
+                                  !state.canvas->scaled;
+        if (new_geometry) {
+            picture = QImage(canvas_size, QImage::Format_RGB32);
+            state.canvas->scaled_from = QSize(primary->width, primary->height);
+        }
+        if (!picture.isNull()) {
+            const Scaled_Area area =
+                Fit_Keeping_Shape(primary->width, primary->height, picture.width(), picture.height());
+            Scale_Surface_To_Image(primary, picture.bits(), static_cast<int>(picture.bytesPerLine()), picture.width(),
+                                   picture.height(), area, new_geometry);
+        }
         state.canvas->scaled = true;
     }
     if (record->visible && !record->iconic) state.canvas->repaint();
@@ -1180,11 +1205,19 @@ void Platform_Wait_Vertical_Blank() {
         if (screen->refreshRate() >= LOWEST_BELIEVED_REFRESH_RATE) rate = screen->refreshRate();
     }
     using Clock = std::chrono::steady_clock;
-    // Frames are counted from one fixed moment, so waits line up with a steady beat.
-    static const Clock::time_point epoch = Clock::now();
-    const std::chrono::duration<double> period(1.0 / rate);
-    const double frames_done = std::floor((Clock::now() - epoch) / period);
-    std::this_thread::sleep_until(epoch + std::chrono::duration_cast<Clock::duration>(period * (frames_done + 1)));
+    const auto period = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
+    // The refresh the next frame is due for. A frame ready early waits for
+    // it; a frame a little late goes at once and the beat stays, so the next
+    // one has its whole period again; a frame more than a period late starts
+    // a new beat. No frame that takes less than a period waits for two.
+    static Clock::time_point due{};
+    const Clock::time_point now = Clock::now();
+    if (due == Clock::time_point{} || now > due + period) {
+        due = now;
+    } else if (now < due) {
+        std::this_thread::sleep_until(due);
+    }
+    due += period;
 }
 
 // ---------------------------------------------------------------------------

@@ -6,6 +6,7 @@
 // fixed frame clock, and writes what was asked: the last picture as a BMP,
 // the preset as a .DAT file, and benchmark figures. With the same seed,
 // options and data the pictures are the same to the byte.
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -13,14 +14,17 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "graphics/bitmap_files.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
+#include "kaleidoscope/kaleidoscope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
 #include "preset/preset_files.h"
 #include "platform/ddraw.h"
+#include "platform/present_scale.h"
 #include "platform/system.h"
 #include "base/app_state.h"
 #include "base/data_folder.h"
@@ -55,6 +59,8 @@ struct Options {
     std::string out;
     std::string write_preset;
     bool benchmark = false;
+    int present_width = 0;       // --present: the screen the frames are scaled to (0: none)
+    int present_height = 0;
 };
 
 static const char usage_text[] =
@@ -68,7 +74,9 @@ static const char usage_text[] =
     "  --seed N              seed of the random generator (default: the tick count)\n"
     "  --out FILE            write the last frame as a 24-bit BMP file (sides multiples of 8)\n"
     "  --write-preset FILE   write the preset after the last frame\n"
-    "  --benchmark           print frame rate figures\n";
+    "  --benchmark           print frame rate figures\n"
+    "  --present WxH         also scale every frame to a WxH screen image as the window does,\n"
+    "                        keeping its shape (with --benchmark: the whole screen path's figures)\n";
 
 static int Usage(const char* problem, const char* argument) {
     if (argument) {
@@ -119,7 +127,8 @@ static int Parse_Options(int argc, char** argv, Options* options) {
         if (takes_value && i + 1 >= argc) {
             bool known = option == "--data-dir" || option == "--preset" || option == "--size" ||
                          option == "--depth" || option == "--frames" || option == "--frame-seconds" ||
-                         option == "--seed" || option == "--out" || option == "--write-preset";
+                         option == "--seed" || option == "--out" || option == "--write-preset" ||
+                         option == "--present";
             return Usage(known ? "missing value for" : "unknown option", argv[i]);
         }
         const char* value = takes_value ? argv[++i] : nullptr;
@@ -152,6 +161,10 @@ static int Parse_Options(int argc, char** argv, Options* options) {
         } else if (option == "--out") {
             if (!*value) return Usage("empty file name for", "--out");
             options->out = value;
+        } else if (option == "--present") {
+            if (!Parse_Size(value, &options->present_width, &options->present_height)) {
+                return Usage("bad screen size (WxH)", value);
+            }
         } else if (option == "--write-preset") {
             if (!*value) return Usage("empty file name for", "--write-preset");
             options->write_preset = value;
@@ -280,6 +293,32 @@ static double Measure_Floor(long frames) {
     return elapsed > 0.0 ? clears / elapsed : 0.0;
 }
 
+// One frame's memset over a working set larger than the caches, per second:
+// what a frame that only writes its pixels to memory would cost.
+static double Measure_Memory_Floor(long frames, size_t frame_bytes) {
+    constexpr size_t LARGER_THAN_CACHES = size_t(256) << 20;
+    const size_t slots = std::max<size_t>(2, (LARGER_THAN_CACHES + frame_bytes - 1) / std::max<size_t>(frame_bytes, 1));
+    std::vector<uint8_t> memory(slots * frame_bytes, 0);
+    double start = Seconds_Now();
+    double elapsed = 0.0;
+    long fills = 0;
+    while (fills < frames || elapsed < FLOOR_MIN_SECONDS) {
+        std::memset(memory.data() + (fills % slots) * frame_bytes, static_cast<int>(fills & 0xFF), frame_bytes);
+        fills++;
+        elapsed = Seconds_Now() - start;
+    }
+    // Keeps the fills from being optimised away.
+    volatile uint8_t sink = memory[memory.size() / 2];
+    (void)sink;
+    return elapsed > 0.0 ? fills / elapsed : 0.0;
+}
+
+// The frame as the saver shows it: the kaleidoscope's own presenter when it
+// folds the picture, else the copy of Hidden.
+static int Present_Frame() {
+    return kaleidoscope_active ? Stretch_Kaleidoscope(Hidden, Visible) : Display_Hidden_Surface();
+}
+
 static void Stop() {
     Shutdown_Plasma();
     Shutdown_Direct_Draw();
@@ -308,12 +347,35 @@ int main(int argc, char** argv) {
     if (!Show_Preset(options)) return Fail("loading the preset");
 
     double floor_fps = options.benchmark ? Measure_Floor(options.frames) : 0.0;
+    double memory_floor_fps = 0.0;
+    if (options.benchmark) {
+        const size_t frame_bytes = static_cast<size_t>(Hidden->pitch) * static_cast<size_t>(Hidden->height);
+        memory_floor_fps = Measure_Memory_Floor(options.frames, frame_bytes);
+    }
     if (options.benchmark && !Clear(Hidden)) return Fail("clearing Hidden");
+
+    // The screen image the window would show, kept for the whole run as the window keeps its own.
+    const bool presenting = options.present_width > 0;
+    std::vector<uint32_t> screen;
+    Scaled_Area area{};
+    if (presenting) {
+        screen.assign(static_cast<size_t>(options.present_width) * options.present_height, 0xFF000000u);
+        area = Fit_Keeping_Shape(options.width, options.height, options.present_width, options.present_height);
+    }
+    double scale_seconds = 0.0;
 
     double start = Seconds_Now();
     for (long frame = 0; frame < options.frames; frame++) {
         if (!Compose_Frame()) return Fail("a frame");
-        if (!Display_Hidden_Surface()) return Fail("presenting a frame");
+        if (!Present_Frame()) return Fail("presenting a frame");
+        if (presenting) {
+            const double scale_start = Seconds_Now();
+            if (!Scale_Surface_To_Image(Visible, reinterpret_cast<uint8_t*>(screen.data()), options.present_width * 4,
+                                        options.present_width, options.present_height, area, frame == 0)) {
+                return Fail("scaling a frame to the screen");
+            }
+            scale_seconds += Seconds_Now() - scale_start;
+        }
     }
     double seconds = Seconds_Now() - start;
 
@@ -322,9 +384,15 @@ int main(int argc, char** argv) {
         return Fail("writing the preset");
     }
     if (options.benchmark) {
-        printf("benchmark: frames=%ld seconds=%.3f fps=%.1f floor_fps=%.1f size=%dx%d depth=%d\n", options.frames,
-               seconds, seconds > 0.0 ? options.frames / seconds : 0.0, floor_fps, options.width, options.height,
-               options.depth);
+        printf("benchmark: frames=%ld seconds=%.3f fps=%.1f floor_fps=%.1f memory_floor_fps=%.1f size=%dx%d depth=%d\n",
+               options.frames, seconds, seconds > 0.0 ? options.frames / seconds : 0.0, floor_fps, memory_floor_fps,
+               options.width, options.height, options.depth);
+        if (presenting) {
+            printf("present: screen=%dx%d area=%dx%d+%d+%d scale_ms=%.3f frame_ms=%.3f fps=%.1f\n", options.present_width,
+                   options.present_height, area.width, area.height, area.x, area.y,
+                   1000.0 * scale_seconds / options.frames, 1000.0 * seconds / options.frames,
+                   seconds > 0.0 ? options.frames / seconds : 0.0);
+        }
     }
     Stop();
     return EXIT_OK;

@@ -2,6 +2,8 @@
 // values worked out here from the rules, and the 8-bit palettes.
 #include "plasma_fixture.h"
 
+#include "platform/row_bands.h"
+
 #include <algorithm>
 
 namespace {
@@ -580,3 +582,53 @@ TEST_F(PlasmaPaletteTest, NothingHappensWithoutAPalette) {
 }
 
 }  // namespace
+
+// Big pictures are drawn in row bands on every core: the bands must give
+// the bytes one band gives, at every depth, single and multi-colour.
+TEST_F(PlasmaWriterTest, RowBandsGiveTheBytesOfOneBand) {
+    for (int depth : {8, 16, 24, 32}) {
+        Open_Display(depth, 96, 64, 0x07E0, 5);
+        Colours(false);
+        Build(&plasma_field_0, W, H);
+        Build(&plasma_field_1, W, H);
+        Build(&plasma_field_2, W, H);
+        const PlasmaField saved[3] = {plasma_field_0, plasma_field_1, plasma_field_2};
+        auto draw = [&](int threads, bool multi) {
+            row_band_threads = threads;
+            plasma_field_0 = saved[0];
+            plasma_field_1 = saved[1];
+            plasma_field_2 = saved[2];
+            Fill(Hidden, 0x22);
+            int drawn = 0;
+            switch (depth) {
+            case 8: drawn = Process_Plasma_8(&plasma_field_0, Hidden, 35.0, X, Y); break;
+            case 16:
+                drawn = multi ? Multi_Colour_Plasma_16(&plasma_field_0, &plasma_field_1, &plasma_field_2, Hidden, 35.0,
+                                                       35.0, 35.0, X, Y)
+                              : Process_Plasma_16(&plasma_field_0, Hidden, 35.0, X, Y);
+                break;
+            case 24:
+                drawn = multi ? Multi_Colour_Plasma_24(&plasma_field_0, &plasma_field_1, &plasma_field_2, Hidden, 35.0,
+                                                       35.0, 35.0, X, Y)
+                              : Process_Plasma_24(&plasma_field_0, Hidden, 35.0, X, Y);
+                break;
+            default:
+                drawn = multi ? Multi_Colour_Plasma_32(&plasma_field_0, &plasma_field_1, &plasma_field_2, Hidden, 35.0,
+                                                       35.0, 35.0, X, Y)
+                              : Process_Plasma_32(&plasma_field_0, Hidden, 35.0, X, Y);
+                break;
+            }
+            row_band_threads = 0;
+            EXPECT_EQ(drawn, 1);
+            return Read(Hidden).bytes;
+        };
+        for (bool multi : {false, true}) {
+            const std::vector<uint8_t> one_band = draw(1, multi);
+            EXPECT_EQ(draw(3, multi), one_band) << depth << (multi ? " multi" : " single");
+            EXPECT_EQ(draw(7, multi), one_band) << depth << (multi ? " multi" : " single");
+        }
+        Shutdown_Plasma();
+        plasma_field_0 = plasma_field_1 = plasma_field_2 = PlasmaField{};
+        Shutdown_Direct_Draw();
+    }
+}

@@ -221,10 +221,18 @@ TEST_F(RenderTest, APresetWhoseOverlayIsMissingFailsTheRun) {
     EXPECT_FALSE(std::ifstream(root.file("o.bmp")).good());
 }
 
-TEST_F(RenderTest, TheBenchmarkPrintsOneLineOfFigures) {
+TEST_F(RenderTest, TheBenchmarkPrintsOneLineOfFiguresAndOneForTheScreenPath) {
     Result result = Render({"--benchmark", "--frames", "5", "--size", "64x48", "--depth", "24"});
     ASSERT_EQ(result.exit_code, 0) << result.err;
     std::regex line("benchmark: frames=5 seconds=[0-9]+\\.[0-9]+ fps=[0-9]+\\.[0-9] floor_fps=[0-9]+\\.[0-9] "
-                    "size=64x48 depth=24\n");
+                    "memory_floor_fps=[0-9]+\\.[0-9] size=64x48 depth=24\n");
     EXPECT_TRUE(std::regex_match(result.out, line)) << result.out;
+
+    // A 4:3 picture on a 16:9 screen lands between bars at the sides.
+    result = Render({"--benchmark", "--frames", "3", "--size", "64x48", "--present", "160x90"});
+    ASSERT_EQ(result.exit_code, 0) << result.err;
+    std::regex lines("benchmark: [^\n]*\npresent: screen=160x90 area=120x90\\+20\\+0 scale_ms=[0-9]+\\.[0-9]+ "
+                     "frame_ms=[0-9]+\\.[0-9]+ fps=[0-9]+\\.[0-9]\n");
+    EXPECT_TRUE(std::regex_match(result.out, lines)) << result.out;
+    EXPECT_NE(Render({"--present", "160"}).exit_code, 0);
 }

@@ -1,0 +1,23 @@
+// Work over the rows of a big picture shared among the processor's cores.
+//
+// A small pool of threads, one per core besides the caller's, is started the
+// first time it is needed and lives for the whole run. The rows are cut into
+// one band per thread; the caller draws the first band itself and returns
+// when every band is done. Each band must touch only its own rows, so the
+// picture comes out byte for byte as if one thread had drawn it.
+#pragma once
+
+#include <functional>
+
+// Pictures with fewer pixels than this are drawn on the caller's thread
+// alone: waking the pool costs more than it saves.
+constexpr long ROW_BANDS_MIN_PIXELS = 640L * 480L;
+
+// Threads to draw with, the caller's included: 0 (the default) means one per
+// core; tests set 1 or more to compare banded pictures with whole ones.
+extern int row_band_threads;
+
+// Runs work(begin, end) over [0, rows) in bands, on the pool when the picture
+// (rows x pixels_per_row) is big enough and there is more than one thread to
+// use, else as one band on the caller's thread.
+void Run_Row_Bands(int rows, long pixels_per_row, const std::function<void(int begin, int end)>& work);
