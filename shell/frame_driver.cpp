@@ -22,6 +22,7 @@
 #include "text/titles.h"
 
 bool about_shown = false;
+long frames_shown = 0;
 
 // The display settings' preview stays still when the preset says so, and
 // while random presets are on, whose mode changes a preview cannot follow.
@@ -122,6 +123,7 @@ int Run_Calvorine() {
     if (!Compose_Frame()) return 0;
     // The presenter has reported its own failure.
     if (!Present_Frame()) return 0;
+    ++frames_shown;
     if (app.saver_mode == SAVER && !app.hosted) {
         Update_Input();
         if (Mouse_Has_Moved(0)) {

@@ -9,6 +9,9 @@
 // instead of the effects; it stays there for every later frame.
 extern bool about_shown;
 
+// Frames Run_Calvorine has shown since the program started.
+extern long frames_shown;
+
 // One frame, in the frame's order: the frame clock, the random-preset
 // timer and the background (the plasma with its fold), or the About picture
 // in a still preview, then the frame-rate text and the one-line notice. 1, or 0 after a report when the

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "graphics/display.h"
@@ -378,7 +379,19 @@ int Calvorine_Main(const char* command_line) {
     // commands exist.
 
     Platform_Show_Window(app.main_window, SW_SHOWNORMAL);
-    return Run_Main_Loop();
+    const long frames_before = frames_shown;
+    const double started = static_cast<double>(Platform_Performance_Counter());
+    const int exit_code = Run_Main_Loop();
+    // For the on-screen benchmark: what was shown, counted by the program itself.
+    if (const char* report = std::getenv("CALVORINE_FRAME_REPORT"); report && *report && *report != '0') {
+        const double frequency = static_cast<double>(Platform_Performance_Frequency());
+        const double seconds =
+            frequency > 0.0 ? (static_cast<double>(Platform_Performance_Counter()) - started) / frequency : 0.0;
+        const long frames = frames_shown - frames_before;
+        std::fprintf(stderr, "calvorine-saver: frames=%ld seconds=%.3f fps=%.1f\n", frames, seconds,
+                     seconds > 0.0 ? frames / seconds : 0.0);
+    }
+    return exit_code;
 }
 
 // ---------------------------------------------------------------------------
