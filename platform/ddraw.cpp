@@ -6,6 +6,7 @@
 
 #include "platform/device_context.h"
 #include "platform/pixel_format.h"
+#include "platform/row_bands.h"
 #include "platform/system.h"
 
 DeviceConfig dd_config;
@@ -381,6 +382,10 @@ static void copy_row_straight(uint8_t* out, const uint8_t* in, int count, uint32
     }
 }
 
+static bool rects_overlap(const Rect& a, const Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
 template <int B>
 static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* source, const Rect& sr, bool mirror_x,
                       bool mirror_y, bool keyed) {
@@ -400,7 +405,11 @@ static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* 
             columns[size_t(x - area.left)] = sr.left + (mirror_x ? sw - 1 - si : si);
         }
     }
-    for (int y = area.top; y < area.bottom; ++y) {
+    // Rows go in bands on every core for big copies. A copy within one
+    // surface whose rectangles overlap keeps its top-to-bottom order.
+    const int* column_map = columns.data();
+    auto band = [&](int band_begin, int band_end) {
+    for (int y = area.top + band_begin; y < area.top + band_end; ++y) {
         const int j = y - dr.top;
         const int sj = (dh == sh) ? j : int(int64_t(j) * sh / dh);
         const int sy = sr.top + (mirror_y ? sh - 1 - sj : sj);
@@ -408,9 +417,9 @@ static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* 
         uint8_t* out = dest->memory.data() + size_t(y) * dest->pitch + size_t(area.left) * B;
         if (stretched_x) {
             if (keyed)
-                copy_row_mapped<B, true>(out, source_row, columns.data(), count, key, mask);
+                copy_row_mapped<B, true>(out, source_row, column_map, count, key, mask);
             else
-                copy_row_mapped<B, false>(out, source_row, columns.data(), count, key, mask);
+                copy_row_mapped<B, false>(out, source_row, column_map, count, key, mask);
             continue;
         }
         const int i = area.left - dr.left;
@@ -427,6 +436,14 @@ static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* 
         } else {
             copy_row_straight<B, false, true>(out, in, count, key, mask);
         }
+    }
+    };
+    const int rows = area.bottom - area.top;
+    if (rows <= 0) return;
+    if (source == dest && rects_overlap(sr, area)) {
+        band(0, rows);
+    } else {
+        Run_Row_Bands(rows, count, band);
     }
 }
 

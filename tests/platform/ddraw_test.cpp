@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/ddraw.h"
+#include "platform/row_bands.h"
 #include "platform/system.h"
 #include "test_support.h"
 
@@ -101,7 +102,10 @@ TEST_F(DeviceTest, DisplayModesCanBeRefusedAndRestored) {
 }
 
 TEST_F(DeviceTest, BltMirrorsKeysAndStretchesAtEveryDepth) {
+    // Once on one thread, once in row bands as big copies go: the same pixels.
+    for (int threads : {1, 3})
     for (int depth : {8, 16, 24, 32}) {
+        row_band_threads = threads;
         dd_config.desktop_bpp = depth;
         Surface* src = make(8, 6);
         Surface* dst = make(16, 12);
@@ -137,6 +141,25 @@ TEST_F(DeviceTest, BltMirrorsKeysAndStretchesAtEveryDepth) {
         Release(dst);
         made.clear();
     }
+    row_band_threads = 0;
+}
+
+TEST_F(DeviceTest, ACopyOntoItselfThatOverlapsKeepsItsOrderInBands) {
+    std::vector<uint8_t> results[2];
+    for (int threads : {1, 4}) {
+        row_band_threads = threads;
+        Surface* s = make(8, 12);
+        pattern(s);
+        Rect from{0, 0, 8, 8}, to{0, 3, 8, 11}, beside{0, 0, 4, 12}, right{4, 0, 8, 12};
+        BltFx none;
+        ASSERT_EQ(Surface_Blt(s, &to, s, &from, DDBLT_DDFX, &none), DD_OK);
+        BltFx mirror;
+        mirror.effects = DDBLTFX_MIRRORLEFTRIGHT;
+        ASSERT_EQ(Surface_Blt(s, &right, s, &beside, DDBLT_DDFX, &mirror), DD_OK);
+        results[threads == 1 ? 0 : 1] = s->memory;
+    }
+    row_band_threads = 0;
+    EXPECT_EQ(results[0], results[1]);
 }
 
 TEST_F(DeviceTest, RectanglesOutsideTheirSurfaceAreRefusedAndNothingDrawn) {
