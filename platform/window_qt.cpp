@@ -1093,15 +1093,32 @@ static inline QRgb Expand_565(uint32_t pixel) {
     return qRgb(Expand_Field((pixel >> 11) & 0x1F, 5), Expand_Field((pixel >> 5) & 0x3F, 6), Expand_Field(pixel & 0x1F, 5));
 }
 
-QImage Platform_Surface_Image(const Surface* surface, const Rect& area) {
-    int width = std::max(0, area.right - area.left);
-    int height = std::max(0, area.bottom - area.top);
-    QImage image(width, height, QImage::Format_RGB32);
-    image.fill(Qt::black);
-    if (image.isNull() || !Pixel_Surface_Usable(surface)) return image;
+// Writes the `area` of a surface into an image of the area's size; what lies
+// outside the surface is black. The image is the caller's, kept from frame
+// to frame: only the parts outside the surface are filled.
+static void Fill_Surface_Image(const Surface* surface, const Rect& area, QImage& image) {
+    if (image.isNull()) return;
+    if (!Pixel_Surface_Usable(surface)) {
+        image.fill(Qt::black);
+        return;
+    }
     int left = std::max(area.left, 0), right = std::min(area.right, surface->width);
     int top = std::max(area.top, 0), bottom = std::min(area.bottom, surface->height);
-    if (left >= right || top >= bottom) return image;
+    if (left >= right || top >= bottom) {
+        image.fill(Qt::black);
+        return;
+    }
+    const QRgb black = qRgb(0, 0, 0);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const int surface_y = area.top + y;
+        if (surface_y < top || surface_y >= bottom) {
+            std::fill(row, row + image.width(), black);
+        } else {
+            std::fill(row, row + (left - area.left), black);
+            std::fill(row + (right - area.left), row + image.width(), black);
+        }
+    }
 
     const int bytes = Pixel_Bytes(surface->bits_per_pixel);
     QRgb palette[256];
@@ -1132,10 +1149,17 @@ QImage Platform_Surface_Image(const Surface* surface, const Rect& area) {
             for (int x = 0; x < count; ++x) target[x] = qRgb(source[3 * x + 2], source[3 * x + 1], source[3 * x]);
             break;
         default:
-            for (int x = 0; x < count; ++x) target[x] = qRgb(source[4 * x + 2], source[4 * x + 1], source[4 * x]);
+            for (int x = 0; x < count; ++x) target[x] = 0xFF000000u | Read_32(source + 4 * x);
             break;
         }
     }
+}
+
+QImage Platform_Surface_Image(const Surface* surface, const Rect& area) {
+    int width = std::max(0, area.right - area.left);
+    int height = std::max(0, area.bottom - area.top);
+    QImage image(width, height, QImage::Format_RGB32);
+    Fill_Surface_Image(surface, area, image);
     return image;
 }
 
@@ -1147,7 +1171,13 @@ bool Platform_Present(Surface* primary) {
         // The primary is the desktop: the window shows the part under its client area.
         Rect area{record->screen_x, record->screen_y, record->screen_x + record->client_width,
                   record->screen_y + record->client_height};
-        state.canvas->picture = Platform_Surface_Image(primary, area);
+        // The picture is kept from frame to frame while the window keeps its size.
+        QImage& picture = state.canvas->picture;
+        const QSize size(std::max(0, area.right - area.left), std::max(0, area.bottom - area.top));
+        if (picture.size() != size || picture.format() != QImage::Format_RGB32 || state.canvas->scaled) {
+            picture = QImage(size, QImage::Format_RGB32);
+        }
+        Fill_Surface_Image(primary, area, picture);
         state.canvas->scaled = false;
     } else {
         // The emulated mode scaled to the canvas keeping its shape, into a
