@@ -359,6 +359,8 @@ id=$(find_saver)
 echo "window ${id:-none}"
 watch_captions "$id" 12 20
 shot last
+sleep 0.4
+shot later
 echo "alive $(alive $pid)"
 xdotool key Escape
 wait_exit $pid
@@ -372,8 +374,10 @@ wait_exit $pid
     for (size_t i = 0; i < shown.size(); i++) {
         EXPECT_EQ(shown[i], i % 2 == 0 ? default_title : retro_title) << "change " << i;
     }
-    QImage last = Shot("last");
+    // A shot may fall on the black frame between two presets: one of two
+    // taken apart shows the picture.
+    QImage last = Shot("last"), later = Shot("later");
     ASSERT_EQ(last.size(), QSize(1024, 768));
-    EXPECT_GT(Colours(last, 0, 0, 1024, 768), 10u);
+    EXPECT_GT(std::max(Colours(last, 0, 0, 1024, 768), Colours(later, 0, 0, 1024, 768)), 10u);
     Expect_Clean_Log();
 }
