@@ -21,6 +21,7 @@
 
 double random_colour_countdown = 0.0;
 int32_t random_colour_ceiling = 0;
+bool random_colour_changed = false;
 
 static const char* const BAD_DEST = "Draw_Plasma() NULL OR LOST DEST";
 
@@ -187,7 +188,8 @@ void Update_Random_Colour()
         plasma_settings.blue_shift = crt::rand() & 1;
         plasma_settings.brighten = crt::rand() & 1;
         // The menu's check marks and the dialogs' saved values follow these
-        // fields; the window and dialog code refreshes them here once it exists.
+        // fields: the frame driver brings them up to date after the draw.
+        random_colour_changed = true;
     }
     random_colour_countdown = plasma_settings.random_colour_interval;
     Trace_Exit(update_random_colour_traced, "Update_Random_Colour");

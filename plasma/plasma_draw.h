@@ -10,6 +10,9 @@ struct Surface;
 extern double random_colour_countdown;
 // Value a channel gets when the random colour switches it on (31 or 127), set on first use.
 extern int32_t random_colour_ceiling;
+// Set by the random-colour tick when it changed the preset's colours; the
+// frame driver clears it after bringing the menu and dialog values along.
+extern bool random_colour_changed;
 
 // Draws one plasma frame into dest at (x, y) and folds it into the preset's
 // symmetry; runs the random-colour tick. 1, or 0 after a report. Called by

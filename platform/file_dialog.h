@@ -24,6 +24,7 @@ struct File_Dialog_Request {
     int filter_count = 0;
     int filter_index = 1;                    // the pre-selected filter, counted from 1
     std::string initial_folder;              // where the dialog starts
+    std::string initial_name;                // the file name the dialog offers first (may be empty)
     std::string default_extension;           // appended to a typed name without one ("bmp")
     bool hide_read_only = false;             // no read-only check box
     bool create_prompt = false;              // offer to create a file that does not exist

@@ -8,6 +8,7 @@
 // every move, resize and state change, so presentation and the program's
 // geometry questions always agree with the screen.
 #include "platform/window_qt.h"
+#include "platform/file_dialog.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
@@ -306,7 +307,10 @@ protected:
         if (event->type() == QEvent::WindowStateChange && state.record) {
             // Minimising changes no size on X, yet the program must hear of it.
             Post_Size();
-        } else if (event->type() == QEvent::ActivationChange && state.record && !isActiveWindow()) {
+        } else if (event->type() == QEvent::ActivationChange && state.record && !isActiveWindow() &&
+                   !QApplication::activeModalWidget()) {
+            // The program's own dialogs and boxes stand over the window: the
+            // focus has only gone to another window when none of ours is modal.
             Post(WM_KILLFOCUS, 0, 0);
         }
         QMainWindow::changeEvent(event);
@@ -1300,6 +1304,7 @@ bool Platform_Start_Window_Layer(int argc, char** argv) {
     Install_Termination_Signals();
     platform_message_box_hook = Qt_Message_Box;
     platform_sound_hook = Qt_Play_Sound;
+    platform_file_dialog_hook = Platform_Qt_File_Dialog;
     dd_vertical_blank_hook = Platform_Wait_Vertical_Blank;
     Platform_Desktop_Metrics(&dd_config.desktop_width, &dd_config.desktop_height, &dd_config.desktop_bpp);
     return true;
@@ -1309,6 +1314,7 @@ void Platform_Stop_Window_Layer() {
     Platform_Destroy_Window(state.record);
     if (platform_message_box_hook == Qt_Message_Box) platform_message_box_hook = nullptr;
     if (platform_sound_hook == Qt_Play_Sound) platform_sound_hook = nullptr;
+    if (platform_file_dialog_hook == Platform_Qt_File_Dialog) platform_file_dialog_hook = nullptr;
     if (dd_vertical_blank_hook == Platform_Wait_Vertical_Blank) dd_vertical_blank_hook = nullptr;
     pointer_known = false;
 }

@@ -7,6 +7,9 @@
 
 #include "platform/window.h"
 
+#include <string>
+
+struct File_Dialog_Request;
 class QMainWindow;
 class QWidget;
 
@@ -21,3 +24,7 @@ QWidget* Platform_Qt_Canvas(Window* window);
 // B-G-R, 32 bits X-R-G-B. Pixels of `area` outside the surface are black; an
 // unusable surface gives a black image.
 QImage Platform_Surface_Image(const Surface* surface, const Rect& area);
+
+// The real open and save dialogs (platform/file_dialog_qt.cpp), installed as
+// the file dialogs' hook while the window layer runs.
+bool Platform_Qt_File_Dialog(const File_Dialog_Request& request, std::string* chosen);

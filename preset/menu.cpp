@@ -5,18 +5,20 @@
 #include "base/app_state.h"
 
 // Where the items sit; the menu bar builds its submenus from these chains.
-static constexpr const char* PRESETS = "Presets";
-static constexpr const char* VIEW = "View";
-static constexpr const char* OVERLAY = "View > Overlay";
-static constexpr const char* PLASMA = "Plasma";
-static constexpr const char* COLOUR = "Plasma > Colour";
-static constexpr const char* SYMMETRY = "Plasma > Symmetry";
-static constexpr const char* KALEIDOSCOPE = "Kaleidoscope";
-static constexpr const char* SLIDES = "Kaleidoscope > Slides";
-static constexpr const char* OBJECTS = "Kaleidoscope > Slides > Objects";
-static constexpr const char* ADVANCED = "Kaleidoscope > Slides > Objects > Advanced";
-static constexpr const char* BLEND = "Kaleidoscope > Slides > Objects > Blend";
-static constexpr const char* HELP = "Help";
+// Each title's access letter is free among the items beside it, so that the
+// whole menu can be worked from the keyboard.
+static constexpr const char* PRESETS = "&Presets";
+static constexpr const char* VIEW = "&View";
+static constexpr const char* OVERLAY = "&View > &Overlay";
+static constexpr const char* PLASMA = "P&lasma";
+static constexpr const char* COLOUR = "P&lasma > C&olour";
+static constexpr const char* SYMMETRY = "P&lasma > S&ymmetry";
+static constexpr const char* KALEIDOSCOPE = "&Kaleidoscope";
+static constexpr const char* SLIDES = "&Kaleidoscope > S&lides";
+static constexpr const char* OBJECTS = "&Kaleidoscope > S&lides > Ob&jects";
+static constexpr const char* ADVANCED = "&Kaleidoscope > S&lides > Ob&jects > &Advanced";
+static constexpr const char* BLEND = "&Kaleidoscope > S&lides > Ob&jects > &Blend";
+static constexpr const char* HELP = "&Help";
 
 Menu_Item menu_101[MENU_ITEM_COUNT] = {
     {MENU_PRESETS_OPEN, "&Open", PRESETS, false, false},
@@ -143,5 +145,6 @@ int Update_Menu_Checks() {
     // the fade does nothing at 24 bits. Both come back when the depth allows.
     Grey(MENU_PLASMA_BRIGHTEN, app.screen_bpp < 17);
     Grey(MENU_SCOPE_SLIDES_FADE, app.screen_bpp == 24);
+    Platform_Refresh_Menu(app.main_window);
     return 1;
 }

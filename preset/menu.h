@@ -4,6 +4,8 @@
 // model; the commands behind the identifiers are the menu commands' own.
 #pragma once
 
+#include "platform/menu_bar.h"
+
 // The menu's resource number.
 constexpr int MENU_RESOURCE_ID = 101;
 
@@ -62,14 +64,6 @@ enum Menu_Id : int {
     MENU_BLEND_OFF = 40073,
 };
 
-// One item of the menu.
-struct Menu_Item {
-    int id;              // the command identifier
-    const char* text;    // the item's text, '&' before the access letter
-    const char* place;   // where the item sits: the chain of submenus leading to it
-    bool checked;        // check mark shown
-    bool grey;           // disabled and greyed
-};
 
 // Number of items of menu 101.
 constexpr int MENU_ITEM_COUNT = 51;
@@ -82,5 +76,6 @@ Menu_Item* Find_Menu_Item(int id);
 // Puts every item back unchecked and enabled (a fresh load of the menu).
 void Load_Menu();
 // Brings the check marks and grey states up to date from the preset and the
-// state (keys, menu commands, the random colour change, Refresh_Plasma); 1.
+// state, and shows them on the window's menu bar (keys, menu commands, the
+// random colour change, Refresh_Plasma); 1.
 int Update_Menu_Checks();

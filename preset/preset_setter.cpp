@@ -15,6 +15,7 @@
 #include "plasma/plasma_generator.h"
 #include "plasma/plasma_settings.h"
 #include "platform/system.h"
+#include "preset/dialog_values.h"
 #include "preset/menu.h"
 #include "preset/random_preset_timer.h"
 #include "preset/window_caption.h"
@@ -263,8 +264,7 @@ int Refresh_Plasma()
     if (!Modify_Plasma(PLASMA_SYMMETRY, static_cast<float>(s.symmetry), 1)) whole = false;
     if (!Modify_Plasma(PLASMA_SLIDES_ON, static_cast<float>(s.slides_on), 0)) whole = false;
 
-    // The dialogs' saved values (Store_Dialog_Values) are refreshed from the
-    // new preset here once the dialogs exist.
+    Store_Dialog_Values();
     Update_Menu_Checks();
 
     if (!Apply_Title()) return 0;

@@ -10,6 +10,8 @@
 #include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
+#include "preset/dialog_values.h"
+#include "preset/menu.h"
 #include "preset/preset_files.h"
 #include "preset/random_preset_timer.h"
 #include "platform/window.h"
@@ -79,6 +81,12 @@ int Compose_Frame() {
         } else if (!Draw_Plasma(Hidden, 0, 0)) {
             Report_Error("Run_Calvorine(): Draw_Plasma() FAILED");
             return 0;
+        }
+        // The random colour changed the preset under the menu and the dialogs.
+        if (random_colour_changed) {
+            random_colour_changed = false;
+            Store_Dialog_Values();
+            Update_Menu_Checks();
         }
         if (scope_active && !Draw_Scope(Hidden, 0, 0)) {
             Report_Error("Run_Calvorine(): Draw_Scope FAILED");

@@ -18,6 +18,7 @@
 #include "shell/hosted.h"
 #include "shell/lifecycle.h"
 #include "preset/menu.h"
+#include "shell/menu_commands.h"
 #include "shell/saver_duties.h"
 #include "shell/window_procedure.h"
 #include "text/titles.h"
@@ -251,6 +252,7 @@ static bool Create_Main_Window() {
             Report_Error("WinMain():\n\nUnable to create window for app");
             return false;
         }
+        Platform_Set_Menu(window, menu_101, MENU_ITEM_COUNT);
         Platform_Set_Cursor_Shape(window, CURSOR_ARROW);
         Platform_Show_Cursor(true);
         if (app.saver_mode == CONFIGURE) Platform_Set_Window_Icon(window, PROGRAM_ICON_RESOURCE);
@@ -374,9 +376,8 @@ int Calvorine_Main(const char* command_line) {
     Update_Window_Title(plasma_settings.title);
     Arm_Random_Preset_Timer();
     if (app.hosted) Apply_Hack_Options(hack_options);
-    // The preset file dialogs are prepared here (Init_File_Dialog with
-    // windows_prefix + "Calvorine\" and the data-file filter) once the menu
-    // commands exist.
+    const std::string preset_folder = app.windows_prefix + DATA_FOLDER_NAME + "/";
+    Init_File_Dialog(app.main_window, preset_folder.c_str(), 1);
 
     Platform_Show_Window(app.main_window, SW_SHOWNORMAL);
     const long frames_before = frames_shown;

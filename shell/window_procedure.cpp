@@ -17,6 +17,7 @@
 #include "shell/frame_driver.h"
 #include "shell/lifecycle.h"
 #include "preset/menu.h"
+#include "shell/menu_commands.h"
 #include "shell/saver_duties.h"
 #include "slides/colour_slides.h"
 #include "slides/slide_objects.h"
@@ -288,12 +289,10 @@ intptr_t Main_Window_Procedure(Window* window, unsigned message, uintptr_t wpara
         if (app.saver_mode != PREVIEW && !app.hosted) On_Key(static_cast<unsigned>(wparam));
         return 0;
     case WM_COMMAND:
-        // The menu's command table (Menu_Command with the item's identifier)
-        // takes the command here once the menu commands exist.
-        return 0;
     case WM_SYSCOMMAND:
-        // The system asking for a screen saver while this one runs.
-        if (app.saver_mode == SAVER && wparam == SC_SCREENSAVE) return 0;
+        // The menu's commands, and the system asking for a screen saver
+        // while this one runs.
+        if (Menu_Command(wparam)) return 0;
         return Platform_Default_Window_Procedure(window, message, wparam, lparam);
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:

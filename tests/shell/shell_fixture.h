@@ -32,6 +32,9 @@
 #include "shell/frame_driver.h"
 #include "shell/lifecycle.h"
 #include "preset/menu.h"
+#include "preset/dialog_values.h"
+#include "platform/file_dialog.h"
+#include "shell/menu_commands.h"
 #include "shell/saver_duties.h"
 #include "shell/saver_entry.h"
 #include "shell/window_procedure.h"
@@ -88,6 +91,9 @@ protected:
         Release_Test_Effects();
         plasma_field_0 = plasma_field_1 = plasma_field_2 = PlasmaField{};
         Load_Menu();
+        current_file[0] = '\0';
+        Reset_Dialog_Values();
+        Platform_Reset_File_Dialog();
     }
 
     // The log on, in the data folder, freshly stamped.
