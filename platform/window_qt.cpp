@@ -1305,6 +1305,7 @@ bool Platform_Start_Window_Layer(int argc, char** argv) {
     platform_message_box_hook = Qt_Message_Box;
     platform_sound_hook = Qt_Play_Sound;
     platform_file_dialog_hook = Platform_Qt_File_Dialog;
+    Platform_Install_Qt_Dialogs(true);
     dd_vertical_blank_hook = Platform_Wait_Vertical_Blank;
     Platform_Desktop_Metrics(&dd_config.desktop_width, &dd_config.desktop_height, &dd_config.desktop_bpp);
     return true;
@@ -1315,6 +1316,7 @@ void Platform_Stop_Window_Layer() {
     if (platform_message_box_hook == Qt_Message_Box) platform_message_box_hook = nullptr;
     if (platform_sound_hook == Qt_Play_Sound) platform_sound_hook = nullptr;
     if (platform_file_dialog_hook == Platform_Qt_File_Dialog) platform_file_dialog_hook = nullptr;
+    Platform_Install_Qt_Dialogs(false);
     if (dd_vertical_blank_hook == Platform_Wait_Vertical_Blank) dd_vertical_blank_hook = nullptr;
     pointer_known = false;
 }

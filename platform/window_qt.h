@@ -28,3 +28,6 @@ QImage Platform_Surface_Image(const Surface* surface, const Rect& area);
 // The real open and save dialogs (platform/file_dialog_qt.cpp), installed as
 // the file dialogs' hook while the window layer runs.
 bool Platform_Qt_File_Dialog(const File_Dialog_Request& request, std::string* chosen);
+// Installs (or removes) the modal dialogs built from templates
+// (platform/dialog_qt.cpp); the window layer's start and stop call it.
+void Platform_Install_Qt_Dialogs(bool install);

@@ -22,6 +22,7 @@
 #include "preset/preset_setter.h"
 #include "preset/window_caption.h"
 #include "shell/lifecycle.h"
+#include "shell/settings_dialogs.h"
 #include "slides/colour_slides.h"
 #include "slides/slide_objects.h"
 
@@ -223,6 +224,18 @@ static void Command_Slides_Default() {
     Refresh_Plasma();
 }
 
+// A new tile size: the kaleidoscope is built again at it, with the slides
+// and the overlay that ride on it. Without the kaleidoscope the preset
+// keeps the size for the next time it comes on.
+static void Command_Granularity() {
+    Scalar_Dialog_Box(SCALAR_GRANULARITY);
+    if (!kaleidoscope_active) return;
+    Shutdown_Kaleidoscope();
+    if (!Setup_Kaleidoscope(app.client_width, app.client_height)) return;
+    if (slides_active) Modify_Plasma(PLASMA_SLIDES_ON, 1.0f, 0);
+    Renew_Scope();
+}
+
 static void Command_Compact_Objects() {
     if (!Compact_All_Objects()) Report_Error("MENU_SCOPE_SLIDES_COMPACT: Compact_All_Objects() FAILED");
     Report_Message("All objects have been compacted into their single frame equivalents\n"
@@ -278,6 +291,18 @@ int Menu_Command(uintptr_t id) {
     case MENU_VIEW_FULLSCREEN: Command_Full_Screen(); return 1;
     case MENU_PLASMA_BRIGHTEN: Command_Brighten(); return 1;
     case MENU_SCOPE_SLIDES_COMPACT: Command_Compact_Objects(); return 1;
+    case MENU_PLASMA_SPEED: Scalar_Dialog_Box(SCALAR_SPEED); return 1;
+    case MENU_PLASMA_CONTRAST: Scalar_Dialog_Box(SCALAR_CONTRAST); return 1;
+    case MENU_PLASMA_RIPPLES: Scalar_Dialog_Box(SCALAR_RIPPLE_FREQUENCY); return 1;
+    case MENU_PLASMA_INTERFERENCE: Scalar_Dialog_Box(SCALAR_INTERFERENCE); return 1;
+    case MENU_PLASMA_SWAY: Scalar_Dialog_Box(SCALAR_SWAY); return 1;
+    case MENU_PLASMA_COMPLEXITY: Scalar_Dialog_Box(SCALAR_COMPLEXITY); return 1;
+    case MENU_COLOUR_RANDOM: Scalar_Dialog_Box(SCALAR_RANDOM_COLOUR); return 1;
+    case MENU_SCOPE_GRANULARITY: Command_Granularity(); return 1;
+    case MENU_SCOPE_SLIDES_SPEED:
+        Scalar_Dialog_Box(SCALAR_SLIDE_SPEED);
+        Modify_Plasma(PLASMA_SLIDES_ON, 1.0f, 0);
+        return 1;
     default: return 0;
     }
     Update_Menu_Checks();

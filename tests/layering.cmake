@@ -5,7 +5,7 @@
 
 # Bottom to top. The effects are ordered too: the slides draw the plasma,
 # the kaleidoscope folds the slides, the titles know the kaleidoscope's tile.
-set(stack platform base graphics plasma slides kaleidoscope text preset shell setup tools)
+set(stack platform base graphics plasma slides kaleidoscope text preset resources shell setup tools)
 
 set(faults "")
 foreach(folder IN LISTS stack)

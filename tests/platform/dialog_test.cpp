@@ -1,0 +1,135 @@
+// Dialogs built from templates by the window layer under the offscreen Qt
+// platform: the widgets, their identifiers and ranges, and real widget
+// actions reaching the program's procedure as dialog messages.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <functional>
+#include <vector>
+
+#include "plasma/plasma_settings.h"
+#include "platform/dialog.h"
+#include "platform/window.h"
+#include "preset/dialog_values.h"
+#include "resources/dialog_templates.h"
+#include "shell/settings_dialogs.h"
+#include "test_support.h"
+
+namespace {
+
+std::vector<Posted_Message> dialog_messages;
+
+// Records every message and lets the scalar procedure answer all but the
+// repaints, which need a display this test does not build.
+intptr_t Recording_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+    dialog_messages.push_back(Posted_Message{nullptr, message, wparam, lparam});
+    if (message == WM_MOVE || message == WM_PAINT) return 1;
+    return Scalar_Dialog_Procedure(dialog, message, wparam, lparam);
+}
+
+class DialogTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        ASSERT_TRUE(Platform_Start_Window_Layer(0, nullptr));
+        dialog_messages.clear();
+        Reset_Dialog_Values();
+        Set_Default_Plasma_Settings();
+    }
+    void TearDown() override {
+        Platform_Stop_Window_Layer();
+        ProgramTest::TearDown();
+    }
+
+    // Runs the dialog with `user` acting on it once it is up.
+    int Run(const Dialog_Template& dialog_template, int kind, std::function<void(QDialog*)> user) {
+        active_scalar_dialog = kind;
+        QTimer::singleShot(0, [user] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            user(dialog);
+            // Whatever the user did, the dialog ends.
+            if (dialog->isVisible()) dialog->done(-2);
+        });
+        return Platform_Dialog_Box(dialog_template, nullptr, Recording_Procedure);
+    }
+
+    static std::vector<int> Scroll_Codes() {
+        std::vector<int> codes;
+        for (const Posted_Message& message : dialog_messages) {
+            if (message.message == WM_HSCROLL) codes.push_back(static_cast<int>(message.wparam & 0xFFFF));
+        }
+        return codes;
+    }
+};
+
+}  // namespace
+
+TEST_F(DialogTest, AScrollBarDialogHasItsControlsAndItsActionsArriveWithTheirCodes) {
+    dialog_values.contrast = 12;
+    const int result = Run(CONTRASTBOX, SCALAR_CONTRAST, [](QDialog* dialog) {
+        EXPECT_EQ(dialog->windowTitle().toStdString(), "Plasma Contrast");
+        EXPECT_EQ(dialog->objectName().toStdString(), "CONTRASTBOX");
+        auto* bar = dialog->findChild<QScrollBar*>("control_1004");
+        auto* number = dialog->findChild<QLabel*>("control_1003");
+        ASSERT_NE(bar, nullptr);
+        ASSERT_NE(number, nullptr);
+        EXPECT_EQ(bar->orientation(), Qt::Horizontal);
+        EXPECT_EQ(bar->minimum(), 1);
+        EXPECT_EQ(bar->maximum(), 60);
+        EXPECT_EQ(bar->value(), 12);
+        EXPECT_EQ(number->text().toStdString(), "12");
+        for (int id : {1, 2, 3}) EXPECT_NE(dialog->findChild<QPushButton*>(QStringLiteral("control_%1").arg(id)), nullptr);
+
+        bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        EXPECT_EQ(bar->value(), 13);
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+        bar->triggerAction(QAbstractSlider::SliderPageStepSub);
+        EXPECT_EQ(bar->value(), 11);
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        EXPECT_EQ(bar->value(), 60);
+        EXPECT_EQ(number->text().toStdString(), "60");
+        bar->triggerAction(QAbstractSlider::SliderToMinimum);
+        // Dragging the thumb: the bar reports the move itself.
+        bar->setSliderPosition(30);
+        EXPECT_EQ(number->text().toStdString(), "30");
+        dialog->findChild<QPushButton*>("control_3")->click();
+        EXPECT_EQ(bar->value(), 4);
+        dialog->findChild<QPushButton*>("control_2")->click();
+    });
+    EXPECT_EQ(result, IDCANCEL);
+    ASSERT_FALSE(dialog_messages.empty());
+    EXPECT_EQ(dialog_messages.front().message, WM_INITDIALOG);
+    EXPECT_EQ(Scroll_Codes(), (std::vector<int>{SB_LINERIGHT, SB_PAGELEFT, SB_PAGELEFT, SB_RIGHT, SB_LEFT, SB_THUMBTRACK}));
+    for (const Posted_Message& message : dialog_messages) {
+        if (message.message == WM_HSCROLL) {
+            EXPECT_EQ(message.lparam, CONTRAST_SCROLL);
+        }
+    }
+    // Cancel took the preset's contrast back into the working value.
+    EXPECT_EQ(dialog_values.contrast, plasma_settings.contrast);
+}
+
+TEST_F(DialogTest, ACheckBoxTurnsItselfOverAndTellsTheProcedure) {
+    plasma_settings.plasma_ignore_fps = 0;
+    const int result = Run(SPEEDBOX, SCALAR_SPEED, [](QDialog* dialog) {
+        auto* box = dialog->findChild<QCheckBox*>("control_1056");
+        ASSERT_NE(box, nullptr);
+        EXPECT_FALSE(box->isChecked());
+        box->click();
+        EXPECT_EQ(plasma_settings.plasma_ignore_fps, 1);
+        dialog->findChild<QPushButton*>("control_4")->click();
+        EXPECT_FALSE(box->isChecked());
+        EXPECT_EQ(plasma_settings.plasma_ignore_fps, 0);
+        // Return presses OK: the speed is stored.
+        auto* bar = dialog->findChild<QScrollBar*>("control_1002");
+        bar->triggerAction(QAbstractSlider::SliderToMaximum);
+        dialog->findChild<QPushButton*>("control_1")->click();
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(plasma_settings.speed, 499.0);
+}
