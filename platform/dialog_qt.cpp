@@ -204,6 +204,14 @@ int Run_Dialog(Dialog* dialog) {
     }
     dialog->toolkit = &widget;
     for (Dialog_Control_State& state : dialog->controls) Show_Control(dialog, &state);
+    // The keyboard starts on the first control that takes it, in template order.
+    for (const Dialog_Control_State& state : dialog->controls) {
+        auto found = widget.widgets.find(state.control->id);
+        if (found != widget.widgets.end() && found->second->focusPolicy() != Qt::NoFocus) {
+            found->second->setFocus();
+            break;
+        }
+    }
     widget.Send(WM_INITDIALOG, 0, 0);
     int result = dialog->result;
     if (!dialog->ended) result = widget.exec();

@@ -98,3 +98,99 @@ static const Dialog_Control randomcolourbox_controls[] = {
     {ID_DEFAULT, CONTROL_BUTTON, "Default", 136, 66, 50, 14},
 };
 const Dialog_Template RANDOMCOLOURBOX = {"RANDOMCOLOURBOX", "Random Colour Interval", 200, 86, randomcolourbox_controls, static_cast<int>(std::size(randomcolourbox_controls))};
+
+static const Dialog_Control resolutionbox_controls[] = {
+    {RESOLUTION_LIST, CONTROL_LIST_BOX, "", 8, 8, 120, 120},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 136, 8, 50, 14},
+    {IDCANCEL, CONTROL_BUTTON, "Cancel", 136, 26, 50, 14},
+    {ID_DEFAULT, CONTROL_BUTTON, "Default", 136, 44, 50, 14},
+};
+const Dialog_Template RESOLUTIONBOX = {"RESOLUTIONBOX", "Fullscreen Resolution", 194, 136, resolutionbox_controls,
+                                       static_cast<int>(std::size(resolutionbox_controls))};
+
+static const Dialog_Control directionbox_controls[] = {
+    {DIRECTION_LIST, CONTROL_LIST_BOX, "", 8, 8, 184, 42},
+    {-1, CONTROL_TEXT, "Frequency of Direction Change", 8, 56, 150, 9},
+    {-1, CONTROL_TEXT, "max", 8, 66, 20, 9},
+    {-1, CONTROL_TEXT, "min", 176, 66, 20, 9},
+    {DIRECTION_SCROLL, CONTROL_SCROLL_BAR, "", 8, 76, 184, 11},
+    {DIRECTION_NUMBER, CONTROL_TEXT, "", 88, 90, 40, 9},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 14, 104, 50, 14},
+    {IDCANCEL, CONTROL_BUTTON, "Cancel", 75, 104, 50, 14},
+    {ID_DEFAULT, CONTROL_BUTTON, "Default", 136, 104, 50, 14},
+};
+const Dialog_Template DIRECTIONBOX = {"DIRECTIONBOX", "Slide Direction", 200, 124, directionbox_controls,
+                                      static_cast<int>(std::size(directionbox_controls))};
+
+static const Dialog_Control zonebox_controls[] = {
+    {-1, CONTROL_TEXT, "Frequency ", 8, 8, 80, 9},
+    {ZONE_FREQUENCY_SCROLL, CONTROL_SCROLL_BAR, "", 8, 18, 150, 11},
+    {ZONE_FREQUENCY_NUMBER, CONTROL_TEXT, "", 164, 19, 30, 9},
+    {-1, CONTROL_TEXT, "Duration", 8, 34, 80, 9},
+    {ZONE_DURATION_SCROLL, CONTROL_SCROLL_BAR, "", 8, 44, 150, 11},
+    {ZONE_DURATION_NUMBER, CONTROL_TEXT, "", 164, 45, 30, 9},
+    {ZONE_MULTICOLOUR, CONTROL_CHECK_BOX, "Multicolour Zones", 8, 60, 120, 10},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 14, 76, 50, 14},
+    {IDCANCEL, CONTROL_BUTTON, "Cancel", 75, 76, 50, 14},
+    {ID_DEFAULT, CONTROL_BUTTON, "Default", 136, 76, 50, 14},
+};
+const Dialog_Template ZONEBOX = {"ZONEBOX", "Homogenous Zones", 200, 96, zonebox_controls,
+                                 static_cast<int>(std::size(zonebox_controls))};
+
+static const Dialog_Control fadebox_controls[] = {
+    {-1, CONTROL_TEXT, "Light", 8, 8, 80, 9},
+    {FADE_LIGHT_SCROLL, CONTROL_SCROLL_BAR, "", 8, 18, 184, 11},
+    {-1, CONTROL_TEXT, "Hue", 8, 34, 80, 9},
+    {FADE_HUE_SCROLL, CONTROL_SCROLL_BAR, "", 8, 44, 184, 11},
+    {-1, CONTROL_TEXT, "Saturation", 8, 60, 80, 9},
+    {FADE_SATURATION_SCROLL, CONTROL_SCROLL_BAR, "", 8, 70, 184, 11},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 40, 88, 50, 14},
+    {IDCANCEL, CONTROL_BUTTON, "Cancel", 110, 88, 50, 14},
+};
+const Dialog_Template FADEBOX = {"FADEBOX", "Fade", 200, 108, fadebox_controls,
+                                 static_cast<int>(std::size(fadebox_controls))};
+
+static const Dialog_Control journeybox_controls[] = {
+    {-1, CONTROL_TEXT, "Interval", 8, 8, 80, 9},
+    {JOURNEY_INTERVAL_SCROLL, CONTROL_SCROLL_BAR, "", 8, 18, 150, 11},
+    {JOURNEY_INTERVAL_NUMBER, CONTROL_TEXT, "", 164, 19, 30, 9},
+    {-1, CONTROL_TEXT, "Transition Speed", 8, 34, 80, 9},
+    {JOURNEY_TRANSITION_SCROLL, CONTROL_SCROLL_BAR, "", 8, 44, 150, 11},
+    {JOURNEY_TRANSITION_NUMBER, CONTROL_TEXT, "", 164, 45, 30, 9},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 40, 62, 50, 14},
+    {IDCANCEL, CONTROL_BUTTON, "Cancel", 110, 62, 50, 14},
+};
+const Dialog_Template JOURNEYBOX = {"JOURNEYBOX", "Random Presets", 200, 82, journeybox_controls,
+                                    static_cast<int>(std::size(journeybox_controls))};
+
+static const Dialog_Control colourbox_controls[] = {
+    {-1, CONTROL_TEXT, "Blue", 8, 8, 40, 9},
+    {COLOUR_BLUE_SCROLL, CONTROL_SCROLL_BAR, "", 8, 18, 130, 11},
+    {COLOUR_BLUE_NUMBER, CONTROL_TEXT, "", 142, 19, 20, 9},
+    {COLOUR_DARKEN_BLUE, CONTROL_CHECK_BOX, "darken", 164, 18, 40, 10},
+    {-1, CONTROL_TEXT, "Green", 8, 34, 40, 9},
+    {COLOUR_GREEN_SCROLL, CONTROL_SCROLL_BAR, "", 8, 44, 130, 11},
+    {COLOUR_GREEN_NUMBER, CONTROL_TEXT, "", 142, 45, 20, 9},
+    {COLOUR_DARKEN_GREEN, CONTROL_CHECK_BOX, "darken", 164, 44, 40, 10},
+    {-1, CONTROL_TEXT, "Red", 8, 60, 40, 9},
+    {COLOUR_RED_SCROLL, CONTROL_SCROLL_BAR, "", 8, 70, 130, 11},
+    {COLOUR_RED_NUMBER, CONTROL_TEXT, "", 142, 71, 20, 9},
+    {COLOUR_DARKEN_RED, CONTROL_CHECK_BOX, "darken", 164, 70, 40, 10},
+    {COLOUR_INVERT, CONTROL_CHECK_BOX, "invert colour logic", 8, 88, 120, 10},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 40, 104, 50, 14},
+    {IDCANCEL, CONTROL_BUTTON, "Cancel", 110, 104, 50, 14},
+};
+const Dialog_Template COLOURBOX = {"COLOURBOX", "Plasma Colours", 210, 124, colourbox_controls,
+                                   static_cast<int>(std::size(colourbox_controls))};
+
+static const Dialog_Control introductionbox_controls[] = {
+    {-1, CONTROL_TEXT, "Calvorine fills the screen with a moving colour plasma.", 8, 8, 224, 9},
+    {-1, CONTROL_TEXT, "Every setting is in the menu: presets, the view, the plasma and the", 8, 22, 224, 9},
+    {-1, CONTROL_TEXT, "kaleidoscope with its slides. Help > Instructions tells them all.", 8, 31, 224, 9},
+    {-1, CONTROL_TEXT, "Escape ends the program and keeps the settings as the default preset.", 8, 45, 224, 9},
+    {-1, CONTROL_TEXT, "Keys: 1 and 2 show and hide the frame rate, 6, 7 and 8 the symmetry,", 8, 54, 224, 9},
+    {-1, CONTROL_TEXT, "R starts random presets, Space or Return leaves full screen.", 8, 63, 224, 9},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 95, 80, 50, 14},
+};
+const Dialog_Template INTRODUCTIONBOX = {"INTRODUCTIONBOX", "Welcome to Calvorine", 240, 100, introductionbox_controls,
+                                         static_cast<int>(std::size(introductionbox_controls))};

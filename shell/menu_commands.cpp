@@ -23,6 +23,7 @@
 #include "preset/window_caption.h"
 #include "shell/lifecycle.h"
 #include "shell/settings_dialogs.h"
+#include "shell/value_dialogs.h"
 #include "slides/colour_slides.h"
 #include "slides/slide_objects.h"
 
@@ -299,6 +300,12 @@ int Menu_Command(uintptr_t id) {
     case MENU_PLASMA_COMPLEXITY: Scalar_Dialog_Box(SCALAR_COMPLEXITY); return 1;
     case MENU_COLOUR_RANDOM: Scalar_Dialog_Box(SCALAR_RANDOM_COLOUR); return 1;
     case MENU_SCOPE_GRANULARITY: Command_Granularity(); return 1;
+    case MENU_COLOUR_SELECT: Colour_Dialog_Box(); return 1;
+    case MENU_VIEW_RESOLUTION: Resolution_Dialog_Box(); return 1;
+    case MENU_PRESETS_RANDOM: Journey_Dialog_Box(); return 1;
+    case MENU_SCOPE_SLIDES_FADE: Fade_Dialog_Box(); return 1;
+    case MENU_SCOPE_SLIDES_ZONES: Zone_Dialog_Box(); return 1;
+    case MENU_SCOPE_SLIDES_DIRECTION: Direction_Dialog_Box(); return 1;
     case MENU_SCOPE_SLIDES_SPEED:
         Scalar_Dialog_Box(SCALAR_SLIDE_SPEED);
         Modify_Plasma(PLASMA_SLIDES_ON, 1.0f, 0);

@@ -20,6 +20,7 @@
 #include "preset/menu.h"
 #include "shell/menu_commands.h"
 #include "shell/saver_duties.h"
+#include "shell/value_dialogs.h"
 #include "shell/window_procedure.h"
 #include "text/titles.h"
 #include "preset/random_preset_timer.h"
@@ -162,19 +163,6 @@ int Apply_Display_Mode_To_Window() {
 
 // ---------------------------------------------------------------------------
 // Start-up.
-
-// The welcome notice of the first configuration run.
-static void Show_Introduction() {
-    // The dialog INTRODUCTIONBOX ("Welcome to Calvorine") is built from its
-    // template here once the dialogs exist; until then the welcome is the
-    // platform's plain box with its caption and an OK button.
-    Platform_Message_Box(app.main_window,
-                         "Calvorine fills the screen with a moving colour plasma.\n\n"
-                         "The menu holds every setting; Escape ends the program and saves the\n"
-                         "current settings as the default preset. The keys 1 and 2 show and hide\n"
-                         "the frame rate, 6, 7 and 8 change the symmetry, R starts random presets.",
-                         "Welcome to Calvorine", MB_OK);
-}
 
 // Creates the empty marker that says the introduction has been shown.
 static void Mark_Introduction_Shown(const std::string& path) {
@@ -357,7 +345,7 @@ int Calvorine_Main(const char* command_line) {
         }
         const std::string marker = folder + "/no_intro.txt";
         if (!File_Exists(marker.c_str())) {
-            Show_Introduction();
+            Introduction_Dialog_Box();
             Mark_Introduction_Shown(marker);
         }
     }

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QDialog>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
@@ -17,6 +18,7 @@
 #include "preset/dialog_values.h"
 #include "resources/dialog_templates.h"
 #include "shell/settings_dialogs.h"
+#include "shell/value_dialogs.h"
 #include "test_support.h"
 
 namespace {
@@ -132,4 +134,29 @@ TEST_F(DialogTest, ACheckBoxTurnsItselfOverAndTellsTheProcedure) {
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(plasma_settings.speed, 499.0);
+}
+
+TEST_F(DialogTest, AListShowsItsEntriesAndTheUsersChoiceReachesTheProcedure) {
+    plasma_settings.resolution = 7;
+    const int result = Platform_Dialog_Box(RESOLUTIONBOX, nullptr, [](Dialog* dialog, unsigned message, uintptr_t wparam,
+                                                                       intptr_t lparam) -> intptr_t {
+        if (message == WM_INITDIALOG) {
+            QTimer::singleShot(0, [] {
+                auto* widget = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(widget, nullptr);
+                EXPECT_EQ(widget->windowTitle().toStdString(), "Fullscreen Resolution");
+                auto* list = widget->findChild<QListWidget*>("control_1040");
+                ASSERT_NE(list, nullptr);
+                EXPECT_EQ(list->count(), 20);
+                EXPECT_EQ(list->item(3)->text().toStdString(), "1024 x 768  x 32");
+                EXPECT_EQ(list->currentRow(), 7);
+                list->setCurrentRow(12);
+                widget->findChild<QPushButton*>("control_1")->click();
+            });
+        }
+        if (message == WM_MOVE || message == WM_PAINT) return 1;
+        return Resolution_Dialog_Procedure(dialog, message, wparam, lparam);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(plasma_settings.resolution, 12);
 }
