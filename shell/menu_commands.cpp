@@ -21,6 +21,7 @@
 #include "preset/preset_files.h"
 #include "preset/preset_setter.h"
 #include "preset/window_caption.h"
+#include "shell/frame_converter.h"
 #include "shell/lifecycle.h"
 #include "shell/settings_dialogs.h"
 #include "shell/value_dialogs.h"
@@ -301,6 +302,9 @@ int Menu_Command(uintptr_t id) {
     case MENU_COLOUR_RANDOM: Scalar_Dialog_Box(SCALAR_RANDOM_COLOUR); return 1;
     case MENU_SCOPE_GRANULARITY: Command_Granularity(); return 1;
     case MENU_COLOUR_SELECT: Colour_Dialog_Box(); return 1;
+    case MENU_SCOPE_SLIDES_OBJECTS_ADVANCED_FRAME_CONVERT:
+        if (!Frame_Convert()) Report_Error("MENU_SCOPE_SLIDES_OBJECTS_ADVANCED_FRAME_CONVERT: Frame Convert FAILED");
+        return 1;
     case MENU_VIEW_RESOLUTION: Resolution_Dialog_Box(); return 1;
     case MENU_PRESETS_RANDOM: Journey_Dialog_Box(); return 1;
     case MENU_SCOPE_SLIDES_FADE: Fade_Dialog_Box(); return 1;
