@@ -1306,6 +1306,7 @@ bool Platform_Start_Window_Layer(int argc, char** argv) {
     platform_sound_hook = Qt_Play_Sound;
     platform_file_dialog_hook = Platform_Qt_File_Dialog;
     Platform_Install_Qt_Dialogs(true);
+    Platform_Install_Qt_Help(true);
     dd_vertical_blank_hook = Platform_Wait_Vertical_Blank;
     Platform_Desktop_Metrics(&dd_config.desktop_width, &dd_config.desktop_height, &dd_config.desktop_bpp);
     return true;
@@ -1317,6 +1318,7 @@ void Platform_Stop_Window_Layer() {
     if (platform_sound_hook == Qt_Play_Sound) platform_sound_hook = nullptr;
     if (platform_file_dialog_hook == Platform_Qt_File_Dialog) platform_file_dialog_hook = nullptr;
     Platform_Install_Qt_Dialogs(false);
+    Platform_Install_Qt_Help(false);
     if (dd_vertical_blank_hook == Platform_Wait_Vertical_Blank) dd_vertical_blank_hook = nullptr;
     pointer_known = false;
 }

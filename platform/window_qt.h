@@ -31,3 +31,5 @@ bool Platform_Qt_File_Dialog(const File_Dialog_Request& request, std::string* ch
 // Installs (or removes) the modal dialogs built from templates
 // (platform/dialog_qt.cpp); the window layer's start and stop call it.
 void Platform_Install_Qt_Dialogs(bool install);
+// Installs (or removes) the help window (platform/help_qt.cpp).
+void Platform_Install_Qt_Help(bool install);

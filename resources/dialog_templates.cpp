@@ -194,3 +194,18 @@ static const Dialog_Control introductionbox_controls[] = {
 };
 const Dialog_Template INTRODUCTIONBOX = {"INTRODUCTIONBOX", "Welcome to Calvorine", 240, 100, introductionbox_controls,
                                          static_cast<int>(std::size(introductionbox_controls))};
+
+static const Dialog_Control aboutbox_controls[] = {
+    {ABOUT_PICTURE, CONTROL_PICTURE, "", 0, 0, 240, 180},
+};
+const Dialog_Template ABOUTBOX = {"ABOUTBOX", "About Calvorine", 240, 180, aboutbox_controls,
+                                  static_cast<int>(std::size(aboutbox_controls))};
+
+static const Dialog_Control infobox_controls[] = {
+    {INFO_VIDEO_RAM, CONTROL_TEXT, "", 8, 8, 184, 9},
+    {INFO_SYSTEM_RAM, CONTROL_TEXT, "", 8, 20, 184, 9},
+    {INFO_OBJECTS_RAM, CONTROL_TEXT, "", 8, 32, 184, 9},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 75, 48, 50, 14},
+};
+const Dialog_Template INFOBOX = {"INFOBOX", "System Information", 200, 68, infobox_controls,
+                                 static_cast<int>(std::size(infobox_controls))};

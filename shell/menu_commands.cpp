@@ -13,6 +13,8 @@
 #include "kaleidoscope/scope.h"
 #include "plasma/plasma_settings.h"
 #include "platform/file_dialog.h"
+#include "platform/help.h"
+#include "platform/files.h"
 #include "platform/menu_bar.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -22,6 +24,7 @@
 #include "preset/preset_setter.h"
 #include "preset/window_caption.h"
 #include "shell/frame_converter.h"
+#include "shell/information_dialogs.h"
 #include "shell/lifecycle.h"
 #include "shell/settings_dialogs.h"
 #include "shell/value_dialogs.h"
@@ -238,6 +241,14 @@ static void Command_Granularity() {
     Renew_Scope();
 }
 
+// ---------------------------------------------------------------------------
+// Help.
+
+static void Command_Instructions() {
+    const std::string path = Match_Path_Case(Windows_Directory() + "/" + DATA_FOLDER_NAME + "/Data/Help.HLP");
+    if (!Platform_Show_Help(app.main_window, path.c_str())) Report_Error("MENU_HELP_INFORMATION: Win Help() FAILED");
+}
+
 static void Command_Compact_Objects() {
     if (!Compact_All_Objects()) Report_Error("MENU_SCOPE_SLIDES_COMPACT: Compact_All_Objects() FAILED");
     Report_Message("All objects have been compacted into their single frame equivalents\n"
@@ -302,6 +313,9 @@ int Menu_Command(uintptr_t id) {
     case MENU_COLOUR_RANDOM: Scalar_Dialog_Box(SCALAR_RANDOM_COLOUR); return 1;
     case MENU_SCOPE_GRANULARITY: Command_Granularity(); return 1;
     case MENU_COLOUR_SELECT: Colour_Dialog_Box(); return 1;
+    case MENU_HELP_INFORMATION: Command_Instructions(); return 1;
+    case MENU_HELP_SYSTEM_INFO: Info_Dialog_Box(); return 1;
+    case MENU_HELP_ABOUT: About_Dialog_Box(); return 1;
     case MENU_SCOPE_SLIDES_OBJECTS_ADVANCED_FRAME_CONVERT:
         if (!Frame_Convert()) Report_Error("MENU_SCOPE_SLIDES_OBJECTS_ADVANCED_FRAME_CONVERT: Frame Convert FAILED");
         return 1;

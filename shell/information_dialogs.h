@@ -1,0 +1,19 @@
+// The About picture and the System Information dialog.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/dialog.h"
+
+struct Surface;
+
+// Shows the About picture in its dialog, closed by a click; without the
+// picture a one-line About text in the information box, and 0. Else 1.
+int About_Dialog_Box();
+intptr_t About_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
+// The picture the About dialog paints while it is open.
+extern Surface* about_picture;
+
+// Free display memory, total memory and the slide objects' memory; 1.
+int Info_Dialog_Box();
+intptr_t Info_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
