@@ -209,3 +209,37 @@ static const Dialog_Control infobox_controls[] = {
 };
 const Dialog_Template INFOBOX = {"INFOBOX", "System Information", 200, 68, infobox_controls,
                                  static_cast<int>(std::size(infobox_controls))};
+
+static const Dialog_Control backgroundbox_controls[] = {
+    {BACKGROUND_LIST, CONTROL_LIST_BOX, "", 8, 8, 120, 62},
+    {-1, CONTROL_TEXT, "Brightness", 8, 76, 80, 9},
+    {BACKGROUND_SCROLL, CONTROL_SCROLL_BAR, "", 8, 86, 150, 11},
+    {BACKGROUND_NUMBER, CONTROL_TEXT, "", 164, 87, 30, 9},
+    {BACKGROUND_VARIABLE, CONTROL_CHECK_BOX, "variable", 8, 102, 80, 10},
+    {BACKGROUND_SINE_WAVES, CONTROL_BUTTON, "Configure Sine Waves", 100, 100, 92, 14},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 136, 8, 56, 14},
+    {IDCANCEL, CONTROL_BUTTON, "Cancel", 136, 26, 56, 14},
+};
+const Dialog_Template BACKGROUNDBOX = {"BACKGROUNDBOX", "Kaleidoscope Background", 200, 122, backgroundbox_controls,
+                                       static_cast<int>(std::size(backgroundbox_controls))};
+
+static const Dialog_Control sinewavebox_controls[] = {
+    {-1, CONTROL_TEXT, "Pixels Plotted Per Frame", 8, 6, 120, 9},
+    {SINE_PIXELS_SCROLL, CONTROL_SCROLL_BAR, "", 8, 16, 184, 11},
+    {-1, CONTROL_TEXT, "Wave Amplitude", 8, 30, 120, 9},
+    {SINE_AMPLITUDE_SCROLL, CONTROL_SCROLL_BAR, "", 8, 40, 184, 11},
+    {-1, CONTROL_TEXT, "Wave Variance", 8, 54, 120, 9},
+    {SINE_VARIANCE_SCROLL, CONTROL_SCROLL_BAR, "", 8, 64, 184, 11},
+    {-1, CONTROL_TEXT, "Wave Density", 8, 78, 120, 9},
+    {SINE_DENSITY_SCROLL, CONTROL_SCROLL_BAR, "", 8, 88, 184, 11},
+    {-1, CONTROL_TEXT, "Band Width", 8, 102, 120, 9},
+    {SINE_BAND_WIDTH_SCROLL, CONTROL_SCROLL_BAR, "", 8, 112, 184, 11},
+    {SINE_MULTICOLOUR, CONTROL_CHECK_BOX, "", 8, 128, 12, 10},
+    {SINE_MULTICOLOUR_TEXT, CONTROL_BUTTON, "Multicolour Waves", 22, 127, 80, 12},
+    {SINE_CLEAR_SCREEN, CONTROL_CHECK_BOX, "", 108, 128, 12, 10},
+    {SINE_CLEAR_SCREEN_TEXT, CONTROL_BUTTON, "Clear Screen ", 122, 127, 70, 12},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 40, 146, 50, 14},
+    {IDCANCEL, CONTROL_BUTTON, "Cancel", 110, 146, 50, 14},
+};
+const Dialog_Template SINEWAVEBOX = {"SINEWAVEBOX", "Sine Wave Configuration", 200, 166, sinewavebox_controls,
+                                     static_cast<int>(std::size(sinewavebox_controls))};

@@ -16,6 +16,7 @@
 #include "preset/preset_setter.h"
 #include "preset/random_preset_timer.h"
 #include "resources/dialog_templates.h"
+#include "slides/sine_waves.h"
 #include "shell/settings_dialogs.h"
 
 // ---------------------------------------------------------------------------
@@ -402,6 +403,116 @@ intptr_t Colour_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wpa
 
 int Colour_Dialog_Box() {
     Platform_Dialog_Box(COLOURBOX, app.main_window, Colour_Dialog_Procedure);
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Kaleidoscope Background.
+
+static int32_t background_brightness_position = 128;
+static const Bar background_bars[] = {
+    {BACKGROUND_SCROLL, BACKGROUND_NUMBER, 64, 200, &background_brightness_position}};
+
+intptr_t Background_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+    static const char* const backgrounds[] = {"No Background", "Gradual Fill",  "Colour Gradient",
+                                              "Still Plasma",  "Moving Plasma", "Sine Waves"};
+    switch (message) {
+    case WM_INITDIALOG:
+        List_Dialog_Opens();
+        for (const char* background : backgrounds) Platform_List_Add_String(dialog, BACKGROUND_LIST, background);
+        Platform_List_Set_Selection(dialog, BACKGROUND_LIST, plasma_settings.background_mode);
+        background_brightness_position = plasma_settings.background_brightness;
+        Open_Bar(dialog, background_bars[0]);
+        Platform_Check_Dialog_Button(dialog, BACKGROUND_VARIABLE, plasma_settings.background_variable != 0);
+        return 1;
+    case WM_HSCROLL: return Scroll_Bars(dialog, background_bars, wparam, lparam);
+    case WM_MOVE: return List_Dialog_Moved();
+    case WM_COMMAND:
+        switch (Command_Of(wparam)) {
+        case IDOK: {
+            const int chosen = Platform_List_Get_Selection(dialog, BACKGROUND_LIST);
+            if (chosen >= 0 && chosen < static_cast<int>(std::size(backgrounds)))
+                Modify_Plasma(PLASMA_BACKGROUND_MODE, static_cast<float>(chosen), 0);
+            Modify_Plasma(PLASMA_BACKGROUND_BRIGHTNESS, static_cast<float>(background_brightness_position), 0);
+            Modify_Plasma(PLASMA_BACKGROUND_VARIABLE,
+                          Platform_Is_Dialog_Button_Checked(dialog, BACKGROUND_VARIABLE) ? 1.0f : 0.0f, 0);
+            List_Dialog_Closes(dialog, IDOK);
+            return 1;
+        }
+        case IDCANCEL: List_Dialog_Closes(dialog, IDCANCEL); return 1;
+        case BACKGROUND_SINE_WAVES: Sine_Wave_Dialog_Box(); return 1;
+        default: return 0;
+        }
+    default: return 0;
+    }
+}
+
+int Background_Dialog_Box() {
+    Platform_Dialog_Box(BACKGROUNDBOX, app.main_window, Background_Dialog_Procedure);
+    return 1;
+}
+
+// ---------------------------------------------------------------------------
+// Sine Wave Configuration.
+
+static int32_t sine_pixels_position = 1, sine_amplitude_position = 0, sine_variance_position = 1;
+static int32_t sine_density_position = 1, sine_band_width_position = 1;
+static const Bar sine_bars[] = {{SINE_PIXELS_SCROLL, -1, 1, 256, &sine_pixels_position},
+                                {SINE_AMPLITUDE_SCROLL, -1, 0, 500, &sine_amplitude_position},
+                                {SINE_VARIANCE_SCROLL, -1, 1, 100, &sine_variance_position},
+                                {SINE_DENSITY_SCROLL, -1, 1, 1000, &sine_density_position},
+                                {SINE_BAND_WIDTH_SCROLL, -1, 1, 256, &sine_band_width_position}};
+// The wave density is kept in the preset as a phase step.
+static constexpr double SINE_DENSITY_STEP = 0.0002;
+
+intptr_t Sine_Wave_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+    const PlasmaSettings& s = plasma_settings;
+    switch (message) {
+    case WM_INITDIALOG:
+        Dialog_Opens();
+        sine_pixels_position = s.sine_pixels_per_frame;
+        sine_amplitude_position = s.sine_amplitude;
+        sine_variance_position = s.sine_variance;
+        sine_density_position = static_cast<int32_t>(s.sine_density / SINE_DENSITY_STEP + 0.5);
+        sine_band_width_position = s.sine_band_width;
+        for (const Bar& bar : sine_bars) Open_Bar(dialog, bar);
+        Platform_Check_Dialog_Button(dialog, SINE_MULTICOLOUR, s.sine_multicolour != 0);
+        Platform_Check_Dialog_Button(dialog, SINE_CLEAR_SCREEN, s.sine_clear_screen != 0);
+        return 1;
+    case WM_HSCROLL: return Scroll_Bars(dialog, sine_bars, wparam, lparam);
+    case WM_MOVE: return Repaint_Behind_Dialog();
+    case WM_COMMAND:
+        switch (Command_Of(wparam)) {
+        case IDOK: {
+            PlasmaSettings& out = plasma_settings;
+            out.sine_pixels_per_frame = sine_pixels_position;
+            out.sine_amplitude = sine_amplitude_position;
+            out.sine_variance = sine_variance_position;
+            out.sine_density = sine_density_position * SINE_DENSITY_STEP;
+            out.sine_band_width = sine_band_width_position;
+            out.sine_multicolour = Platform_Is_Dialog_Button_Checked(dialog, SINE_MULTICOLOUR) ? 1 : 0;
+            out.sine_clear_screen = Platform_Is_Dialog_Button_Checked(dialog, SINE_CLEAR_SCREEN) ? 1 : 0;
+            sine_rerandomise = 1;
+            Close(dialog, IDOK);
+            return 1;
+        }
+        case IDCANCEL: Close(dialog, IDCANCEL); return 1;
+        // The texts beside the boxes turn them over too.
+        case SINE_MULTICOLOUR_TEXT:
+            Platform_Check_Dialog_Button(dialog, SINE_MULTICOLOUR, !Platform_Is_Dialog_Button_Checked(dialog, SINE_MULTICOLOUR));
+            return 1;
+        case SINE_CLEAR_SCREEN_TEXT:
+            Platform_Check_Dialog_Button(dialog, SINE_CLEAR_SCREEN,
+                                         !Platform_Is_Dialog_Button_Checked(dialog, SINE_CLEAR_SCREEN));
+            return 1;
+        default: return 0;
+        }
+    default: return 0;
+    }
+}
+
+int Sine_Wave_Dialog_Box() {
+    Platform_Dialog_Box(SINEWAVEBOX, app.main_window, Sine_Wave_Dialog_Procedure);
     return 1;
 }
 

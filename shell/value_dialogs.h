@@ -13,6 +13,8 @@ int Fade_Dialog_Box();         // "Fade"
 int Journey_Dialog_Box();      // "Random Presets"
 int Colour_Dialog_Box();       // "Plasma Colours": the picture follows every change at once
 int Introduction_Dialog_Box(); // "Welcome to Calvorine"
+int Background_Dialog_Box();   // "Kaleidoscope Background"
+int Sine_Wave_Dialog_Box();    // "Sine Wave Configuration", also from the background's button
 
 // Their procedures, for driving them by messages.
 intptr_t Resolution_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
@@ -21,4 +23,6 @@ intptr_t Zone_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wpara
 intptr_t Fade_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
 intptr_t Journey_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
 intptr_t Colour_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
+intptr_t Background_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
+intptr_t Sine_Wave_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
 intptr_t Introduction_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);

@@ -4,6 +4,7 @@
 #include "preset/preset_setter.h"
 #include "resources/dialog_templates.h"
 #include "shell/value_dialogs.h"
+#include "slides/sine_waves.h"
 
 namespace {
 
@@ -49,6 +50,11 @@ TEST_F(ValueDialogTest, EachBarKeepsItsRangeAndOkStoresItWhereCancelDoesNot) {
         {&JOURNEYBOX, Journey_Dialog_Procedure, JOURNEY_INTERVAL_SCROLL, 0, 500, &s.random_preset_interval, 10},
         {&JOURNEYBOX, Journey_Dialog_Procedure, JOURNEY_TRANSITION_SCROLL, 1, 800, &s.transition_speed, 10},
         {&DIRECTIONBOX, Direction_Dialog_Procedure, DIRECTION_SCROLL, 1, 1000, &s.direction_change_frequency, 10},
+        {&BACKGROUNDBOX, Background_Dialog_Procedure, BACKGROUND_SCROLL, 64, 200, &s.background_brightness, 64},
+        {&SINEWAVEBOX, Sine_Wave_Dialog_Procedure, SINE_PIXELS_SCROLL, 1, 256, &s.sine_pixels_per_frame, 10},
+        {&SINEWAVEBOX, Sine_Wave_Dialog_Procedure, SINE_AMPLITUDE_SCROLL, 0, 500, &s.sine_amplitude, 10},
+        {&SINEWAVEBOX, Sine_Wave_Dialog_Procedure, SINE_VARIANCE_SCROLL, 1, 100, &s.sine_variance, 10},
+        {&SINEWAVEBOX, Sine_Wave_Dialog_Procedure, SINE_BAND_WIDTH_SCROLL, 1, 256, &s.sine_band_width, 10},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.dialog_template->name) + " " + std::to_string(row.scroll_id));
@@ -188,4 +194,37 @@ TEST_F(ValueDialogTest, TheMenuOpensEachDialog) {
     EXPECT_EQ(platform_opened_dialogs, (std::vector<std::string>{"COLOURBOX", "RESOLUTIONBOX", "JOURNEYBOX", "FADEBOX",
                                                                  "ZONEBOX", "DIRECTIONBOX"}));
     platform_opened_dialogs.clear();
+}
+
+TEST_F(ValueDialogTest, TheBackgroundStoresItsChoiceAndItsButtonOpensTheSineWaves) {
+    Start();
+    plasma_settings.background_mode = 2;
+    plasma_settings.background_variable = 0;
+    platform_opened_dialogs.clear();
+    platform_dialog_driver = [](Dialog* dialog) {
+        // The sine waves: density is kept as a phase step, and the waves start afresh.
+        Platform_Send_Dialog_Message(dialog, WM_HSCROLL, SB_THUMBPOSITION | (500 << 16), SINE_DENSITY_SCROLL);
+        Platform_Send_Dialog_Message(dialog, WM_COMMAND, SINE_CLEAR_SCREEN_TEXT, 0);
+        Platform_Send_Dialog_Message(dialog, WM_COMMAND, IDOK, 0);
+    };
+    sine_rerandomise = 0;
+    plasma_settings.sine_clear_screen = 0;
+    Dialog dialog = Open(BACKGROUNDBOX, Background_Dialog_Procedure);
+    const Dialog_Control_State* list = Platform_Dialog_Control(&dialog, BACKGROUND_LIST);
+    ASSERT_EQ(list->entries.size(), 6u);
+    EXPECT_EQ(list->entries[5], "Sine Waves");
+    EXPECT_EQ(list->selection, 2);
+    Press(&dialog, BACKGROUND_SINE_WAVES);
+    EXPECT_EQ(platform_opened_dialogs, std::vector<std::string>{"SINEWAVEBOX"});
+    EXPECT_NEAR(plasma_settings.sine_density, 0.1, 1e-9);
+    EXPECT_EQ(plasma_settings.sine_clear_screen, 1);
+    EXPECT_EQ(sine_rerandomise, 1);
+    platform_dialog_driver = nullptr;
+    platform_opened_dialogs.clear();
+
+    Platform_List_Set_Selection(&dialog, BACKGROUND_LIST, 5);
+    Platform_Check_Dialog_Button(&dialog, BACKGROUND_VARIABLE, true);
+    Press(&dialog, IDOK);
+    EXPECT_EQ(plasma_settings.background_mode, 5);
+    EXPECT_EQ(plasma_settings.background_variable, 1);
 }
