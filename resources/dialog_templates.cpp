@@ -243,3 +243,28 @@ static const Dialog_Control sinewavebox_controls[] = {
 };
 const Dialog_Template SINEWAVEBOX = {"SINEWAVEBOX", "Sine Wave Configuration", 200, 166, sinewavebox_controls,
                                      static_cast<int>(std::size(sinewavebox_controls))};
+
+static const Dialog_Control slideobjectsbox_controls[] = {
+    {OBJECTS_PICTURE, CONTROL_PICTURE, "", 8, 8, 64, 64},
+    {-1, CONTROL_TEXT, "Object", 80, 8, 60, 9},
+    {OBJECTS_SELECTOR_SCROLL, CONTROL_SCROLL_BAR, "", 80, 18, 110, 11},
+    {OBJECTS_SELECTOR_NUMBER, CONTROL_TEXT, "", 196, 19, 24, 9},
+    {OBJECTS_SELECTED, CONTROL_CHECK_BOX, "selected", 80, 34, 60, 10},
+    {-1, CONTROL_TEXT, "Object Frequency", 8, 80, 100, 9},
+    {OBJECTS_FREQUENCY_SCROLL, CONTROL_SCROLL_BAR, "", 8, 90, 182, 11},
+    {OBJECTS_FREQUENCY_NUMBER, CONTROL_TEXT, "", 196, 91, 24, 9},
+    {-1, CONTROL_TEXT, "Animation Speed ", 8, 104, 100, 9},
+    {OBJECTS_ANIMATION_SCROLL, CONTROL_SCROLL_BAR, "", 8, 114, 182, 11},
+    {OBJECTS_ANIMATION_NUMBER, CONTROL_TEXT, "", 196, 115, 24, 9},
+    {-1, CONTROL_TEXT, "Speed ", 8, 128, 100, 9},
+    {OBJECTS_SPEED_SCROLL, CONTROL_SCROLL_BAR, "", 8, 138, 182, 11},
+    {OBJECTS_SPEED_NUMBER, CONTROL_TEXT, "", 196, 139, 24, 9},
+    {OBJECTS_SELECT, CONTROL_BUTTON, "Select", 8, 156, 40, 14},
+    {OBJECTS_DESELECT, CONTROL_BUTTON, "De-Select", 52, 156, 40, 14},
+    {OBJECTS_ALL, CONTROL_BUTTON, "All", 96, 156, 30, 14},
+    {OBJECTS_NONE, CONTROL_BUTTON, "None", 130, 156, 30, 14},
+    {ID_DEFAULT, CONTROL_BUTTON, "Default", 164, 156, 56, 14},
+    {IDOK, CONTROL_DEFAULT_BUTTON, "OK", 164, 50, 56, 14},
+};
+const Dialog_Template SLIDEOBJECTSBOX = {"SLIDEOBJECTSBOX", "Select Slide Objects", 228, 178, slideobjectsbox_controls,
+                                         static_cast<int>(std::size(slideobjectsbox_controls))};

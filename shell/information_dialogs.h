@@ -17,3 +17,9 @@ extern Surface* about_picture;
 // Free display memory, total memory and the slide objects' memory; 1.
 int Info_Dialog_Box();
 intptr_t Info_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
+
+// The per-object editor ("Select Slide Objects"); every change stays. 1.
+int Slide_Objects_Dialog_Box();
+intptr_t Slide_Objects_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
+// The object the editor shows.
+extern int32_t current_object;

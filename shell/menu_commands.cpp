@@ -324,6 +324,10 @@ int Menu_Command(uintptr_t id) {
     case MENU_SCOPE_SLIDES_FADE: Fade_Dialog_Box(); return 1;
     case MENU_SCOPE_SLIDES_ZONES: Zone_Dialog_Box(); return 1;
     case MENU_SCOPE_SLIDES_DIRECTION: Direction_Dialog_Box(); return 1;
+    case MENU_SCOPE_SLIDES_OBJECTS_SELECT:
+        Slide_Objects_Dialog_Box();
+        Modify_Plasma(PLASMA_SLIDES_ON, 1.0f, 0);
+        return 1;
     case MENU_SCOPE_SLIDES_BACKGROUND:
         Background_Dialog_Box();
         Modify_Plasma(PLASMA_SLIDES_ON, 1.0f, 0);

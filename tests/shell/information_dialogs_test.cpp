@@ -81,3 +81,61 @@ TEST_F(InformationTest, TheAboutPicturePaintsAndAClickClosesIt) {
     EXPECT_TRUE(platform_opened_dialogs.empty());
     EXPECT_NE(boxed_text.find("Calvorine"), std::string::npos);
 }
+
+TEST_F(InformationTest, TheObjectEditorWritesEachChangeIntoTheCurrentObject) {
+    ASSERT_GE(objects_loaded, 2);
+    PlasmaSettings& s = plasma_settings;
+    current_object = 0;
+    Dialog dialog = Platform_Make_Dialog(SLIDEOBJECTSBOX, Slide_Objects_Dialog_Procedure);
+    Platform_Send_Dialog_Message(&dialog, WM_INITDIALOG, 0, 0);
+    EXPECT_EQ(Platform_Dialog_Control(&dialog, OBJECTS_SELECTOR_SCROLL)->maximum, objects_loaded - 1);
+    EXPECT_EQ(Platform_Send_Dialog_Message(&dialog, WM_PAINT, 0, 0), 1);
+    auto scroll = [&](int id, int code, int thumb = 0) {
+        return Platform_Send_Dialog_Message(&dialog, WM_HSCROLL, static_cast<uintptr_t>(code | (thumb << 16)), id);
+    };
+    auto press = [&](int id) { Platform_Send_Dialog_Message(&dialog, WM_COMMAND, id, 0); };
+
+    // Every change lands in the current object at once; the speed pages by 10.
+    scroll(OBJECTS_SPEED_SCROLL, SB_LEFT);
+    scroll(OBJECTS_SPEED_SCROLL, SB_PAGERIGHT);
+    EXPECT_EQ(s.object_speed[0], 10.0);
+    scroll(OBJECTS_FREQUENCY_SCROLL, SB_RIGHT);
+    scroll(OBJECTS_FREQUENCY_SCROLL, SB_LINERIGHT);
+    EXPECT_EQ(s.object_frequency[0], 200);
+    scroll(OBJECTS_ANIMATION_SCROLL, SB_THUMBTRACK, 321);
+    EXPECT_EQ(s.object_animation_speed[0], 321.0);
+
+    press(OBJECTS_DESELECT);
+    EXPECT_EQ(s.object_selected[0], 0);
+    EXPECT_EQ(s.object_frequency[0], 0);
+    press(OBJECTS_SELECT);
+    EXPECT_EQ(s.object_selected[0], 1);
+    EXPECT_EQ(s.object_frequency[0], 1);
+    EXPECT_TRUE(Platform_Is_Dialog_Button_Checked(&dialog, OBJECTS_SELECTED));
+
+    // The next object brings its own values; All gives it the current ones.
+    s.object_frequency[1] = 7;
+    EXPECT_EQ(scroll(OBJECTS_SELECTOR_SCROLL, SB_LINERIGHT), 1);
+    EXPECT_EQ(current_object, 1);
+    EXPECT_EQ(Platform_Get_Scroll_Pos(&dialog, OBJECTS_FREQUENCY_SCROLL), 7);
+    scroll(OBJECTS_SELECTOR_SCROLL, SB_RIGHT);
+    EXPECT_EQ(current_object, objects_loaded - 1);
+    press(OBJECTS_NONE);
+    for (int type = 0; type < objects_loaded; type++) {
+        EXPECT_EQ(s.object_selected[type], 0);
+        EXPECT_EQ(s.object_speed[type], 0.0);
+    }
+    press(ID_DEFAULT);
+    EXPECT_EQ(current_object, 0);
+    for (int type = 0; type < objects_loaded; type++) {
+        EXPECT_EQ(s.object_selected[type], 1);
+        EXPECT_EQ(s.object_frequency[type], 1);
+        EXPECT_EQ(s.object_animation_speed[type], 250.0);
+        EXPECT_EQ(s.object_speed[type], 50.0);
+    }
+    scroll(OBJECTS_FREQUENCY_SCROLL, SB_THUMBPOSITION, 30);
+    press(OBJECTS_ALL);
+    for (int type = 0; type < objects_loaded; type++) EXPECT_EQ(s.object_frequency[type], 30);
+    press(IDOK);
+    EXPECT_TRUE(dialog.ended);
+}
