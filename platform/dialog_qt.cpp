@@ -216,6 +216,7 @@ int Run_Dialog(Dialog* dialog) {
     int result = dialog->result;
     if (!dialog->ended) result = widget.exec();
     dialog->toolkit = nullptr;
+    Platform_Qt_Return_Focus(dialog->owner);
     return dialog->ended ? dialog->result : result;
 }
 

@@ -23,6 +23,7 @@ static QString Extension_Of(const char* pattern) {
 bool Platform_Qt_File_Dialog(const File_Dialog_Request& request, std::string* chosen) {
     QFileDialog dialog(Platform_Qt_Frame(request.owner));
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setWindowTitle(request.save ? QStringLiteral("Save As") : QStringLiteral("Open"));
     dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     // An open dialog that may offer to create a file takes any name.
     dialog.setFileMode(request.save || request.create_prompt ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
@@ -50,7 +51,9 @@ bool Platform_Qt_File_Dialog(const File_Dialog_Request& request, std::string* ch
     if (!request.initial_folder.empty()) dialog.setDirectory(QString::fromStdString(request.initial_folder));
     if (!request.initial_name.empty()) dialog.selectFile(QString::fromStdString(request.initial_name));
 
-    if (dialog.exec() != QDialog::Accepted) return false;
+    const int answer = dialog.exec();
+    Platform_Qt_Return_Focus(request.owner);
+    if (answer != QDialog::Accepted) return false;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return false;
     const QString path = files.first();

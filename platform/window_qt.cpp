@@ -168,6 +168,7 @@ struct Window_State {
     Cursor_Shape cursor_shape = CURSOR_ARROW;
     QTimer* exit_size_move_timer = nullptr;
     QTimer* parent_watch_timer = nullptr;
+    bool restyling = false;                    // the frame is being rebuilt in another kind
 };
 
 Window_State state;
@@ -308,7 +309,7 @@ protected:
             // Minimising changes no size on X, yet the program must hear of it.
             Post_Size();
         } else if (event->type() == QEvent::ActivationChange && state.record && !isActiveWindow() &&
-                   !QApplication::activeModalWidget()) {
+                   !QApplication::activeModalWidget() && !state.restyling) {
             // The program's own dialogs and boxes stand over the window: the
             // focus has only gone to another window when none of ours is modal.
             Post(WM_KILLFOCUS, 0, 0);
@@ -470,6 +471,13 @@ void Application_State_Changed(Qt::ApplicationState application_state) {
 QMainWindow* Platform_Qt_Frame(Window* window) { return Is_Main(window) ? state.frame : nullptr; }
 QWidget* Platform_Qt_Canvas(Window* window) { return Is_Main(window) ? state.canvas : nullptr; }
 
+void Platform_Qt_Return_Focus(Window* owner) {
+    if (!Is_Main(owner) || !state.frame->isVisible()) return;
+    // Without a window manager nobody hands the keyboard back when a box closes.
+    state.frame->activateWindow();
+    state.canvas->setFocus();
+}
+
 // ---------------------------------------------------------------------------
 // Termination signals
 //
@@ -619,6 +627,9 @@ bool Platform_Set_Window_Kind(Window* window, Window_Kind kind) {
         state.emulated_height = state.record->client_height;
     }
     state.kind = kind;
+    // Rebuilding the frame takes its focus away for a moment: that is no
+    // focus lost to another window.
+    state.restyling = true;
     Apply_Kind_Flags(kind);
     if (kind == WINDOW_POPUP) {
         Cover_Screen();
@@ -631,6 +642,7 @@ bool Platform_Set_Window_Kind(Window* window, Window_Kind kind) {
     Apply_Min_Max_Info();
     if (was_visible) Platform_Show_Window(window, SW_SHOW);
     Update_Other_Screens();
+    state.restyling = false;
     return true;
 }
 
@@ -1221,6 +1233,7 @@ static int Qt_Message_Box(Window* owner, const char* text, const char* caption, 
     if (state.frame && state.kind == WINDOW_POPUP) box.setWindowFlag(Qt::WindowStaysOnTopHint);
     Platform_Sync_Cursor();
     box.exec();
+    Platform_Qt_Return_Focus(owner);
     return IDOK;
 }
 

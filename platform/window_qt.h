@@ -17,6 +17,8 @@ class QWidget;
 QMainWindow* Platform_Qt_Frame(Window* window);
 // The widget of the client area, where the picture is shown, or null.
 QWidget* Platform_Qt_Canvas(Window* window);
+// Gives the keyboard back to the window once a dialog or box over it closes.
+void Platform_Qt_Return_Focus(Window* owner);
 
 // The part `area` of a surface as a screen image (32-bit RGB), each depth
 // converted to true colour: 8 bits through the surface's attached palette

@@ -583,3 +583,134 @@ kill $host
     EXPECT_GT(Colours(environment, 100, 100, 160, 120), 20u);
     EXPECT_EQ(Colours(environment, 300, 0, 700, 768), 1u);
 }
+
+// ---------------------------------------------------------------------------
+// The configuration window worked from the keyboard alone.
+
+TEST_F(SaverE2ETest, TheMenuAndDialogsWorkFromTheKeyboard) {
+    Run(R"SH(
+touch "$DATA/Calvorine/no_intro.txt"
+saver /c & pid=$!
+id=$(find_window '^ Calvorine:   ')
+echo "window ${id:-none}"
+xdotool windowfocus --sync "$id"; sleep 0.5
+# Presets > Open, a bundled preset by name.
+xdotool key alt+p; sleep 0.3; xdotool key o
+open=$(find_window '^Open$')
+echo "open ${open:-none}"
+sleep 0.3; xdotool type --delay 20 'Cathedral.DAT'; xdotool key Return
+sleep 1
+echo "opened $(xdotool getwindowname "$id")"
+shot before
+# Plasma > Contrast: End takes the bar to its low end, Return is OK.
+xdotool key alt+l; sleep 0.3; xdotool key c
+contrast=$(find_window '^Plasma Contrast$')
+echo "contrast ${contrast:-none}"
+sleep 0.3; xdotool key End; sleep 0.2; xdotool key Return
+sleep 1.5
+shot after
+# Presets > Save As under a new name.
+xdotool key alt+p; sleep 0.3; xdotool key a
+save=$(find_window '^Save As$')
+echo "save ${save:-none}"
+sleep 0.3; xdotool type --delay 20 'Low Contrast'; xdotool key Return
+sleep 1
+echo "caption $(xdotool getwindowname "$id")"
+# View > Full Screen, and back with Space.
+xdotool key alt+v; sleep 0.3; xdotool key s
+sleep 1.5
+# Restyling the window gives it a new X window each way.
+echo "full $(geometry "$(find_saver)")"
+xdotool key space
+sleep 1.5
+id=$(find_window '^ Calvorine:   ')
+echo "back $(geometry "$id")"
+xdotool windowfocus --sync "$id" key Escape
+wait_exit $pid
+)SH");
+    EXPECT_NE(Said("window"), "none") << output;
+    EXPECT_NE(Said("open"), "none") << output;
+    EXPECT_NE(Said("opened").find("Cathedral"), std::string::npos) << output;
+    EXPECT_NE(Said("contrast"), "none") << output;
+    EXPECT_NE(Said("save"), "none") << output;
+    EXPECT_EQ(File_Size(folder + "/Low Contrast.dat"), PRESET_SIZE);
+    EXPECT_NE(Said("caption").find("Low Contrast"), std::string::npos) << output;
+    EXPECT_EQ(Said("full"), "0 0 1024 768");
+    EXPECT_NE(Said("back"), "0 0 1024 768");
+    EXPECT_EQ(Said("exit"), "0");
+    // The contrast changed the picture.
+    QImage before = Shot("before"), after = Shot("after");
+    ASSERT_FALSE(before.isNull());
+    ASSERT_FALSE(after.isNull());
+    EXPECT_NE(before, after);
+    // The saved preset carries the new contrast.
+    PlasmaSettings saved{};
+    std::ifstream file(folder + "/Low Contrast.dat", std::ios::binary);
+    file.read(reinterpret_cast<char*>(&saved), sizeof saved);
+    EXPECT_EQ(saved.contrast, 60);
+}
+
+TEST_F(SaverE2ETest, CompactObjectsEndsTheProgramAfterItsMessage) {
+    Run(R"SH(
+touch "$DATA/Calvorine/no_intro.txt"
+saver /c & pid=$!
+id=$(find_window '^ Calvorine:   ')
+xdotool windowfocus --sync "$id"; sleep 0.5
+# The kaleidoscope on, then Objects > Compact Objects; the item waits for
+# the slides, which the default preset may or may not have on.
+xdotool key 9; sleep 0.5
+compact() {
+  xdotool key alt+k; sleep 0.3; xdotool key l; sleep 0.3; xdotool key j; sleep 0.3; xdotool key c; sleep 1
+}
+compact
+if [ -z "$(xdotool search --onlyvisible --name '^Message$' 2>/dev/null)" ]; then
+  xdotool key Escape Escape Escape Escape; sleep 0.3
+  xdotool key alt+k; sleep 0.3; xdotool key l; sleep 0.3; xdotool key o; sleep 0.8
+  compact
+fi
+box=$(find_window '^Message$')
+echo "message ${box:-none}"
+echo "running $(alive $pid)"
+xdotool windowfocus --sync "$box" key Return
+wait_exit $pid
+)SH");
+    EXPECT_NE(Said("message"), "none") << output;
+    EXPECT_EQ(Said("running"), "yes");
+    EXPECT_EQ(Said("exit"), "0");
+}
+
+TEST_F(SaverE2ETest, FrameConvertMakesOneStripAndKeepsTheFramesWhenTheSaveIsCancelled) {
+    if (!Installed("convert")) GTEST_SKIP() << "convert is not installed";
+    Run(R"SH(
+touch "$DATA/Calvorine/no_intro.txt"
+frames="$DATA/Calvorine/Data/Frame Converter"
+mkdir -p "$frames"
+convert -size 64x64 xc:red "BMP3:$frames/1.bmp"
+convert -size 64x64 xc:lime "BMP3:$frames/2.bmp"
+convert -size 64x64 xc:blue "BMP3:$frames/10.bmp"
+saver /c & pid=$!
+id=$(find_window '^ Calvorine:   ')
+xdotool windowfocus --sync "$id"; sleep 0.5
+convert_frames() {
+  xdotool key alt+k; sleep 0.3; xdotool key l; sleep 0.3; xdotool key j; sleep 0.3; xdotool key a; sleep 0.3; xdotool key f
+}
+convert_frames
+save=$(find_window '^Save As$')
+echo "save ${save:-none}"
+sleep 0.3; xdotool key Escape; sleep 1
+echo "kept $(ls "$frames" | wc -l)"
+xdotool windowfocus --sync "$id"; sleep 0.3
+convert_frames
+save=$(find_window '^Save As$')
+sleep 0.3; xdotool key Return; sleep 1
+echo "left $(ls "$frames" | wc -l)"
+echo "strip $(identify -format '%w %h' "$(ls -t "$DATA"/Calvorine/Data/Bmp/Objects/*.bmp | head -1)")"
+xdotool windowfocus --sync "$id" key Escape
+wait_exit $pid
+)SH");
+    EXPECT_NE(Said("save"), "none") << output;
+    EXPECT_EQ(Said("kept"), "3") << output;
+    EXPECT_EQ(Said("left"), "0") << output;
+    EXPECT_EQ(Said("strip"), "64 192") << output;
+    EXPECT_EQ(Said("exit"), "0");
+}
