@@ -23,9 +23,9 @@ namespace {
 
 class Template_Dialog : public QDialog {
 public:
-    Template_Dialog(Dialog* record, QWidget* parent) : QDialog(parent), record(record) { setMouseTracking(true); }
+    Template_Dialog(Control_Dialog* record, QWidget* parent) : QDialog(parent), record(record) { setMouseTracking(true); }
 
-    Dialog* record;
+    Control_Dialog* record;
     std::map<int, QWidget*> widgets;   // by control identifier
     bool updating = false;             // the program is setting a widget: no messages back
 
@@ -71,7 +71,7 @@ int Scroll_Code(int action) {
     }
 }
 
-void Show_Control(Dialog* dialog, Dialog_Control_State* state) {
+void Show_Control(Control_Dialog* dialog, Control_State* state) {
     auto* owner = static_cast<Template_Dialog*>(dialog->toolkit);
     auto found = owner->widgets.find(state->control->id);
     if (found == owner->widgets.end()) return;
@@ -95,12 +95,12 @@ void Show_Control(Dialog* dialog, Dialog_Control_State* state) {
     } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
         group->setTitle(QString::fromLatin1(state->text.c_str()));
     } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-        if (state->control->kind == CONTROL_TEXT) label->setText(QString::fromLatin1(state->text.c_str()));
+        if (state->control->kind == DIALOG_TEXT) label->setText(QString::fromLatin1(state->text.c_str()));
     }
     owner->updating = false;
 }
 
-bool Show_Picture(Dialog* dialog, Dialog_Control_State* state, const Surface* surface, int x, int y, int width,
+bool Show_Picture(Control_Dialog* dialog, Control_State* state, const Surface* surface, int x, int y, int width,
                   int height) {
     auto* owner = static_cast<Template_Dialog*>(dialog->toolkit);
     auto* label = qobject_cast<QLabel*>(owner->widgets[state->control->id]);
@@ -111,29 +111,29 @@ bool Show_Picture(Dialog* dialog, Dialog_Control_State* state, const Surface* su
     return true;
 }
 
-QWidget* Make_Widget(Template_Dialog* owner, Dialog_Control_State& state) {
-    const Dialog_Control& control = *state.control;
+QWidget* Make_Widget(Template_Dialog* owner, Control_State& state) {
+    const Control_Template& control = *state.control;
     const QString text = QString::fromLatin1(control.text ? control.text : "");
     const int id = control.id;
     switch (control.kind) {
-    case CONTROL_BUTTON:
-    case CONTROL_DEFAULT_BUTTON: {
+    case DIALOG_BUTTON:
+    case DIALOG_DEFAULT_BUTTON: {
         auto* button = new QPushButton(text, owner);
         button->setAutoDefault(false);
-        button->setDefault(control.kind == CONTROL_DEFAULT_BUTTON);
+        button->setDefault(control.kind == DIALOG_DEFAULT_BUTTON);
         QObject::connect(button, &QPushButton::clicked, [owner, id] { owner->Send(WM_COMMAND, static_cast<uintptr_t>(id), 0); });
         return button;
     }
-    case CONTROL_CHECK_BOX: {
+    case DIALOG_CHECK_BOX: {
         auto* box = new QCheckBox(text, owner);
         QObject::connect(box, &QCheckBox::toggled, [owner, id](bool checked) {
             if (owner->updating) return;
-            if (Dialog_Control_State* record = Platform_Dialog_Control(owner->record, id)) record->checked = checked;
+            if (Control_State* record = Platform_Dialog_Control(owner->record, id)) record->checked = checked;
             owner->Send(WM_COMMAND, static_cast<uintptr_t>(id), 0);
         });
         return box;
     }
-    case CONTROL_SCROLL_BAR: {
+    case DIALOG_SCROLL_BAR: {
         auto* bar = new QScrollBar(Qt::Horizontal, owner);
         bar->setFocusPolicy(Qt::StrongFocus);
         bar->setSingleStep(1);
@@ -153,22 +153,22 @@ QWidget* Make_Widget(Template_Dialog* owner, Dialog_Control_State& state) {
         });
         return bar;
     }
-    case CONTROL_LIST_BOX: {
+    case DIALOG_LIST_BOX: {
         auto* list = new QListWidget(owner);
         QObject::connect(list, &QListWidget::currentRowChanged, [owner, id](int row) {
             if (owner->updating) return;
-            if (Dialog_Control_State* record = Platform_Dialog_Control(owner->record, id)) record->selection = row;
+            if (Control_State* record = Platform_Dialog_Control(owner->record, id)) record->selection = row;
         });
         return list;
     }
-    case CONTROL_GROUP: return new QGroupBox(text, owner);
-    case CONTROL_PICTURE: {
+    case DIALOG_GROUP: return new QGroupBox(text, owner);
+    case DIALOG_PICTURE: {
         auto* picture = new QLabel(owner);
         picture->setFrameShape(QFrame::Box);
         picture->setAttribute(Qt::WA_TransparentForMouseEvents);
         return picture;
     }
-    case CONTROL_TEXT:
+    case DIALOG_TEXT:
     default: {
         auto* label = new QLabel(text, owner);
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -177,14 +177,14 @@ QWidget* Make_Widget(Template_Dialog* owner, Dialog_Control_State& state) {
     }
 }
 
-int Run_Dialog(Dialog* dialog) {
+int Run_Dialog(Control_Dialog* dialog) {
     QWidget* parent = Platform_Qt_Frame(dialog->owner);
     Template_Dialog widget(dialog, parent);
-    const Dialog_Template& t = *dialog->dialog_template;
+    const Control_Dialog_Template& t = *dialog->dialog_template;
     widget.setWindowTitle(QString::fromLatin1(t.caption ? t.caption : ""));
     widget.setObjectName(QString::fromLatin1(t.name ? t.name : ""));
     widget.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    // Dialog units: a quarter of the average character width, an eighth of the line height.
+    // Control_Dialog units: a quarter of the average character width, an eighth of the line height.
     const QFontMetrics metrics(widget.font());
     const double unit_x = metrics.averageCharWidth() / 4.0;
     const double unit_y = metrics.height() / 8.0;
@@ -192,9 +192,9 @@ int Run_Dialog(Dialog* dialog) {
     widget.setFixedSize(scale(t.width, unit_x), scale(t.height, unit_y));
     // Groups first, so that the controls inside them lie on top.
     for (int pass = 0; pass < 2; pass++) {
-        for (Dialog_Control_State& state : dialog->controls) {
-            const Dialog_Control& control = *state.control;
-            if ((control.kind == CONTROL_GROUP) != (pass == 0)) continue;
+        for (Control_State& state : dialog->controls) {
+            const Control_Template& control = *state.control;
+            if ((control.kind == DIALOG_GROUP) != (pass == 0)) continue;
             QWidget* child = Make_Widget(&widget, state);
             child->setObjectName(QStringLiteral("control_%1").arg(control.id));
             child->setGeometry(scale(control.x, unit_x), scale(control.y, unit_y), scale(control.width, unit_x),
@@ -203,9 +203,9 @@ int Run_Dialog(Dialog* dialog) {
         }
     }
     dialog->toolkit = &widget;
-    for (Dialog_Control_State& state : dialog->controls) Show_Control(dialog, &state);
+    for (Control_State& state : dialog->controls) Show_Control(dialog, &state);
     // The keyboard starts on the first control that takes it, in template order.
-    for (const Dialog_Control_State& state : dialog->controls) {
+    for (const Control_State& state : dialog->controls) {
         auto found = widget.widgets.find(state.control->id);
         if (found != widget.widgets.end() && found->second->focusPolicy() != Qt::NoFocus) {
             found->second->setFocus();
@@ -223,7 +223,7 @@ int Run_Dialog(Dialog* dialog) {
 }  // namespace
 
 void Platform_Install_Qt_Dialogs(bool install) {
-    platform_dialog_box_hook = install ? Run_Dialog : nullptr;
-    platform_dialog_control_hook = install ? Show_Control : nullptr;
-    platform_dialog_picture_hook = install ? Show_Picture : nullptr;
+    platform_control_dialog_hook = install ? Run_Dialog : nullptr;
+    platform_control_show_hook = install ? Show_Control : nullptr;
+    platform_control_picture_hook = install ? Show_Picture : nullptr;
 }

@@ -10,15 +10,15 @@ constexpr int ID_IGNORE_FPS_TEXT = 4;    // the text button beside the "Ignore f
 constexpr int ID_IGNORE_FPS = 1056;      // the "Ignore fps" box
 
 // The scalar dialogs: one scroll bar and the number beside it.
-extern const Dialog_Template SPEEDBOX;
-extern const Dialog_Template CONTRASTBOX;
-extern const Dialog_Template SWAYBOX;
-extern const Dialog_Template ANGLE_BBOX;
-extern const Dialog_Template ANGLE_ABOX;
-extern const Dialog_Template CONSTANT_ABOX;
-extern const Dialog_Template GRANULARITYBOX;
-extern const Dialog_Template SLIDESPEEDBOX;
-extern const Dialog_Template RANDOMCOLOURBOX;
+extern const Control_Dialog_Template SPEEDBOX;
+extern const Control_Dialog_Template CONTRASTBOX;
+extern const Control_Dialog_Template SWAYBOX;
+extern const Control_Dialog_Template ANGLE_BBOX;
+extern const Control_Dialog_Template ANGLE_ABOX;
+extern const Control_Dialog_Template CONSTANT_ABOX;
+extern const Control_Dialog_Template GRANULARITYBOX;
+extern const Control_Dialog_Template SLIDESPEEDBOX;
+extern const Control_Dialog_Template RANDOMCOLOURBOX;
 
 // Controls of the scalar dialogs.
 constexpr int SPEED_SCROLL = 1002, SPEED_NUMBER = 1001;
@@ -32,13 +32,13 @@ constexpr int SLIDE_SPEED_SCROLL = 1029, SLIDE_SPEED_NUMBER = 1028;
 constexpr int RANDOM_COLOUR_SCROLL = 1062, RANDOM_COLOUR_NUMBER = 1061, RANDOM_COLOUR_TEXT = 1063;
 
 // The list, multi-value and live dialogs.
-extern const Dialog_Template RESOLUTIONBOX;
-extern const Dialog_Template DIRECTIONBOX;
-extern const Dialog_Template ZONEBOX;
-extern const Dialog_Template FADEBOX;
-extern const Dialog_Template JOURNEYBOX;
-extern const Dialog_Template COLOURBOX;
-extern const Dialog_Template INTRODUCTIONBOX;
+extern const Control_Dialog_Template RESOLUTIONBOX;
+extern const Control_Dialog_Template DIRECTIONBOX;
+extern const Control_Dialog_Template ZONEBOX;
+extern const Control_Dialog_Template FADEBOX;
+extern const Control_Dialog_Template JOURNEYBOX;
+extern const Control_Dialog_Template COLOURBOX;
+extern const Control_Dialog_Template INTRODUCTIONBOX;
 
 constexpr int RESOLUTION_LIST = 1040;
 constexpr int DIRECTION_LIST = 1058, DIRECTION_SCROLL = 1054, DIRECTION_NUMBER = 1055;
@@ -53,15 +53,15 @@ constexpr int COLOUR_RED_SCROLL = 1013, COLOUR_RED_NUMBER = 1015;
 constexpr int COLOUR_INVERT = 1018, COLOUR_DARKEN_BLUE = 1019, COLOUR_DARKEN_GREEN = 1020, COLOUR_DARKEN_RED = 1021;
 
 // The information dialogs.
-extern const Dialog_Template ABOUTBOX;
-extern const Dialog_Template INFOBOX;
+extern const Control_Dialog_Template ABOUTBOX;
+extern const Control_Dialog_Template INFOBOX;
 
 constexpr int ABOUT_PICTURE = 1023;
 constexpr int INFO_VIDEO_RAM = 1051, INFO_SYSTEM_RAM = 1052, INFO_OBJECTS_RAM = 1053;
 
 // The kaleidoscope's background and its sine waves.
-extern const Dialog_Template BACKGROUNDBOX;
-extern const Dialog_Template SINEWAVEBOX;
+extern const Control_Dialog_Template BACKGROUNDBOX;
+extern const Control_Dialog_Template SINEWAVEBOX;
 
 constexpr int BACKGROUND_LIST = 1036, BACKGROUND_SCROLL = 1037, BACKGROUND_NUMBER = 1038;
 constexpr int BACKGROUND_VARIABLE = 1039, BACKGROUND_SINE_WAVES = 1079;
@@ -71,7 +71,7 @@ constexpr int SINE_MULTICOLOUR = 1077, SINE_MULTICOLOUR_TEXT = 1078;
 constexpr int SINE_CLEAR_SCREEN = 1079, SINE_CLEAR_SCREEN_TEXT = 1080;
 
 // The per-object editor.
-extern const Dialog_Template SLIDEOBJECTSBOX;
+extern const Control_Dialog_Template SLIDEOBJECTSBOX;
 
 constexpr int OBJECTS_FREQUENCY_SCROLL = 1030, OBJECTS_FREQUENCY_NUMBER = 1031, OBJECTS_PICTURE = 1032;
 constexpr int OBJECTS_SELECTOR_SCROLL = 1033, OBJECTS_SELECTOR_NUMBER = 1034, OBJECTS_SELECTED = 1035;

@@ -22,7 +22,7 @@
 Surface* about_picture = nullptr;
 static int about_width = 0, about_height = 0;
 
-intptr_t About_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t) {
+intptr_t About_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t) {
     switch (message) {
     case WM_INITDIALOG: Dialog_Opens(); return 1;
     case WM_PAINT:
@@ -35,13 +35,13 @@ intptr_t About_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wpar
         return 1;
     case WM_MOVE: return Repaint_Behind_Dialog();
     case WM_LBUTTONDOWN:
-        Platform_End_Dialog(dialog, IDOK);
+        Platform_End_Control_Dialog(dialog, IDOK);
         Dialog_Closes();
         return 1;
     case WM_COMMAND:
         // Escape and Return close it as a click does.
         if ((wparam & 0xFFFF) != IDOK && (wparam & 0xFFFF) != IDCANCEL) return 0;
-        Platform_End_Dialog(dialog, IDOK);
+        Platform_End_Control_Dialog(dialog, IDOK);
         Dialog_Closes();
         return 1;
     default: return 0;
@@ -53,7 +53,7 @@ int About_Dialog_Box() {
     if (File_Exists(path.c_str())) {
         about_picture = Load_SYSTEM_Bitmap(path.c_str(), &about_width, &about_height);
         if (about_picture && about_width > 0 && about_height > 0) {
-            Platform_Dialog_Box(ABOUTBOX, app.main_window, About_Dialog_Procedure);
+            Platform_Control_Dialog_Box(ABOUTBOX, app.main_window, About_Dialog_Procedure);
             Release(about_picture);
             about_picture = nullptr;
             return 1;
@@ -66,13 +66,13 @@ int About_Dialog_Box() {
 }
 
 // Memory in megabytes of 1048576 bytes, two decimals.
-static void Show_Megabytes(Dialog* dialog, int id, const char* format, double bytes) {
+static void Show_Megabytes(Control_Dialog* dialog, int id, const char* format, double bytes) {
     char text[96];
     std::snprintf(text, sizeof text, format, bytes / 1048576.0);
     Platform_Set_Dialog_Item_Text(dialog, id, text);
 }
 
-intptr_t Info_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t) {
+intptr_t Info_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t) {
     switch (message) {
     case WM_INITDIALOG: {
         Dialog_Opens();
@@ -91,7 +91,7 @@ intptr_t Info_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wpara
     case WM_MOVE: return Repaint_Behind_Dialog();
     case WM_COMMAND:
         if ((wparam & 0xFFFF) != IDOK && (wparam & 0xFFFF) != IDCANCEL) return 0;
-        Platform_End_Dialog(dialog, IDOK);
+        Platform_End_Control_Dialog(dialog, IDOK);
         Dialog_Closes();
         return 1;
     default: return 0;
@@ -99,7 +99,7 @@ intptr_t Info_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wpara
 }
 
 int Info_Dialog_Box() {
-    Platform_Dialog_Box(INFOBOX, app.main_window, Info_Dialog_Procedure);
+    Platform_Control_Dialog_Box(INFOBOX, app.main_window, Info_Dialog_Procedure);
     return 1;
 }
 
@@ -129,7 +129,7 @@ void Store_Current_Object() {
     s.object_speed[current_object] = object_speed_position;
 }
 
-void Show_Objects(Dialog* dialog) {
+void Show_Objects(Control_Dialog* dialog) {
     for (const Object_Bar& bar : object_bars) {
         Platform_Set_Scroll_Pos(dialog, bar.scroll_id, *bar.value);
         Platform_Set_Dialog_Item_Int(dialog, bar.number_id, static_cast<unsigned>(*bar.value));
@@ -140,7 +140,7 @@ void Show_Objects(Dialog* dialog) {
 }
 
 // The current object's values into the working values and the bars.
-void Load_Current_Object(Dialog* dialog) {
+void Load_Current_Object(Control_Dialog* dialog) {
     const PlasmaSettings& s = plasma_settings;
     object_frequency_position = std::clamp(s.object_frequency[current_object], 0, 200);
     object_animation_position = std::clamp(static_cast<int32_t>(s.object_animation_speed[current_object]), 0, 500);
@@ -149,7 +149,7 @@ void Load_Current_Object(Dialog* dialog) {
 }
 
 // The current object's first frame, stretched over the picture; 1 or 0 after a report.
-int Paint_Current_Object(Dialog* dialog) {
+int Paint_Current_Object(Control_Dialog* dialog) {
     Surface* image = Get_Object_Image(current_object);
     if (!image) {
         Report_Formatted("Slide_Objects_Dialog_Box():Unable to find image for fx object #%d", current_object);
@@ -190,7 +190,7 @@ int Scrolled_Value(uintptr_t wparam, int value, int highest, int page_step) {
 
 }  // namespace
 
-intptr_t Slide_Objects_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Slide_Objects_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     PlasmaSettings& s = plasma_settings;
     const int last = std::min(objects_loaded, MAX_SLIDE_OBJECTS) - 1;
     switch (message) {
@@ -223,7 +223,7 @@ intptr_t Slide_Objects_Dialog_Procedure(Dialog* dialog, unsigned message, uintpt
         case IDCANCEL:
             // There is no Cancel: Escape keeps every change, as OK does.
             Store_Current_Object();
-            Platform_End_Dialog(dialog, IDOK);
+            Platform_End_Control_Dialog(dialog, IDOK);
             Dialog_Closes();
             return 1;
         case OBJECTS_SELECT:
@@ -276,6 +276,6 @@ intptr_t Slide_Objects_Dialog_Procedure(Dialog* dialog, unsigned message, uintpt
 }
 
 int Slide_Objects_Dialog_Box() {
-    Platform_Dialog_Box(SLIDEOBJECTSBOX, app.main_window, Slide_Objects_Dialog_Procedure);
+    Platform_Control_Dialog_Box(SLIDEOBJECTSBOX, app.main_window, Slide_Objects_Dialog_Procedure);
     return 1;
 }

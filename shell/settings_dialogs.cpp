@@ -118,7 +118,7 @@ static void Set_Working(const Scalar_Dialog& row, int32_t value) {
 }
 
 // The bar, the number and, for the random colour, the interval in words.
-static void Show_Working(Dialog* dialog, const Scalar_Dialog& row) {
+static void Show_Working(Control_Dialog* dialog, const Scalar_Dialog& row) {
     const int32_t value = Working(row);
     Platform_Set_Scroll_Pos(dialog, row.scroll_id, value);
     Platform_Set_Dialog_Item_Int(dialog, row.number_id, static_cast<unsigned>(value));
@@ -146,7 +146,7 @@ static int32_t Scrolled(const Scalar_Dialog& row, int code, int thumb, int32_t v
     return std::clamp(value, lowest, highest);
 }
 
-intptr_t Scalar_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Scalar_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     const Scalar_Dialog& row = scalar_dialogs[active_scalar_dialog];
     switch (message) {
     case WM_INITDIALOG: {
@@ -169,7 +169,7 @@ intptr_t Scalar_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wpa
     case WM_COMMAND:
         switch (static_cast<int>(wparam & 0xFFFF)) {
         case IDOK:
-            Platform_End_Dialog(dialog, IDOK);
+            Platform_End_Control_Dialog(dialog, IDOK);
             Dialog_Closes();
             row.store(Working(row));
             return 1;
@@ -179,7 +179,7 @@ intptr_t Scalar_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wpa
                 row.cancel(&value);
                 Set_Working(row, value);
             }
-            Platform_End_Dialog(dialog, IDCANCEL);
+            Platform_End_Control_Dialog(dialog, IDCANCEL);
             Dialog_Closes();
             return 1;
         case ID_DEFAULT:
@@ -205,6 +205,6 @@ intptr_t Scalar_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wpa
 int Scalar_Dialog_Box(int kind) {
     if (kind < 0 || kind >= SCALAR_DIALOG_COUNT) return 0;
     active_scalar_dialog = kind;
-    Platform_Dialog_Box(*scalar_dialogs[kind].dialog_template, app.main_window, Scalar_Dialog_Procedure);
+    Platform_Control_Dialog_Box(*scalar_dialogs[kind].dialog_template, app.main_window, Scalar_Dialog_Procedure);
     return 1;
 }

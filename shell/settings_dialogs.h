@@ -24,7 +24,7 @@ enum Scalar_Dialog_Kind : int {
 // One scalar dialog's description: its template, range and steps, where
 // its working value comes from and goes to.
 struct Scalar_Dialog {
-    const Dialog_Template* dialog_template;
+    const Control_Dialog_Template* dialog_template;
     int scroll_id, number_id;
     int (*minimum)();
     int (*maximum)();
@@ -48,7 +48,7 @@ extern int32_t sway_position, granularity_position, slide_speed_position, random
 // Opens a scalar dialog; 1.
 int Scalar_Dialog_Box(int kind);
 // The scalar dialogs' procedure (the open dialog's row is remembered at WM_INITDIALOG).
-intptr_t Scalar_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
+intptr_t Scalar_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
 // The row a procedure works on: set by Scalar_Dialog_Box, and by tests that drive the procedure.
 extern int active_scalar_dialog;
 

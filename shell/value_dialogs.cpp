@@ -30,12 +30,12 @@ struct Bar {
     int32_t* value;             // the working value
 };
 
-void Show_Bar(Dialog* dialog, const Bar& bar) {
+void Show_Bar(Control_Dialog* dialog, const Bar& bar) {
     Platform_Set_Scroll_Pos(dialog, bar.scroll_id, *bar.value);
     if (bar.number_id >= 0) Platform_Set_Dialog_Item_Int(dialog, bar.number_id, static_cast<unsigned>(*bar.value));
 }
 
-void Open_Bar(Dialog* dialog, const Bar& bar) {
+void Open_Bar(Control_Dialog* dialog, const Bar& bar) {
     *bar.value = std::clamp(*bar.value, bar.minimum, bar.maximum);
     Platform_Set_Scroll_Range(dialog, bar.scroll_id, bar.minimum, bar.maximum);
     Show_Bar(dialog, bar);
@@ -44,7 +44,7 @@ void Open_Bar(Dialog* dialog, const Bar& bar) {
 // One WM_HSCROLL on whichever of the bars it names; true when it moved one.
 // Line and page steps are 1 on these bars.
 template <size_t N>
-bool Scroll_Bars(Dialog* dialog, const Bar (&bars)[N], uintptr_t wparam, intptr_t lparam) {
+bool Scroll_Bars(Control_Dialog* dialog, const Bar (&bars)[N], uintptr_t wparam, intptr_t lparam) {
     for (const Bar& bar : bars) {
         if (lparam != bar.scroll_id) continue;
         int32_t value = *bar.value;
@@ -69,15 +69,15 @@ bool Scroll_Bars(Dialog* dialog, const Bar (&bars)[N], uintptr_t wparam, intptr_
 
 int Command_Of(uintptr_t wparam) { return static_cast<int>(wparam & 0xFFFF); }
 
-void Close(Dialog* dialog, int result) {
-    Platform_End_Dialog(dialog, result);
+void Close(Control_Dialog* dialog, int result) {
+    Platform_End_Control_Dialog(dialog, result);
     Dialog_Closes();
 }
 
 // The list dialogs show the cursor in every display mode and repaint only in a window.
 void List_Dialog_Opens() { Platform_Show_Cursor(true); }
-void List_Dialog_Closes(Dialog* dialog, int result) {
-    Platform_End_Dialog(dialog, result);
+void List_Dialog_Closes(Control_Dialog* dialog, int result) {
+    Platform_End_Control_Dialog(dialog, result);
     Platform_Show_Cursor(false);
 }
 intptr_t List_Dialog_Moved() { return app.display_mode == DISPLAY_WINDOWED ? Repaint_Behind_Dialog() : 1; }
@@ -87,7 +87,7 @@ intptr_t List_Dialog_Moved() { return app.display_mode == DISPLAY_WINDOWED ? Rep
 // ---------------------------------------------------------------------------
 // Fullscreen Resolution.
 
-intptr_t Resolution_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t) {
+intptr_t Resolution_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t) {
     switch (message) {
     case WM_INITDIALOG:
         List_Dialog_Opens();
@@ -116,7 +116,7 @@ intptr_t Resolution_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t
 }
 
 int Resolution_Dialog_Box() {
-    Platform_Dialog_Box(RESOLUTIONBOX, app.main_window, Resolution_Dialog_Procedure);
+    Platform_Control_Dialog_Box(RESOLUTIONBOX, app.main_window, Resolution_Dialog_Procedure);
     return 1;
 }
 
@@ -126,7 +126,7 @@ int Resolution_Dialog_Box() {
 static int32_t direction_frequency_position = 1000;
 static const Bar direction_bars[] = {{DIRECTION_SCROLL, DIRECTION_NUMBER, 1, 1000, &direction_frequency_position}};
 
-intptr_t Direction_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Direction_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     static const char* const directions[] = {"Slide In", "Slide Out", "Alternate", "Random"};
     switch (message) {
     case WM_INITDIALOG:
@@ -163,7 +163,7 @@ intptr_t Direction_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t 
 }
 
 int Direction_Dialog_Box() {
-    Platform_Dialog_Box(DIRECTIONBOX, app.main_window, Direction_Dialog_Procedure);
+    Platform_Control_Dialog_Box(DIRECTIONBOX, app.main_window, Direction_Dialog_Procedure);
     return 1;
 }
 
@@ -174,7 +174,7 @@ static int32_t zone_frequency_position = 25, zone_duration_position = 6;
 static const Bar zone_bars[] = {{ZONE_FREQUENCY_SCROLL, ZONE_FREQUENCY_NUMBER, 0, 50, &zone_frequency_position},
                                 {ZONE_DURATION_SCROLL, ZONE_DURATION_NUMBER, 0, 50, &zone_duration_position}};
 
-intptr_t Zone_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Zone_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     switch (message) {
     case WM_INITDIALOG:
         Dialog_Opens();
@@ -208,7 +208,7 @@ intptr_t Zone_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wpara
 }
 
 int Zone_Dialog_Box() {
-    Platform_Dialog_Box(ZONEBOX, app.main_window, Zone_Dialog_Procedure);
+    Platform_Control_Dialog_Box(ZONEBOX, app.main_window, Zone_Dialog_Procedure);
     return 1;
 }
 
@@ -220,7 +220,7 @@ static const Bar fade_bars[] = {{FADE_LIGHT_SCROLL, -1, 0, 255, &fade_light_posi
                                 {FADE_HUE_SCROLL, -1, 0, 255, &fade_hue_position},
                                 {FADE_SATURATION_SCROLL, -1, 0, 255, &fade_saturation_position}};
 
-intptr_t Fade_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Fade_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     switch (message) {
     case WM_INITDIALOG:
         Dialog_Opens();
@@ -247,7 +247,7 @@ intptr_t Fade_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wpara
 }
 
 int Fade_Dialog_Box() {
-    Platform_Dialog_Box(FADEBOX, app.main_window, Fade_Dialog_Procedure);
+    Platform_Control_Dialog_Box(FADEBOX, app.main_window, Fade_Dialog_Procedure);
     return 1;
 }
 
@@ -259,7 +259,7 @@ static const Bar journey_bars[] = {
     {JOURNEY_INTERVAL_SCROLL, JOURNEY_INTERVAL_NUMBER, 0, 500, &journey_interval_position},
     {JOURNEY_TRANSITION_SCROLL, JOURNEY_TRANSITION_NUMBER, 1, 800, &journey_transition_position}};
 
-intptr_t Journey_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Journey_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     switch (message) {
     case WM_INITDIALOG:
         Dialog_Opens();
@@ -286,7 +286,7 @@ intptr_t Journey_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wp
 }
 
 int Journey_Dialog_Box() {
-    Platform_Dialog_Box(JOURNEYBOX, app.main_window, Journey_Dialog_Procedure);
+    Platform_Control_Dialog_Box(JOURNEYBOX, app.main_window, Journey_Dialog_Procedure);
     return 1;
 }
 
@@ -307,7 +307,7 @@ struct Kept_Colours {
 };
 Kept_Colours kept_colours;
 
-void Apply_Boxes(Dialog* dialog) {
+void Apply_Boxes(Control_Dialog* dialog) {
     Modify_Plasma(PLASMA_COLOUR_LOGIC_AND, Platform_Is_Dialog_Button_Checked(dialog, COLOUR_INVERT) ? 1.0f : 0.0f, 0);
     Modify_Plasma(PLASMA_RED_SHIFT, Platform_Is_Dialog_Button_Checked(dialog, COLOUR_DARKEN_RED) ? 1.0f : 0.0f, 0);
     Modify_Plasma(PLASMA_GREEN_SHIFT, Platform_Is_Dialog_Button_Checked(dialog, COLOUR_DARKEN_GREEN) ? 1.0f : 0.0f, 0);
@@ -334,7 +334,7 @@ void Keep_Working_Bytes() {
     dialog_values.red = static_cast<uint8_t>(colour_red_position);
 }
 
-intptr_t Colour_Message(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Colour_Message(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     switch (message) {
     case WM_INITDIALOG: {
         Dialog_Opens();
@@ -395,14 +395,14 @@ intptr_t Colour_Message(Dialog* dialog, unsigned message, uintptr_t wparam, intp
 
 }  // namespace
 
-intptr_t Colour_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Colour_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     const intptr_t answer = Colour_Message(dialog, message, wparam, lparam);
     Keep_Working_Bytes();
     return answer;
 }
 
 int Colour_Dialog_Box() {
-    Platform_Dialog_Box(COLOURBOX, app.main_window, Colour_Dialog_Procedure);
+    Platform_Control_Dialog_Box(COLOURBOX, app.main_window, Colour_Dialog_Procedure);
     return 1;
 }
 
@@ -413,7 +413,7 @@ static int32_t background_brightness_position = 128;
 static const Bar background_bars[] = {
     {BACKGROUND_SCROLL, BACKGROUND_NUMBER, 64, 200, &background_brightness_position}};
 
-intptr_t Background_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Background_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     static const char* const backgrounds[] = {"No Background", "Gradual Fill",  "Colour Gradient",
                                               "Still Plasma",  "Moving Plasma", "Sine Waves"};
     switch (message) {
@@ -448,7 +448,7 @@ intptr_t Background_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t
 }
 
 int Background_Dialog_Box() {
-    Platform_Dialog_Box(BACKGROUNDBOX, app.main_window, Background_Dialog_Procedure);
+    Platform_Control_Dialog_Box(BACKGROUNDBOX, app.main_window, Background_Dialog_Procedure);
     return 1;
 }
 
@@ -465,7 +465,7 @@ static const Bar sine_bars[] = {{SINE_PIXELS_SCROLL, -1, 1, 256, &sine_pixels_po
 // The wave density is kept in the preset as a phase step.
 static constexpr double SINE_DENSITY_STEP = 0.0002;
 
-intptr_t Sine_Wave_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Sine_Wave_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     const PlasmaSettings& s = plasma_settings;
     switch (message) {
     case WM_INITDIALOG:
@@ -512,23 +512,23 @@ intptr_t Sine_Wave_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t 
 }
 
 int Sine_Wave_Dialog_Box() {
-    Platform_Dialog_Box(SINEWAVEBOX, app.main_window, Sine_Wave_Dialog_Procedure);
+    Platform_Control_Dialog_Box(SINEWAVEBOX, app.main_window, Sine_Wave_Dialog_Procedure);
     return 1;
 }
 
 // ---------------------------------------------------------------------------
 // Welcome to Calvorine.
 
-intptr_t Introduction_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t) {
+intptr_t Introduction_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t) {
     if (message == WM_INITDIALOG) return 1;
     if (message == WM_COMMAND && (Command_Of(wparam) == IDOK || Command_Of(wparam) == IDCANCEL)) {
-        Platform_End_Dialog(dialog, IDOK);
+        Platform_End_Control_Dialog(dialog, IDOK);
         return 1;
     }
     return 0;
 }
 
 int Introduction_Dialog_Box() {
-    Platform_Dialog_Box(INTRODUCTIONBOX, app.main_window, Introduction_Dialog_Procedure);
+    Platform_Control_Dialog_Box(INTRODUCTIONBOX, app.main_window, Introduction_Dialog_Procedure);
     return 1;
 }

@@ -27,7 +27,7 @@ std::vector<Posted_Message> dialog_messages;
 
 // Records every message and lets the scalar procedure answer all but the
 // repaints, which need a display this test does not build.
-intptr_t Recording_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
+intptr_t Recording_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     dialog_messages.push_back(Posted_Message{nullptr, message, wparam, lparam});
     if (message == WM_MOVE || message == WM_PAINT) return 1;
     return Scalar_Dialog_Procedure(dialog, message, wparam, lparam);
@@ -48,7 +48,7 @@ protected:
     }
 
     // Runs the dialog with `user` acting on it once it is up.
-    int Run(const Dialog_Template& dialog_template, int kind, std::function<void(QDialog*)> user) {
+    int Run(const Control_Dialog_Template& dialog_template, int kind, std::function<void(QDialog*)> user) {
         active_scalar_dialog = kind;
         QTimer::singleShot(0, [user] {
             auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -57,7 +57,7 @@ protected:
             // Whatever the user did, the dialog ends.
             if (dialog->isVisible()) dialog->done(-2);
         });
-        return Platform_Dialog_Box(dialog_template, nullptr, Recording_Procedure);
+        return Platform_Control_Dialog_Box(dialog_template, nullptr, Recording_Procedure);
     }
 
     static std::vector<int> Scroll_Codes() {
@@ -138,7 +138,7 @@ TEST_F(DialogTest, ACheckBoxTurnsItselfOverAndTellsTheProcedure) {
 
 TEST_F(DialogTest, AListShowsItsEntriesAndTheUsersChoiceReachesTheProcedure) {
     plasma_settings.resolution = 7;
-    const int result = Platform_Dialog_Box(RESOLUTIONBOX, nullptr, [](Dialog* dialog, unsigned message, uintptr_t wparam,
+    const int result = Platform_Control_Dialog_Box(RESOLUTIONBOX, nullptr, [](Control_Dialog* dialog, unsigned message, uintptr_t wparam,
                                                                        intptr_t lparam) -> intptr_t {
         if (message == WM_INITDIALOG) {
             QTimer::singleShot(0, [] {

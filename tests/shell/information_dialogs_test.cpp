@@ -19,7 +19,7 @@ protected:
         platform_opened_dialogs.clear();
     }
     void TearDown() override {
-        platform_dialog_driver = nullptr;
+        platform_control_dialog_driver = nullptr;
         platform_message_box_hook = nullptr;
         platform_help_text.clear();
         ShellTest::TearDown();
@@ -43,7 +43,7 @@ TEST_F(InformationTest, InstructionsShowTheHelpFileOrSayTheyCannot) {
 }
 
 TEST_F(InformationTest, SystemInfoNamesTheThreeMemories) {
-    Dialog dialog = Platform_Make_Dialog(INFOBOX, Info_Dialog_Procedure);
+    Control_Dialog dialog = Platform_Make_Control_Dialog(INFOBOX, Info_Dialog_Procedure);
     Platform_Send_Dialog_Message(&dialog, WM_INITDIALOG, 0, 0);
     EXPECT_EQ(Platform_Get_Dialog_Item_Text(&dialog, INFO_VIDEO_RAM).rfind("Video ram free ", 0), 0u);
     EXPECT_EQ(Platform_Get_Dialog_Item_Text(&dialog, INFO_SYSTEM_RAM).rfind("Total system ram ", 0), 0u);
@@ -57,7 +57,7 @@ TEST_F(InformationTest, SystemInfoNamesTheThreeMemories) {
 }
 
 TEST_F(InformationTest, TheAboutPicturePaintsAndAClickClosesIt) {
-    platform_dialog_driver = [](Dialog* dialog) {
+    platform_control_dialog_driver = [](Control_Dialog* dialog) {
         about_answers.clear();
         about_answers.push_back(static_cast<unsigned>(Platform_Send_Dialog_Message(dialog, WM_PAINT, 0, 0)));
         EXPECT_NE(about_picture, nullptr);
@@ -86,7 +86,7 @@ TEST_F(InformationTest, TheObjectEditorWritesEachChangeIntoTheCurrentObject) {
     ASSERT_GE(objects_loaded, 2);
     PlasmaSettings& s = plasma_settings;
     current_object = 0;
-    Dialog dialog = Platform_Make_Dialog(SLIDEOBJECTSBOX, Slide_Objects_Dialog_Procedure);
+    Control_Dialog dialog = Platform_Make_Control_Dialog(SLIDEOBJECTSBOX, Slide_Objects_Dialog_Procedure);
     Platform_Send_Dialog_Message(&dialog, WM_INITDIALOG, 0, 0);
     EXPECT_EQ(Platform_Dialog_Control(&dialog, OBJECTS_SELECTOR_SCROLL)->maximum, objects_loaded - 1);
     EXPECT_EQ(Platform_Send_Dialog_Message(&dialog, WM_PAINT, 0, 0), 1);

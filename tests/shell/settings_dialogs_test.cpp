@@ -57,23 +57,23 @@ protected:
     }
 
     // A dialog record of the row's template, initialised as on opening.
-    Dialog Open(const Scalar_Row& row) {
+    Control_Dialog Open(const Scalar_Row& row) {
         active_scalar_dialog = row.kind;
-        Dialog dialog = Platform_Make_Dialog(*scalar_dialogs[row.kind].dialog_template, Scalar_Dialog_Procedure);
+        Control_Dialog dialog = Platform_Make_Control_Dialog(*scalar_dialogs[row.kind].dialog_template, Scalar_Dialog_Procedure);
         Platform_Send_Dialog_Message(&dialog, WM_INITDIALOG, 0, 0);
         return dialog;
     }
-    static void Scroll(Dialog* dialog, const Scalar_Row& row, int code, int thumb = 0) {
+    static void Scroll(Control_Dialog* dialog, const Scalar_Row& row, int code, int thumb = 0) {
         Platform_Send_Dialog_Message(dialog, WM_HSCROLL, static_cast<uintptr_t>(code | (thumb << 16)),
                                      scalar_dialogs[row.kind].scroll_id);
     }
-    static int Position(Dialog* dialog, const Scalar_Row& row) {
+    static int Position(Control_Dialog* dialog, const Scalar_Row& row) {
         return Platform_Get_Scroll_Pos(dialog, scalar_dialogs[row.kind].scroll_id);
     }
-    static int Number(Dialog* dialog, const Scalar_Row& row) {
+    static int Number(Control_Dialog* dialog, const Scalar_Row& row) {
         return std::stoi(Platform_Get_Dialog_Item_Text(dialog, scalar_dialogs[row.kind].number_id));
     }
-    static void Press(Dialog* dialog, int id) { Platform_Send_Dialog_Message(dialog, WM_COMMAND, id, 0); }
+    static void Press(Control_Dialog* dialog, int id) { Platform_Send_Dialog_Message(dialog, WM_COMMAND, id, 0); }
 };
 
 }  // namespace
@@ -82,9 +82,9 @@ TEST_F(ScalarDialogTest, EveryScrollCodeStaysInsideTheRangeAndStepsAsTheDialogSa
     Start();
     for (const Scalar_Row& row : scalar_rows) {
         SCOPED_TRACE(row.caption);
-        Dialog dialog = Open(row);
+        Control_Dialog dialog = Open(row);
         EXPECT_STREQ(dialog.dialog_template->caption, row.caption);
-        const Dialog_Control_State* bar = Platform_Dialog_Control(&dialog, scalar_dialogs[row.kind].scroll_id);
+        const Control_State* bar = Platform_Dialog_Control(&dialog, scalar_dialogs[row.kind].scroll_id);
         ASSERT_NE(bar, nullptr);
         EXPECT_EQ(bar->minimum, row.minimum);
         EXPECT_EQ(bar->maximum, row.maximum);
@@ -126,7 +126,7 @@ TEST_F(ScalarDialogTest, DefaultThenOkStoresTheDialogsDefault) {
     Start();
     for (const Scalar_Row& row : scalar_rows) {
         SCOPED_TRACE(row.caption);
-        Dialog dialog = Open(row);
+        Control_Dialog dialog = Open(row);
         Scroll(&dialog, row, SB_RIGHT);
         Press(&dialog, ID_DEFAULT);
         EXPECT_FALSE(dialog.ended);
@@ -142,12 +142,12 @@ TEST_F(ScalarDialogTest, CancelStoresNothingAndTheDialogReopensAtThePresetsValue
     for (const Scalar_Row& row : scalar_rows) {
         SCOPED_TRACE(row.caption);
         const double kept = row.field();
-        Dialog dialog = Open(row);
+        Control_Dialog dialog = Open(row);
         Scroll(&dialog, row, SB_RIGHT);
         Press(&dialog, IDCANCEL);
         EXPECT_EQ(dialog.result, IDCANCEL);
         EXPECT_EQ(row.field(), kept);
-        Dialog again = Open(row);
+        Control_Dialog again = Open(row);
         EXPECT_EQ(Position(&again, row), std::clamp(row.shown(), row.minimum, row.maximum));
         Press(&again, IDCANCEL);
     }
@@ -167,7 +167,7 @@ TEST_F(ScalarDialogTest, OkStoresTheMovedValueThroughItsOwnConversion) {
     for (const Case& c : cases) {
         const Scalar_Row& row = scalar_rows[c.kind];
         SCOPED_TRACE(row.caption);
-        Dialog dialog = Open(row);
+        Control_Dialog dialog = Open(row);
         Scroll(&dialog, row, SB_THUMBPOSITION, c.position);
         if (c.kind == SCALAR_RANDOM_COLOUR) {
             EXPECT_EQ(Platform_Get_Dialog_Item_Text(&dialog, RANDOM_COLOUR_TEXT), "change every 1.50 seconds");
@@ -189,7 +189,7 @@ TEST_F(ScalarDialogTest, IgnoreFpsTurnsOverAtOnceAndCancelKeepsIt) {
     for (Case c : {Case{SCALAR_SPEED, &plasma_settings.plasma_ignore_fps},
                    Case{SCALAR_SLIDE_SPEED, &plasma_settings.slide_ignore_fps}}) {
         *c.field = 0;
-        Dialog dialog = Open(scalar_rows[c.kind]);
+        Control_Dialog dialog = Open(scalar_rows[c.kind]);
         EXPECT_FALSE(Platform_Is_Dialog_Button_Checked(&dialog, ID_IGNORE_FPS));
         Press(&dialog, ID_IGNORE_FPS_TEXT);
         EXPECT_EQ(*c.field, 1);
@@ -199,7 +199,7 @@ TEST_F(ScalarDialogTest, IgnoreFpsTurnsOverAtOnceAndCancelKeepsIt) {
     }
     // The slide speed's Default sets it at once.
     plasma_settings.slide_ignore_fps = 0;
-    Dialog dialog = Open(scalar_rows[SCALAR_SLIDE_SPEED]);
+    Control_Dialog dialog = Open(scalar_rows[SCALAR_SLIDE_SPEED]);
     Press(&dialog, ID_DEFAULT);
     EXPECT_EQ(plasma_settings.slide_ignore_fps, 1);
     EXPECT_TRUE(Platform_Is_Dialog_Button_Checked(&dialog, ID_IGNORE_FPS));
@@ -209,14 +209,14 @@ TEST_F(ScalarDialogTest, IgnoreFpsTurnsOverAtOnceAndCancelKeepsIt) {
 
 TEST_F(ScalarDialogTest, TheMenuOpensEachScalarDialog) {
     Start();
-    platform_dialog_driver = [](Dialog* dialog) { Platform_Send_Dialog_Message(dialog, WM_COMMAND, IDOK, 0); };
+    platform_control_dialog_driver = [](Control_Dialog* dialog) { Platform_Send_Dialog_Message(dialog, WM_COMMAND, IDOK, 0); };
     for (const Scalar_Row& row : scalar_rows) {
         platform_opened_dialogs.clear();
         Main_Window_Procedure(&window, WM_COMMAND, static_cast<uintptr_t>(row.menu_id), 0);
         ASSERT_EQ(platform_opened_dialogs.size(), 1u) << row.caption;
         EXPECT_EQ(platform_opened_dialogs[0], scalar_dialogs[row.kind].dialog_template->name);
     }
-    platform_dialog_driver = nullptr;
+    platform_control_dialog_driver = nullptr;
     platform_opened_dialogs.clear();
 }
 
@@ -225,13 +225,13 @@ TEST_F(ScalarDialogTest, AFullScreenDialogShowsTheCursorWhileItIsOpen) {
     app.display_mode = DISPLAY_FULL_SCREEN;
     Platform_Show_Cursor(false);
     const int hidden = platform_cursor_count;
-    Dialog dialog = Open(scalar_rows[SCALAR_CONTRAST]);
+    Control_Dialog dialog = Open(scalar_rows[SCALAR_CONTRAST]);
     EXPECT_EQ(platform_cursor_count, hidden + 1);
     Press(&dialog, IDOK);
     EXPECT_EQ(platform_cursor_count, hidden);
     app.display_mode = DISPLAY_WINDOWED;
     // Moving the dialog shows the frame again where it was.
-    Dialog moved = Open(scalar_rows[SCALAR_CONTRAST]);
+    Control_Dialog moved = Open(scalar_rows[SCALAR_CONTRAST]);
     EXPECT_EQ(platform_cursor_count, hidden);
     EXPECT_EQ(Platform_Send_Dialog_Message(&moved, WM_MOVE, 0, 0), 1);
     Press(&moved, IDCANCEL);

@@ -16,15 +16,15 @@ protected:
         ASSERT_EQ(::Setup(), 1);
         ASSERT_EQ(Refresh_Plasma(), 1);
     }
-    static Dialog Open(const Dialog_Template& dialog_template, Dialog_Procedure procedure) {
-        Dialog dialog = Platform_Make_Dialog(dialog_template, procedure);
+    static Control_Dialog Open(const Control_Dialog_Template& dialog_template, Control_Dialog_Procedure procedure) {
+        Control_Dialog dialog = Platform_Make_Control_Dialog(dialog_template, procedure);
         Platform_Send_Dialog_Message(&dialog, WM_INITDIALOG, 0, 0);
         return dialog;
     }
-    static void Scroll(Dialog* dialog, int id, int code, int thumb = 0) {
+    static void Scroll(Control_Dialog* dialog, int id, int code, int thumb = 0) {
         Platform_Send_Dialog_Message(dialog, WM_HSCROLL, static_cast<uintptr_t>(code | (thumb << 16)), id);
     }
-    static void Press(Dialog* dialog, int id) { Platform_Send_Dialog_Message(dialog, WM_COMMAND, id, 0); }
+    static void Press(Control_Dialog* dialog, int id) { Platform_Send_Dialog_Message(dialog, WM_COMMAND, id, 0); }
 };
 
 }  // namespace
@@ -34,8 +34,8 @@ protected:
 TEST_F(ValueDialogTest, EachBarKeepsItsRangeAndOkStoresItWhereCancelDoesNot) {
     Start();
     struct Row {
-        const Dialog_Template* dialog_template;
-        Dialog_Procedure procedure;
+        const Control_Dialog_Template* dialog_template;
+        Control_Dialog_Procedure procedure;
         int scroll_id, minimum, maximum;
         int32_t* field;
         int stored_from_10;   // what OK leaves in the field with the bar at 10
@@ -58,7 +58,7 @@ TEST_F(ValueDialogTest, EachBarKeepsItsRangeAndOkStoresItWhereCancelDoesNot) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.dialog_template->name) + " " + std::to_string(row.scroll_id));
-        Dialog dialog = Open(*row.dialog_template, row.procedure);
+        Control_Dialog dialog = Open(*row.dialog_template, row.procedure);
         for (int code : {SB_LEFT, SB_LINELEFT, SB_PAGELEFT}) {
             Scroll(&dialog, row.scroll_id, code);
             EXPECT_EQ(Platform_Get_Scroll_Pos(&dialog, row.scroll_id), row.minimum);
@@ -72,7 +72,7 @@ TEST_F(ValueDialogTest, EachBarKeepsItsRangeAndOkStoresItWhereCancelDoesNot) {
         EXPECT_TRUE(dialog.ended);
         EXPECT_EQ(*row.field, kept);
 
-        Dialog again = Open(*row.dialog_template, row.procedure);
+        Control_Dialog again = Open(*row.dialog_template, row.procedure);
         Scroll(&again, row.scroll_id, SB_THUMBPOSITION, 10);
         Press(&again, IDOK);
         EXPECT_EQ(*row.field, row.stored_from_10);
@@ -86,7 +86,7 @@ TEST_F(ValueDialogTest, ZonesOpenFromThePresetAndTheirDefaultWaitsForOk) {
     Start();
     plasma_settings.zone_frequency = 45;
     plasma_settings.zone_multicolour = 0;
-    Dialog dialog = Open(ZONEBOX, Zone_Dialog_Procedure);
+    Control_Dialog dialog = Open(ZONEBOX, Zone_Dialog_Procedure);
     EXPECT_EQ(Platform_Get_Scroll_Pos(&dialog, ZONE_FREQUENCY_SCROLL), 5);
     EXPECT_EQ(Platform_Get_Dialog_Item_Text(&dialog, ZONE_FREQUENCY_NUMBER), "5");
     Press(&dialog, ID_DEFAULT);
@@ -100,8 +100,8 @@ TEST_F(ValueDialogTest, ZonesOpenFromThePresetAndTheirDefaultWaitsForOk) {
 TEST_F(ValueDialogTest, TheResolutionListStoresOnlyAChosenEntry) {
     Start();
     plasma_settings.resolution = 7;
-    Dialog dialog = Open(RESOLUTIONBOX, Resolution_Dialog_Procedure);
-    const Dialog_Control_State* list = Platform_Dialog_Control(&dialog, RESOLUTION_LIST);
+    Control_Dialog dialog = Open(RESOLUTIONBOX, Resolution_Dialog_Procedure);
+    const Control_State* list = Platform_Dialog_Control(&dialog, RESOLUTION_LIST);
     ASSERT_EQ(list->entries.size(), 20u);
     EXPECT_EQ(list->entries[0], "320  x 240  x 32");
     EXPECT_EQ(list->entries[19], "1280 x 1024 x 8");
@@ -111,13 +111,13 @@ TEST_F(ValueDialogTest, TheResolutionListStoresOnlyAChosenEntry) {
     Press(&dialog, IDCANCEL);
     EXPECT_EQ(plasma_settings.resolution, 7);
 
-    Dialog chosen = Open(RESOLUTIONBOX, Resolution_Dialog_Procedure);
+    Control_Dialog chosen = Open(RESOLUTIONBOX, Resolution_Dialog_Procedure);
     Platform_List_Set_Selection(&chosen, RESOLUTION_LIST, 12);
     Press(&chosen, IDOK);
     EXPECT_EQ(plasma_settings.resolution, 12);
 
     // OK with nothing selected stores nothing.
-    Dialog none = Open(RESOLUTIONBOX, Resolution_Dialog_Procedure);
+    Control_Dialog none = Open(RESOLUTIONBOX, Resolution_Dialog_Procedure);
     Platform_List_Set_Selection(&none, RESOLUTION_LIST, -1);
     Press(&none, IDOK);
     EXPECT_EQ(plasma_settings.resolution, 12);
@@ -126,7 +126,7 @@ TEST_F(ValueDialogTest, TheResolutionListStoresOnlyAChosenEntry) {
 TEST_F(ValueDialogTest, TheDirectionsDefaultIsRandomAtOnce) {
     Start();
     plasma_settings.slide_direction = 1;
-    Dialog dialog = Open(DIRECTIONBOX, Direction_Dialog_Procedure);
+    Control_Dialog dialog = Open(DIRECTIONBOX, Direction_Dialog_Procedure);
     EXPECT_EQ(Platform_List_Get_Selection(&dialog, DIRECTION_LIST), 1);
     Press(&dialog, ID_DEFAULT);
     EXPECT_EQ(plasma_settings.slide_direction, 3);
@@ -145,7 +145,7 @@ TEST_F(ValueDialogTest, TheColoursChangeLiveAndCancelPutsThemBackButKeepsTheLogi
     s.red_shift = 0;
     s.colour_logic_and = 1;
     Store_Dialog_Values();
-    Dialog dialog = Open(COLOURBOX, Colour_Dialog_Procedure);
+    Control_Dialog dialog = Open(COLOURBOX, Colour_Dialog_Procedure);
     EXPECT_EQ(Platform_Get_Scroll_Pos(&dialog, COLOUR_BLUE_SCROLL), 40);
     EXPECT_TRUE(Platform_Is_Dialog_Button_Checked(&dialog, COLOUR_INVERT));
 
@@ -174,7 +174,7 @@ TEST_F(ValueDialogTest, TheColoursChangeLiveAndCancelPutsThemBackButKeepsTheLogi
     EXPECT_EQ(s.colour_logic_and, 0);   // the logic stays as last set
     EXPECT_EQ(dialog_values.red, 50);
 
-    Dialog ok = Open(COLOURBOX, Colour_Dialog_Procedure);
+    Control_Dialog ok = Open(COLOURBOX, Colour_Dialog_Procedure);
     Scroll(&ok, COLOUR_GREEN_SCROLL, SB_THUMBPOSITION, 12);
     Press(&ok, IDOK);
     EXPECT_EQ(s.colour_green, 12);
@@ -201,7 +201,7 @@ TEST_F(ValueDialogTest, TheBackgroundStoresItsChoiceAndItsButtonOpensTheSineWave
     plasma_settings.background_mode = 2;
     plasma_settings.background_variable = 0;
     platform_opened_dialogs.clear();
-    platform_dialog_driver = [](Dialog* dialog) {
+    platform_control_dialog_driver = [](Control_Dialog* dialog) {
         // The sine waves: density is kept as a phase step, and the waves start afresh.
         Platform_Send_Dialog_Message(dialog, WM_HSCROLL, SB_THUMBPOSITION | (500 << 16), SINE_DENSITY_SCROLL);
         Platform_Send_Dialog_Message(dialog, WM_COMMAND, SINE_CLEAR_SCREEN_TEXT, 0);
@@ -209,8 +209,8 @@ TEST_F(ValueDialogTest, TheBackgroundStoresItsChoiceAndItsButtonOpensTheSineWave
     };
     sine_rerandomise = 0;
     plasma_settings.sine_clear_screen = 0;
-    Dialog dialog = Open(BACKGROUNDBOX, Background_Dialog_Procedure);
-    const Dialog_Control_State* list = Platform_Dialog_Control(&dialog, BACKGROUND_LIST);
+    Control_Dialog dialog = Open(BACKGROUNDBOX, Background_Dialog_Procedure);
+    const Control_State* list = Platform_Dialog_Control(&dialog, BACKGROUND_LIST);
     ASSERT_EQ(list->entries.size(), 6u);
     EXPECT_EQ(list->entries[5], "Sine Waves");
     EXPECT_EQ(list->selection, 2);
@@ -219,7 +219,7 @@ TEST_F(ValueDialogTest, TheBackgroundStoresItsChoiceAndItsButtonOpensTheSineWave
     EXPECT_NEAR(plasma_settings.sine_density, 0.1, 1e-9);
     EXPECT_EQ(plasma_settings.sine_clear_screen, 1);
     EXPECT_EQ(sine_rerandomise, 1);
-    platform_dialog_driver = nullptr;
+    platform_control_dialog_driver = nullptr;
     platform_opened_dialogs.clear();
 
     Platform_List_Set_Selection(&dialog, BACKGROUND_LIST, 5);
