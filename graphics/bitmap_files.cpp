@@ -7,8 +7,6 @@
 // it over the target only once every byte is on disk.
 #include "graphics/bitmap_files.h"
 
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdarg>
@@ -163,7 +161,7 @@ static inline void Pixel_To_BGR(const uint8_t* p, int depth, bool is_565, const 
     }
 }
 
-int SaveBMPToFile(Surface* surface, Surface* front, FILE* file) {
+int SaveBMPToFile(Surface* surface, Surface* front, Replacement* file) {
     int width = 0, height = 0;
     if (!Grab_Surface_Dimensions(surface, &width, &height)) {
         Report_Error("SaveBMPToFile():Unable to grab surface dimensions");
@@ -190,7 +188,7 @@ int SaveBMPToFile(Surface* surface, Surface* front, FILE* file) {
 
     uint8_t header[BMP_FILE_HEADER_SIZE + BMP_INFO_HEADER_SIZE];
     Fill_Headers(header, width, height);
-    if (fwrite(header, sizeof header, 1, file) != 1) return 0;
+    if (!Replacement_Write(file, header, sizeof header)) return 0;
 
     PaletteEntry palette[256];
     if (depth == 8) {
@@ -224,27 +222,7 @@ int SaveBMPToFile(Surface* surface, Surface* front, FILE* file) {
     }
     Unlock_Surface(surface);
     const size_t total = row_bytes * static_cast<size_t>(height);
-    return fwrite(buffer.get(), 1, total, file) == total ? 1 : 0;
-}
-
-// Opens a new file beside `target` for writing; its name goes to `temporary`.
-static FILE* Open_Temporary_Beside(const std::string& target, std::string* temporary) {
-    static unsigned serial = 0;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        *temporary = target + ".partial-" + std::to_string(getpid()) + "-" + std::to_string(serial++);
-        // Created fresh (never following an existing name), with the
-        // permissions a plain new file would get.
-        const int fd = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            FILE* file = fdopen(fd, "wb");
-            if (file) return file;
-            close(fd);
-            unlink(temporary->c_str());
-            return nullptr;
-        }
-        if (errno != EEXIST) return nullptr;
-    }
-    return nullptr;
+    return Replacement_Write(file, buffer.get(), total) ? 1 : 0;
 }
 
 int Save_Bitmap(Surface* surface, const char* file_name) {
@@ -273,21 +251,20 @@ int Save_Bitmap(Surface* surface, const char* file_name) {
         Report_Formatted("Save_Bitmap():An error occurred saving %s", file_name);
         return 0;
     }
-    std::string temporary;
-    FILE* file = Open_Temporary_Beside(target, &temporary);
+    Replacement* file = Begin_Replacement(target);
     if (file == nullptr) {
         Report_Formatted("Surface - Could not open output file for Bitmap: %s\n", file_name);
         return 0;
     }
-    bool whole = SaveBMPToFile(surface, Visible, file) == 1;
-    whole = fflush(file) == 0 && whole;
-    whole = fsync(fileno(file)) == 0 && whole;
-    whole = fclose(file) == 0 && whole;
     // The target is replaced only by a complete file; a failed save keeps
     // whatever was there and says so to the caller.
-    if (whole) whole = rename(temporary.c_str(), target.c_str()) == 0;
-    if (!whole) {
-        unlink(temporary.c_str());
+    int saved = 0;
+    if (SaveBMPToFile(surface, Visible, file) == 1) {
+        saved = Commit_Replacement(file);
+    } else {
+        Abandon_Replacement(file);
+    }
+    if (!saved) {
         Report_Formatted("Save_Bitmap():An error occurred saving %s", file_name);
         return 0;
     }

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
 #include <cstdlib>
 #include <vector>
@@ -205,4 +206,74 @@ int Resolve_Save_Target(const std::string& path, std::string* target) {
         current = pointed;
     }
     return 0;
+}
+
+int Save_Target_Writable(const std::string& target) {
+    struct stat info;
+    if (stat(target.c_str(), &info) != 0) return 1;
+    return !S_ISDIR(info.st_mode) && access(target.c_str(), W_OK) == 0 ? 1 : 0;
+}
+
+struct Replacement {
+    std::string target;
+    std::string temporary;
+    int descriptor = -1;
+};
+
+Replacement* Begin_Replacement(const std::string& target) {
+    const size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    // Hidden and ending in random letters, so a leftover from a crash is
+    // never taken for a preset or a picture.
+    const std::string pattern = folder + "." + name + ".XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    const int descriptor = mkostemp(buffer.data(), O_CLOEXEC);
+    if (descriptor < 0) return nullptr;
+
+    // mkostemp makes the file private; give it the mode the target has, or
+    // the one a plain new file would get.
+    struct stat info;
+    mode_t mode;
+    if (stat(target.c_str(), &info) == 0) {
+        mode = info.st_mode & 07777;
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        mode = 0666 & ~mask;
+    }
+    fchmod(descriptor, mode);
+    return new Replacement{target, buffer.data(), descriptor};
+}
+
+bool Replacement_Write(Replacement* replacement, const void* data, size_t size) {
+    if (!replacement || replacement->descriptor < 0) return false;
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t written = write(replacement->descriptor, bytes, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) return false;
+        bytes += written;
+        size -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+int Commit_Replacement(Replacement* replacement) {
+    if (!replacement) return 0;
+    bool whole = fsync(replacement->descriptor) == 0;
+    whole = close(replacement->descriptor) == 0 && whole;
+    replacement->descriptor = -1;
+    if (whole) whole = rename(replacement->temporary.c_str(), replacement->target.c_str()) == 0;
+    if (!whole) unlink(replacement->temporary.c_str());
+    delete replacement;
+    return whole ? 1 : 0;
+}
+
+void Abandon_Replacement(Replacement* replacement) {
+    if (!replacement) return;
+    if (replacement->descriptor >= 0) close(replacement->descriptor);
+    unlink(replacement->temporary.c_str());
+    delete replacement;
 }

@@ -8,6 +8,7 @@
 // default preset and "*.DAT" finds "a.dat".
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // The Windows directory, without a trailing separator.
@@ -31,6 +32,23 @@ std::string Match_Path_Case(const std::string& path);
 // device, a FIFO, a socket, a folder) or the links loop: such a path is never
 // replaced by a file. Used by the preset and bitmap savers.
 int Resolve_Save_Target(const std::string& path, std::string* target);
+// 1 when a save may replace `target`: nothing is there yet, or a file the user may write.
+int Save_Target_Writable(const std::string& target);
+
+// A file a save writes into before it replaces its target, so that a full
+// disk or a crash half-way never leaves a damaged file in place of a good one.
+struct Replacement;
+// Opens a new, empty file beside `target` (hidden, named after it, never
+// ending in the target's extension), with the target's permissions or those
+// of a plain new file; null when the folder takes no new file.
+Replacement* Begin_Replacement(const std::string& target);
+// Appends bytes to the new file; false when they could not all be written.
+bool Replacement_Write(Replacement* replacement, const void* data, size_t size);
+// Puts every byte on disk and renames the new file over the target; 1, or 0
+// with the target untouched and the new file gone. Ends the replacement.
+int Commit_Replacement(Replacement* replacement);
+// Drops the new file, leaving the target as it was; accepts null.
+void Abandon_Replacement(Replacement* replacement);
 
 // 1 when the name matches the wildcard pattern ('*' any run, '?' one
 // character), ignoring ASCII case.

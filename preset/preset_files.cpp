@@ -1,8 +1,5 @@
 #include "preset/preset_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdarg>
@@ -36,36 +33,6 @@ static std::string Default_Preset_Path() {
     return app.windows_prefix + DATA_FOLDER_NAME + "/default.dat";
 }
 
-// Opens a new, empty file beside `target` for the preset to be written into
-// before it replaces the target; -1 when the folder takes no new file.
-static int Create_File_Beside(const std::string& target, std::string* temporary) {
-    size_t slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    // Hidden and ending in neither .dat nor .DAT, so a leftover from a crash
-    // is never taken for a preset.
-    std::string pattern = folder + "." + name + ".XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    int descriptor = mkstemp(buffer.data());
-    if (descriptor < 0) return -1;
-    *temporary = buffer.data();
-
-    // mkstemp makes the file private; give it the mode the target has, or
-    // the one a plain new file would get.
-    struct stat info;
-    mode_t mode;
-    if (stat(target.c_str(), &info) == 0) {
-        mode = info.st_mode & 07777;
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        mode = 0666 & ~mask;
-    }
-    fchmod(descriptor, mode);
-    return descriptor;
-}
-
 int Save_Plasma_Settings_To_File(const char* path) {
     if (!path || !path[0]) return 0;
 
@@ -80,9 +47,7 @@ int Save_Plasma_Settings_To_File(const char* path) {
     }
 
     // A read-only preset stays as it is, as the direct write used to leave it.
-    struct stat info;
-    bool exists = stat(target.c_str(), &info) == 0;
-    if (exists && (S_ISDIR(info.st_mode) || access(target.c_str(), W_OK) != 0)) {
+    if (!Save_Target_Writable(target)) {
         Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
         return 0;
     }
@@ -90,30 +55,18 @@ int Save_Plasma_Settings_To_File(const char* path) {
     // The preset is written to a file of its own and renamed over the target
     // only when every byte is on disk: a full disk or a crash half-way never
     // leaves a damaged preset in place of a good one.
-    std::string temporary;
-    int descriptor = Create_File_Beside(target, &temporary);
-    FILE* file = descriptor < 0 ? nullptr : fdopen(descriptor, "wb");
+    Replacement* file = Begin_Replacement(target);
     if (!file) {
-        if (descriptor >= 0) {
-            close(descriptor);
-            unlink(temporary.c_str());
-        }
         Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
         return 0;
     }
-
-    size_t written = fwrite(&plasma_settings, sizeof plasma_settings, 1, file);
-    // Buffered bytes that never reach the disk are as unwritten as a short write.
-    if (fflush(file) != 0 || fsync(fileno(file)) != 0) written = 0;
-    if (fclose(file) != 0) written = 0;
-    if (written != 1) {
-        unlink(temporary.c_str());
-        Report_Formatted("Save_Plasma_Settings_To_File():\n\n Saved incorrect file size %d", static_cast<int>(written));
+    if (!Replacement_Write(file, &plasma_settings, sizeof plasma_settings)) {
+        Abandon_Replacement(file);
+        Report_Formatted("Save_Plasma_Settings_To_File():\n\n Saved incorrect file size %d", 0);
         Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
         return 0;
     }
-    if (rename(temporary.c_str(), target.c_str()) != 0) {
-        unlink(temporary.c_str());
+    if (!Commit_Replacement(file)) {
         Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
         return 0;
     }

@@ -1,5 +1,6 @@
 # Checks the folder stack: every program file includes only folders below
-# its own (or its own folder), and only platform/ and tools/ include Qt.
+# its own (or its own folder), and only platform/ and tools/ include Qt or
+# the host system's own headers (POSIX, X11).
 #   cmake -DSOURCE_DIR=<repository> -P layering.cmake
 # Fails naming the file and line of every include that breaks the order.
 
@@ -22,6 +23,10 @@ foreach(folder IN LISTS stack)
         list(FIND stack ${target} target_rank)
         if(target_rank GREATER rank)
           string(APPEND faults "${shown}:${number}: ${folder}/ includes ${target}/, which is above it\n")
+        endif()
+      elseif(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<(unistd|dirent|fcntl|pwd|signal|spawn|poll|sys/[a-z_]+|X11/[A-Za-z_]+|xcb/[a-z_]+)\\.h>")
+        if(NOT folder STREQUAL "platform" AND NOT folder STREQUAL "tools")
+          string(APPEND faults "${shown}:${number}: the host system (POSIX, X11) is included outside platform/ and tools/\n")
         endif()
       elseif(line MATCHES "^[ \t]*#[ \t]*include[ \t]*<(Q[A-Za-z]*|qt[a-z]*)[/>]")
         if(NOT folder STREQUAL "platform" AND NOT folder STREQUAL "tools")

@@ -231,7 +231,12 @@ done
 echo "hack ${hack:+running}"
 echo "hack_args $(ps -o args= -p "$hack" 2>/dev/null | awk '{print $2}')"
 echo "hack_window $(tr '\0' '\n' < /proc/$hack/environ 2>/dev/null | grep -c '^XSCREENSAVER_WINDOW=')"
-sleep 3
+# The first frames come once the hack has loaded its objects, which takes
+# longer on a busy machine: wait for its first whole frame in its log.
+for _ in $(seq 1 150); do
+  grep -q 'Exitting Run_Calvorine' "$home/.local/share/Calvorine/error_log.txt" 2>/dev/null && break; sleep 0.2
+done
+sleep 2
 shot first; sleep 1; shot second
 as_user xscreensaver-command -deactivate > /dev/null 2>&1
 for _ in $(seq 1 50); do kill -0 "$hack" 2>/dev/null || break; sleep 0.1; done
