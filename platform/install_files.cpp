@@ -3,6 +3,8 @@
 #include "platform/install_files.h"
 
 #include <fcntl.h>
+#include <ftw.h>
+#include <stdio.h>
 #include <pwd.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -28,6 +30,39 @@ bool Platform_Create_Directory(const char* path) {
     if (!path || !*path || Faulted(FILE_CREATE_DIRECTORY, path)) return false;
     return mkdir(path, 0755) == 0;
 }
+
+bool Platform_Rename_No_Replace(const char* path, const char* new_path) {
+    if (!path || !new_path || !*new_path || Faulted(FILE_RENAME, new_path)) return false;
+    return renameat2(AT_FDCWD, path, AT_FDCWD, new_path, RENAME_NOREPLACE) == 0;
+}
+
+static int Remove_Entry(const char* path, const struct stat*, int, struct FTW*) { return remove(path) == 0 ? 0 : 1; }
+
+bool Platform_Remove_Tree(const char* path) {
+    if (!path || !*path) return false;
+    struct stat info;
+    if (lstat(path, &info) != 0) return errno == ENOENT;
+    // Depth first, without following links out of the tree.
+    return nftw(path, Remove_Entry, 16, FTW_DEPTH | FTW_PHYS) == 0;
+}
+
+std::vector<std::string> Platform_System_Data_Directories() {
+    const char* value = std::getenv("XDG_DATA_DIRS");
+    std::string list = value && *value ? value : "/usr/local/share:/usr/share";
+    std::vector<std::string> directories;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(':', start);
+        if (end == std::string::npos) end = list.size();
+        std::string entry = list.substr(start, end - start);
+        while (entry.size() > 1 && entry.back() == '/') entry.pop_back();
+        if (!entry.empty() && entry[0] == '/') directories.push_back(entry);
+        start = end + 1;
+    }
+    return directories;
+}
+
+long Platform_Process_Id() { return static_cast<long>(getpid()); }
 
 uint32_t Platform_Get_File_Attributes(const char* path) {
     struct stat info;

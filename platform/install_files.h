@@ -28,6 +28,7 @@ enum File_Operation : int {
     FILE_WRITE = 4,   // an atomic write of a whole file (profiles, ~/.xscreensaver)
     FILE_LINK = 5,    // the path is the link being made
     FILE_LAUNCH = 6,  // a shell verb on the path
+    FILE_RENAME = 7,  // the path is the new name
 };
 // Answers true when the operation on that path is to fail.
 using File_Fault_Hook = bool (*)(File_Operation operation, const char* path);
@@ -57,6 +58,18 @@ bool Platform_Write_File_Atomically(const char* path, const std::string& content
 // Makes `link_path` a symbolic link to `target`, replacing an older link of
 // that name (never a real file), and creating the link's folder if needed.
 bool Platform_Link_File(const char* target, const char* link_path);
+// Gives a file or folder a new name, which must not exist yet (a folder
+// is never put over another one, not even an empty one).
+bool Platform_Rename_No_Replace(const char* path, const char* new_path);
+// Removes a folder with everything inside it (links are removed, never
+// followed); true when nothing is left at the path.
+bool Platform_Remove_Tree(const char* path);
+// The system's data folders, most important first: $XDG_DATA_DIRS, or
+// /usr/local/share and /usr/share when it is unset or empty. Relative
+// entries are ignored, as their rules ask.
+std::vector<std::string> Platform_System_Data_Directories();
+// This process's id, for names that must not meet another process's.
+long Platform_Process_Id();
 // GetShortPathName: names here have no short forms; the path when it exists, else "".
 std::string Platform_Short_Path_Name(const char* path);
 // The user's home folder, without a trailing separator.

@@ -9,6 +9,7 @@
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
+#include "base/package_files.h"
 #include "platform/install_files.h"
 #include "platform/window.h"
 #include "shell/saver_entry.h"
@@ -38,13 +39,6 @@ intptr_t Consent_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wp
     }
 }
 
-int Ensure_Install_Folder(const std::string& path) {
-    if (Platform_Create_Directory(path.c_str())) return 1;
-    // An existing folder is reused only when it is a plain folder this user
-    // may write into: anything else would fail at the first copy.
-    return Platform_Get_File_Attributes(path.c_str()) == FILE_ATTRIBUTE_DIRECTORY ? 1 : 0;
-}
-
 // The failure of a step: its own text, then the general one; exit code 1.
 static int Install_Failed(const std::string& text) {
     Report_Error(text.c_str());
@@ -71,26 +65,6 @@ static bool Operating_System_Supported() {
            app.operating_system == OS_WINDOWS_2000;
 }
 
-// Copies every file of the package folder matching the pattern into
-// `target_folder` (which ends in a separator). "" when done, else the
-// failure text.
-static std::string Copy_All(const std::string& source_folder, const char* pattern, const std::string& target_folder,
-                            const char* none_found) {
-    std::string name;
-    File_Search* search = Find_First_File((source_folder + "/" + pattern).c_str(), &name);
-    if (!search) return none_found;
-    do {
-        std::string source = source_folder + "/" + name;
-        std::string target = target_folder + name;
-        if (!Platform_Copy_File(source.c_str(), target.c_str(), false)) {
-            Find_Close(search);
-            return "CopyFile " + source + " to " + target + " FAILED";
-        }
-    } while (Find_Next_File(search, &name));
-    Find_Close(search);
-    return {};
-}
-
 static std::string Folder_Failed(const std::string& folder) { return "CreateDirectory " + folder + " FAILED"; }
 
 int Install_Calvorine() {
@@ -109,7 +83,7 @@ int Install_Calvorine() {
 
     // 3. The data folder. The Windows directory of a new account may not
     // exist yet; it is made as the system would always have had it.
-    std::string windows = Windows_Directory();
+    const std::string windows = Windows_Directory();
     Platform_Create_Directory_Path(windows.c_str());
     const std::string folder = windows + "/Calvorine";
     if (!Ensure_Install_Folder(folder)) return Install_Failed(Folder_Failed(folder));
@@ -138,49 +112,10 @@ int Install_Calvorine() {
         if (File_Exists(path.c_str())) Platform_Delete_File(Match_Path_Case(path).c_str());
     }
 
-    // 8. The presets.
-    std::string failure = Copy_All("Calvorine", "*.DAT", folder + "/",
-                                   "FindFirstFile searching for Calvorine\\*.DAT returned INVALID_HANDLE_VALUE");
-    if (!failure.empty()) return Install_Failed(failure);
-
-    // 9. The data folders.
-    const std::string data = folder + "/Data";
-    if (!Ensure_Install_Folder(data)) return Install_Failed(Folder_Failed(data));
-    const std::string frame_converter = data + "/Frame Converter";
-    if (!Ensure_Install_Folder(frame_converter)) return Install_Failed(Folder_Failed(frame_converter));
-
-    // 10. The help file.
-    const std::string help = data + "/Help.HLP";
-    if (!Platform_Copy_File("Calvorine/Data/Help.HLP", help.c_str(), false)) {
-        return Install_Failed("CopyFile Calvorine\\Data\\Help.HLP to " + help + " FAILED");
-    }
-
-    // 11. The pictures.
-    const std::string bitmaps = data + "/Bmp";
-    if (!Ensure_Install_Folder(bitmaps)) return Install_Failed(Folder_Failed(bitmaps));
-    const std::string about = bitmaps + "/About.bmp";
-    if (!Platform_Copy_File("Calvorine/Data/Bmp/About.bmp", about.c_str(), false)) {
-        return Install_Failed("CopyFile Calvorine\\Data\\Bmp\\About.bmp to " + about + " FAILED");
-    }
-    const std::string font = bitmaps + "/Font.bmp";
-    if (!Platform_Copy_File("Calvorine/Data/Bmp/Font.bmp", font.c_str(), false)) {
-        return Install_Failed("CopyFile Calvorine\\Data\\Bmp\\Font.bmp to " + font + " FAILED");
-    }
-
-    // 12. The slide objects.
-    const std::string objects = bitmaps + "/Objects";
-    if (!Ensure_Install_Folder(objects)) return Install_Failed(Folder_Failed(objects));
-    failure = Copy_All("Calvorine/Data/Bmp/Objects", "*.bmp", objects + "/",
-                       "FindFirstFile Objects.bmp returned INVALID_HANDLE_VALUE");
-    if (!failure.empty()) return Install_Failed(failure);
-
-    // 13. The overlays, into a path formed afresh from the Windows directory.
-    windows = Windows_Directory();
-    const std::string overlays = windows + "/Calvorine/Data/Bmp/Overlays/";
-    if (!Ensure_Install_Folder(overlays)) return Install_Failed(Folder_Failed(overlays));
-    failure = Copy_All("Calvorine/Data/Bmp/Overlays", "*.bmp", overlays,
-                       "FindFirstFile Overlays.bmp returned INVALID_HANDLE_VALUE");
-    if (!failure.empty()) return Install_Failed(failure);
+    // 8. to 13. The presets, the data folders, the help file, the pictures,
+    // the slide objects and the overlays.
+    std::string failure;
+    if (!Copy_Package_Files("", folder, &failure)) return Install_Failed(failure);
 
     // 14. Registration: the system's saver, switched on. A registration
     // that did not happen is not a successful installation.

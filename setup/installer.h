@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/package_files.h"
 #include "platform/dialog_box.h"
 
 // Exit codes.
@@ -36,10 +37,6 @@ extern const Dialog_Template SUCCESSBOX;
 // The one procedure of every consent dialog: button 1 closes it, button 2
 // sets install_cancelled and closes it, everything else is left alone.
 intptr_t Consent_Dialog_Procedure(Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
-
-// Makes sure a folder is there: 1 when it was created or already is a
-// plain folder this user can write into, else 0.
-int Ensure_Install_Folder(const std::string& path);
 
 // The whole installation in its fixed order; gives the exit code.
 int Install_Calvorine();

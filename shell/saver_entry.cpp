@@ -14,6 +14,7 @@
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
+#include "base/package_files.h"
 #include "shell/frame_driver.h"
 #include "shell/hosted.h"
 #include "shell/lifecycle.h"
@@ -283,6 +284,20 @@ int Calvorine_Main(const char* command_line) {
     if (app.saver_mode == PREVIEW && app.operating_system == OS_WINDOWS_2000) return 0;
 
     const std::string folder = Data_Folder();
+    // A system-wide installation keeps the package: a user who never ran
+    // the installer gets the data folder from it, without being asked.
+    std::string set_up_from;
+    if (!Folder_Exists(folder.c_str())) {
+        const std::string package = System_Package_Folder();
+        std::string failure;
+        if (!package.empty()) {
+            if (Set_Up_Data_Folder_From_Package(package, folder, &failure)) {
+                set_up_from = package;
+            } else if (!silent) {
+                Report_Error(("WinMain(): " + failure).c_str());
+            }
+        }
+    }
     if (!Folder_Exists(folder.c_str())) {
         if (!silent) Report_Error("WinMain(): calvorine folder doesn't exist - Please RE-INSTALL");
         return 0;
@@ -296,6 +311,10 @@ int Calvorine_Main(const char* command_line) {
         return Leave_Early();
     }
     Report_Operating_System();
+    if (!set_up_from.empty()) {
+        const std::string text = "WinMain(): calvorine folder set up from " + set_up_from;
+        Report_Error(text.c_str());
+    }
 
     int width = 0, height = 0, bpp = 0;
     if (!Grab_Current_Screen_Dimensions(&width, &height, &bpp)) {

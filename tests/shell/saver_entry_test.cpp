@@ -110,6 +110,50 @@ TEST_F(EntryTest, ALogThatCannotBeMadeStopsTheConfigurationLoudlyAndTheSaverSile
     Platform_Inject_Version(VERSION_HOST);
 }
 
+// The system's installation package, under the test's system data folder.
+static std::string Make_System_Package(const std::string& system) {
+    const std::string package = system + "/calvorine";
+    Make_Test_Data_Folder(package);
+    std::ofstream(package + "/Calvorine/Welcome.DAT") << "welcome preset";
+    std::ofstream(package + "/Calvorine/Data/Help.HLP") << "help";
+    std::ofstream(package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp") << "heart";
+    return package;
+}
+
+TEST_F(EntryTest, AMissingDataFolderIsSetUpFromTheSystemPackageAndTheLogSaysSo) {
+    const std::string package = Make_System_Package(windows.file("system"));
+    const std::string home = windows.file("new-user/.local/share");
+    Set_Windows_Directory(home);
+    // The start-up goes on past the data folder and ends at the screen.
+    EXPECT_EQ(Calvorine_Main("calvorine-saver /c"), 0);
+    EXPECT_EQ(File_Size(home + "/Calvorine/Welcome.DAT"), 14);
+    EXPECT_TRUE(Folder_Exists((home + "/Calvorine/Data/Frame Converter").c_str()));
+    std::ifstream log(home + "/Calvorine/error_log.txt");
+    std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("WinMain(): calvorine folder set up from " + package), std::string::npos) << text;
+    for (const Recorded_Box& box : platform_boxes) EXPECT_EQ(box.text.find("RE-INSTALL"), std::string::npos);
+}
+
+TEST_F(EntryTest, ABrokenSystemPackageStillEndsInTheReinstallMessage) {
+    const std::string package = Make_System_Package(windows.file("system"));
+    std::remove((package + "/Calvorine/Data/Help.HLP").c_str());
+    const std::string home = windows.file("new-user/.local/share");
+    Set_Windows_Directory(home);
+    EXPECT_EQ(Calvorine_Main("calvorine-saver /c"), 0);
+    ASSERT_EQ(platform_boxes.size(), 2u);
+    EXPECT_EQ(platform_boxes[0].text.rfind("WinMain(): CopyFile Calvorine\\Data\\Help.HLP to ", 0), 0u)
+        << platform_boxes[0].text;
+    EXPECT_EQ(platform_boxes[1].text, "WinMain(): calvorine folder doesn't exist - Please RE-INSTALL");
+    EXPECT_FALSE(Folder_Exists((home + "/Calvorine").c_str()));
+
+    // The hack says nothing on the screen it does not own.
+    Platform_Reset_Records();
+    Reset_App_State();
+    EXPECT_EQ(Calvorine_Main("calvorine-saver /s"), 0);
+    EXPECT_TRUE(platform_boxes.empty());
+    EXPECT_FALSE(Folder_Exists((home + "/Calvorine").c_str()));
+}
+
 TEST_F(EntryTest, ThePreviewOfTheNtFiveFamilyEndsBeforeTheLog) {
     EXPECT_EQ(Calvorine_Main("calvorine-saver /p 1234"), 0);
     EXPECT_EQ(File_Size(folder + "/error_log.txt"), -1);

@@ -55,6 +55,12 @@ protected:
         ProgramTest::SetUp();
         Reset_Shell();
         setenv("XDG_RUNTIME_DIR", windows.path().c_str(), 1);
+        // No system-wide installation of the machine running the tests
+        // reaches a test: the system's data folders are the test's own.
+        const char* data_dirs = std::getenv("XDG_DATA_DIRS");
+        had_data_dirs = data_dirs != nullptr;
+        saved_data_dirs = data_dirs ? data_dirs : "";
+        setenv("XDG_DATA_DIRS", windows.file("system").c_str(), 1);
         folder = Make_Test_Data_Folder(windows.path());
         Use_Windows_Directory(windows.path());
         pointer_delta_source = Test_Mouse;
@@ -70,6 +76,11 @@ protected:
         pointer_delta_source = Platform_Read_Pointer_Delta;
         Platform_Inject_Version(VERSION_HOST);
         Use_Windows_Directory("");
+        if (had_data_dirs) {
+            setenv("XDG_DATA_DIRS", saved_data_dirs.c_str(), 1);
+        } else {
+            unsetenv("XDG_DATA_DIRS");
+        }
         ProgramTest::TearDown();
     }
 
@@ -167,5 +178,7 @@ protected:
 
     TempFolder windows;
     std::string folder;
+    std::string saved_data_dirs;  // the environment's system data folders, put back at the end
+    bool had_data_dirs = false;
     Window window;
 };

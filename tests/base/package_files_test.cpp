@@ -1,0 +1,198 @@
+// The package's copy steps and the first-run set-up of a data folder from
+// the system's package: everything arrives, or nothing is left behind.
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "base/package_files.h"
+#include "platform/install_files.h"
+#include "test_support.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+File_Operation failing_operation = FILE_COPY;
+std::string failing_path;
+
+bool Fail_Where_Asked(File_Operation operation, const char* path) {
+    return !failing_path.empty() && operation == failing_operation &&
+           std::string(path).find(failing_path) != std::string::npos;
+}
+
+std::string Read(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void Write(const std::string& path, const std::string& text) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+// Every file under a folder, relative to it, with its contents.
+std::vector<std::string> Tree(const std::string& folder) {
+    std::vector<std::string> entries;
+    for (auto& entry : fs::recursive_directory_iterator(folder)) {
+        std::string name = fs::relative(entry.path(), folder).string();
+        entries.push_back(entry.is_directory() ? name + "/" : name + "=" + Read(entry.path().string()));
+    }
+    std::sort(entries.begin(), entries.end());
+    return entries;
+}
+
+class PackageFilesTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        failing_path.clear();
+        platform_file_fault_hook = Fail_Where_Asked;
+        const char* old = std::getenv("XDG_DATA_DIRS");
+        had_data_dirs = old != nullptr;
+        saved_data_dirs = old ? old : "";
+
+        package = root.file("share/calvorine");
+        Write(package + "/Calvorine/Welcome.DAT", "welcome preset");
+        Write(package + "/Calvorine/Mandala.DAT", "mandala preset");
+        Write(package + "/Calvorine/Data/Help.HLP", "help");
+        Write(package + "/Calvorine/Data/Bmp/About.bmp", "about");
+        Write(package + "/Calvorine/Data/Bmp/Font.bmp", "font");
+        Write(package + "/Calvorine/Data/Bmp/Objects/0.bmp", "object 0");
+        Write(package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp", "heart");
+        // Not part of the package's data: never copied.
+        Write(package + "/Include/Error.wav", "sound");
+        // The user's Windows directory does not exist yet on a new account.
+        windows = root.file("home/.local/share");
+        folder = windows + "/Calvorine";
+    }
+
+    void TearDown() override {
+        platform_file_fault_hook = nullptr;
+        if (had_data_dirs) {
+            setenv("XDG_DATA_DIRS", saved_data_dirs.c_str(), 1);
+        } else {
+            unsetenv("XDG_DATA_DIRS");
+        }
+        ProgramTest::TearDown();
+    }
+
+    TempFolder root;
+    std::string package, windows, folder, saved_data_dirs;
+    bool had_data_dirs = false;
+};
+
+const std::vector<std::string> complete_folder = {
+    "Data/",
+    "Data/Bmp/",
+    "Data/Bmp/About.bmp=about",
+    "Data/Bmp/Font.bmp=font",
+    "Data/Bmp/Objects/",
+    "Data/Bmp/Objects/0.bmp=object 0",
+    "Data/Bmp/Overlays/",
+    "Data/Bmp/Overlays/Heart.bmp=heart",
+    "Data/Frame Converter/",
+    "Data/Help.HLP=help",
+    "Mandala.DAT=mandala preset",
+    "Welcome.DAT=welcome preset",
+};
+
+}  // namespace
+
+TEST_F(PackageFilesTest, TheSystemPackageIsTheFirstDataFolderThatHasOne) {
+    const std::string share = root.file("share"), empty = root.file("empty"), other = root.file("other");
+    // A calvorine folder without its data is no package.
+    fs::create_directories(empty + "/calvorine");
+    Write(other + "/calvorine/Calvorine/Other.DAT", "other");
+    const struct {
+        std::string dirs;
+        std::string package;
+    } cases[] = {
+        {share, package},
+        {share + "/", package},
+        {empty + ":" + share + ":" + other, package},
+        {other + ":" + share, other + "/calvorine"},
+        // Relative entries are ignored, as their rules ask.
+        {"relative/share:" + empty + "::" + other, other + "/calvorine"},
+        {empty, ""},
+        {root.file("nowhere"), ""},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.dirs);
+        setenv("XDG_DATA_DIRS", each.dirs.c_str(), 1);
+        EXPECT_EQ(System_Package_Folder(), each.package);
+    }
+}
+
+TEST_F(PackageFilesTest, TheFirstRunSetsUpTheWholeFolderAndLeavesNothingBeside) {
+    // A set-up of an earlier process with this id that died half-way.
+    const std::string stale = windows + "/.Calvorine.setup-" + std::to_string(getpid());
+    Write(stale + "/Half.DAT", "half");
+    std::string failure = "untouched";
+    ASSERT_EQ(Set_Up_Data_Folder_From_Package(package, folder, &failure), 1) << failure;
+    EXPECT_EQ(Tree(folder), complete_folder);
+    std::vector<std::string> beside;
+    for (auto& entry : fs::directory_iterator(windows)) beside.push_back(entry.path().filename().string());
+    EXPECT_EQ(beside, std::vector<std::string>{"Calvorine"});
+    EXPECT_EQ(failure, "untouched");
+}
+
+TEST_F(PackageFilesTest, AFailureHalfWayLeavesNothingHalfMade) {
+    const struct {
+        File_Operation operation;
+        const char* path;
+        std::string text;  // the start of the failure text
+    } cases[] = {
+        {FILE_COPY, "Mandala.DAT", "CopyFile " + package + "/Calvorine/Mandala.DAT to "},
+        {FILE_CREATE_DIRECTORY, "Frame Converter", "CreateDirectory "},
+        {FILE_COPY, "Help.HLP", "CopyFile Calvorine\\Data\\Help.HLP to "},
+        {FILE_COPY, "Font.bmp", "CopyFile Calvorine\\Data\\Bmp\\Font.bmp to "},
+        {FILE_COPY, "Heart.bmp", "CopyFile " + package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp to "},
+        {FILE_RENAME, "/Calvorine", "MoveFile " + windows + "/.Calvorine.setup-"},
+        {FILE_CREATE_DIRECTORY, ".setup-", "CreateDirectory " + windows + "/.Calvorine.setup-"},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.path);
+        fs::remove_all(windows);
+        failing_operation = each.operation;
+        failing_path = each.path;
+        std::string failure;
+        EXPECT_EQ(Set_Up_Data_Folder_From_Package(package, folder, &failure), 0);
+        EXPECT_EQ(failure.rfind(each.text, 0), 0u) << failure;
+        EXPECT_EQ(failure.substr(failure.size() - 7), " FAILED");
+        EXPECT_FALSE(fs::exists(folder));
+        EXPECT_TRUE(fs::is_empty(windows)) << Tree(windows).front();
+    }
+
+    // A package that lacks a part fails the same way.
+    failing_path.clear();
+    fs::remove_all(windows);
+    fs::remove_all(package + "/Calvorine/Data/Bmp/Overlays");
+    std::string failure;
+    EXPECT_EQ(Set_Up_Data_Folder_From_Package(package, folder, &failure), 0);
+    EXPECT_EQ(failure, "FindFirstFile Overlays.bmp returned INVALID_HANDLE_VALUE");
+    EXPECT_TRUE(fs::is_empty(windows));
+}
+
+TEST_F(PackageFilesTest, AFolderMadeMeanwhileIsKeptAsItIs) {
+    // Another start of the saver won the race: its folder stays untouched.
+    Write(folder + "/Own.DAT", "own preset");
+    std::string failure;
+    EXPECT_EQ(Set_Up_Data_Folder_From_Package(package, folder, &failure), 1) << failure;
+    EXPECT_EQ(Tree(windows), (std::vector<std::string>{"Calvorine/", "Calvorine/Own.DAT=own preset"}));
+}
+
+TEST_F(PackageFilesTest, TheInstallersCopyOverwritesIntoAnExistingFolder) {
+    Write(folder + "/Mandala.DAT", "an older mandala");
+    Write(folder + "/Own.DAT", "own preset");
+    std::string failure;
+    ASSERT_EQ(Copy_Package_Files(package, folder, &failure), 1) << failure;
+    std::vector<std::string> expected = complete_folder;
+    expected.push_back("Own.DAT=own preset");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(Tree(folder), expected);
+}
