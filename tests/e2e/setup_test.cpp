@@ -24,17 +24,17 @@ namespace {
 const char* const prelude = R"SH(
 set -u
 export QT_QPA_PLATFORM=xcb
-# The first visible window whose name matches, waiting up to 30 seconds. A
+# The first visible window whose name matches, waiting up to 60 seconds. A
 # search fails outright when a window goes away under it: it is tried again.
 find_window() {
-  for _ in $(seq 1 150); do
+  for _ in $(seq 1 300); do
     found=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1)
     [ -n "$found" ] && { echo "$found"; return; }
     sleep 0.2
   done
 }
 # Gives a window the keyboard and presses a key there.
-press() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null; sleep 0.3; xdotool key "$2"; }
+press() { timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null; sleep 1; xdotool key "$2"; }
 wait_exit() {
   for _ in $(seq 1 100); do kill -0 "$1" 2>/dev/null || break; sleep 0.1; done
   if kill -0 "$1" 2>/dev/null; then kill -9 "$1"; wait "$1" 2>/dev/null; echo "timeout"; return; fi
