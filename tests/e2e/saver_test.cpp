@@ -106,7 +106,7 @@ protected:
         std::ofstream(script) << prelude << scenario;
         std::string command = "cd '" + work.path() + "' && SAVER='" CALVORINE_SAVER "' DATA='" + data +
                               "' WORK='" + work.path() + "' XDG_RUNTIME_DIR='" + work.path() +
-                              "/run' timeout 60 xvfb-run -a -n " + std::to_string(First_Display_Number()) +
+                              "/run' XDG_DATA_DIRS='" + work.path() + "/system' timeout 60 xvfb-run -a -n " + std::to_string(First_Display_Number()) +
                               " -s '-screen 0 1024x768x" + std::to_string(depth) +
                               " -br' bash '" + script + "' 2>'" + work.file("stderr.txt") + "'";
         FILE* pipe = popen(command.c_str(), "r");
