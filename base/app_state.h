@@ -30,10 +30,10 @@ constexpr int OS_WINDOWS_2000 = 5;
 struct AppState {
     int saver_mode = MODE_NONE;
     int operating_system = OS_UNKNOWN;
-    uintptr_t preview_parent = 0;       // window number from /p or /a
-    bool hosted = false;                // SAVER drawn into a host's window (a screen-saver daemon's)
-    uintptr_t host_window = 0;          // that window's X number
-    std::string windows_prefix;         // the Windows directory and a separator
+    uintptr_t preview_parent = 0;  // window number from /p or /a
+    bool hosted = false;           // SAVER drawn into a host's window (a screen-saver daemon's)
+    uintptr_t host_window = 0;     // that window's X number
+    std::string windows_prefix;    // the Windows directory and a separator
     void* instance = nullptr;
     Window* main_window = nullptr;
     void* menu = nullptr;
@@ -47,7 +47,7 @@ struct AppState {
     bool shutdown_done = false;
     bool show_fps = false;
     bool system_memory_surfaces = false;
-    bool vsync = true;                  // wait for the vertical blank before each presentation copy
+    bool vsync = true;  // wait for the vertical blank before each presentation copy
 
     // The error log and the one-line notice.
     bool error_log_enabled = false;

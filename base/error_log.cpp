@@ -7,8 +7,8 @@
 #include <ctime>
 #include <vector>
 
-#include "platform/system.h"
 #include "base/app_state.h"
+#include "platform/system.h"
 
 char message_buffer[MESSAGE_BUFFER_SIZE];
 
@@ -19,8 +19,7 @@ static constexpr size_t BOX_TEXT_SIZE = 512;
 // Trace lines are "Entering " or "Exitting " and a function name.
 static constexpr size_t TRACE_LINE_SIZE = 260;
 
-static const char* const day_names[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                         "Thursday", "Friday", "Saturday"};
+static const char* const day_names[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
 static const char* const month_names[12] = {"January", "February", "March",     "April",   "May",      "June",
                                             "July",    "August",   "September", "October", "November", "December"};
 
@@ -140,8 +139,8 @@ int Format_Date_Stamp(char* buffer, size_t size, const struct tm& when) {
     if (!buffer || size == 0) return 0;
     const char* day = (when.tm_wday >= 0 && when.tm_wday < 7) ? day_names[when.tm_wday] : "";
     const char* month = (when.tm_mon >= 0 && when.tm_mon < 12) ? month_names[when.tm_mon] : "";
-    int written = snprintf(buffer, size, "\r\n%d:%d:%d, %s %s %d, %d\r\n", when.tm_hour, when.tm_min, when.tm_sec,
-                           day, month, when.tm_mday, when.tm_year + 1900);
+    int written = snprintf(buffer, size, "\r\n%d:%d:%d, %s %s %d, %d\r\n", when.tm_hour, when.tm_min, when.tm_sec, day,
+                           month, when.tm_mday, when.tm_year + 1900);
     if (written < 0) {
         buffer[0] = '\0';
         return 0;

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "platform/system.h"
 #include "base/app_state.h"
+#include "platform/system.h"
 
 bool high_resolution_clock = false;
 int64_t counter_frequency = 0;

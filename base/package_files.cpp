@@ -80,8 +80,8 @@ int Copy_Package_Files(const std::string& package, const std::string& folder, st
         return 0;
     }
     const std::string font = bitmaps + "/Font.bmp";
-    if (!Copy_Step(source + "/Data/Bmp/Font.bmp", font, "CopyFile Calvorine\\Data\\Bmp\\Font.bmp to " + font + " FAILED",
-                   failure)) {
+    if (!Copy_Step(source + "/Data/Bmp/Font.bmp", font,
+                   "CopyFile Calvorine\\Data\\Bmp\\Font.bmp to " + font + " FAILED", failure)) {
         return 0;
     }
 

@@ -7,7 +7,6 @@
 // it over the target only once every byte is on disk.
 #include "graphics/bitmap_files.h"
 
-
 #include <cerrno>
 #include <cstdarg>
 #include <cstdint>
@@ -16,9 +15,9 @@
 #include <new>
 #include <string>
 
-#include "graphics/surface.h"
 #include "base/app_state.h"
 #include "base/error_log.h"
+#include "graphics/surface.h"
 #include "platform/files.h"
 
 static constexpr int BMP_FILE_HEADER_SIZE = 14;
@@ -129,8 +128,7 @@ static void Fill_Headers(uint8_t* header, int width, int height) {
 
 // One pixel value of the surface's format as blue, green, red. The 16-bit
 // fields are only shifted up, so a full 5-bit field becomes 248.
-static inline void Pixel_To_BGR(const uint8_t* p, int depth, bool is_565, const PaletteEntry* palette,
-                                uint8_t* out) {
+static inline void Pixel_To_BGR(const uint8_t* p, int depth, bool is_565, const PaletteEntry* palette, uint8_t* out) {
     switch (depth) {
     case 32:
     case 24:

@@ -13,9 +13,9 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "graphics/surface.h"
 #include "base/app_state.h"
 #include "base/error_log.h"
+#include "graphics/surface.h"
 
 // A device that keeps answering busy (or keeps losing the surfaces again
 // after every restore) must not hang the frame loop: after this many repeats
@@ -47,9 +47,7 @@ static int Saturated_Sum(long long a, long long b) {
     return static_cast<int>(sum);
 }
 
-static Rect Make_Rect(int x, int y, int w, int h) {
-    return Rect{x, y, Saturated_Sum(x, w), Saturated_Sum(y, h)};
-}
+static Rect Make_Rect(int x, int y, int w, int h) { return Rect{x, y, Saturated_Sum(x, w), Saturated_Sum(y, h)}; }
 
 // Clips one axis of the destination to [0, limit), moving the source along by
 // what is cut off the start. Returns false when nothing is left to draw.
@@ -85,19 +83,22 @@ static void Report_Default(const Blit_Call& call) {
     case Blit_Kind::CLIP_H:
     case Blit_Kind::MASKED_H:
     case Blit_Kind::CLIP_V:
-        Report_Formatted("%s(): DEFAULTblitting from (%d,%d)\nto (%d,%d)\nwidth = %d\nheight = %d"
-                         "Perhaps you have crossed the surface boundary?",
-                         call.name, call.sx, call.sy, call.dx, call.dy, call.w, call.h);
+        Report_Formatted(
+            "%s(): DEFAULTblitting from (%d,%d)\nto (%d,%d)\nwidth = %d\nheight = %d"
+            "Perhaps you have crossed the surface boundary?",
+            call.name, call.sx, call.sy, call.dx, call.dy, call.w, call.h);
         break;
     case Blit_Kind::FAST:
-        Report_Formatted("Fast_Blit(): DEFAULT blitting from (%d,%d)\nto (%d,%d)\nwidth = %d\nheight = %d"
-                         "Perhaps you have crossed the surface boundary?",
-                         call.sx, call.sy, call.dx, call.dy, call.w, call.h);
+        Report_Formatted(
+            "Fast_Blit(): DEFAULT blitting from (%d,%d)\nto (%d,%d)\nwidth = %d\nheight = %d"
+            "Perhaps you have crossed the surface boundary?",
+            call.sx, call.sy, call.dx, call.dy, call.w, call.h);
         break;
     case Blit_Kind::CLIP:
-        Report_Formatted("Clip_Blit(): DEFAULT blitting from source x,y (%d,%d) to dest x,y (%d,%d) "
-                         "width = %d height = %d",
-                         call.sx, call.sy, call.dx, call.dy, call.w, call.h);
+        Report_Formatted(
+            "Clip_Blit(): DEFAULT blitting from source x,y (%d,%d) to dest x,y (%d,%d) "
+            "width = %d height = %d",
+            call.sx, call.sy, call.dx, call.dy, call.w, call.h);
         break;
     case Blit_Kind::MASKED_CLIP:
     case Blit_Kind::MASKED_CLIP_EX: {
@@ -106,24 +107,27 @@ static void Report_Default(const Blit_Call& call) {
         Grab_Surface_Dimensions(call.dest, &dest_width, &dest_height);
         // The plain masked copy has a blank after DEFAULT where the other has none.
         if (call.kind == Blit_Kind::MASKED_CLIP) {
-            Report_Formatted("Masked_Clip_Blit(): DEFAULT blitting from tl(%d,%d) br (%d,%d)\nto tl (%d,%d) "
-                             "br (%d,%d)\nwidth = %d\nheight = %dsource dimension w %d h %d\ndest dimensions w%d h%d",
-                             src.left, src.top, src.right, src.bottom, dst.left, dst.top, dst.right, dst.bottom,
-                             call.w, call.h, source_width, source_height, dest_width, dest_height);
+            Report_Formatted(
+                "Masked_Clip_Blit(): DEFAULT blitting from tl(%d,%d) br (%d,%d)\nto tl (%d,%d) "
+                "br (%d,%d)\nwidth = %d\nheight = %dsource dimension w %d h %d\ndest dimensions w%d h%d",
+                src.left, src.top, src.right, src.bottom, dst.left, dst.top, dst.right, dst.bottom, call.w, call.h,
+                source_width, source_height, dest_width, dest_height);
         } else {
-            Report_Formatted("Masked_Clip_Blit_Ex(): DEFAULTblitting from tl(%d,%d) br (%d,%d)\nto tl (%d,%d) "
-                             "br (%d,%d)\nwidth = %d\nheight = %dsource dimension w %d h %d\ndest dimensions w%d h%d",
-                             src.left, src.top, src.right, src.bottom, dst.left, dst.top, dst.right, dst.bottom,
-                             call.w, call.h, source_width, source_height, dest_width, dest_height);
+            Report_Formatted(
+                "Masked_Clip_Blit_Ex(): DEFAULTblitting from tl(%d,%d) br (%d,%d)\nto tl (%d,%d) "
+                "br (%d,%d)\nwidth = %d\nheight = %dsource dimension w %d h %d\ndest dimensions w%d h%d",
+                src.left, src.top, src.right, src.bottom, dst.left, dst.top, dst.right, dst.bottom, call.w, call.h,
+                source_width, source_height, dest_width, dest_height);
         }
         break;
     }
     case Blit_Kind::STRETCH:
-        Report_Formatted("Stretch_Blit(): DEFAULTblitting from tl(%d,%d); br (%d,%d)\nto lt(%d,%d); br (%d,%d)\n"
-                         "source width = %d\nsource height = %d\ndest_width = %d\ndest_height = %d"
-                         "Perhaps you have crossed the surface boundary?",
-                         src.left, src.top, src.right, src.bottom, dst.left, dst.top, dst.right, dst.bottom, call.w,
-                         call.h, call.dest_w, call.dest_h);
+        Report_Formatted(
+            "Stretch_Blit(): DEFAULTblitting from tl(%d,%d); br (%d,%d)\nto lt(%d,%d); br (%d,%d)\n"
+            "source width = %d\nsource height = %d\ndest_width = %d\ndest_height = %d"
+            "Perhaps you have crossed the surface boundary?",
+            src.left, src.top, src.right, src.bottom, dst.left, dst.top, dst.right, dst.bottom, call.w, call.h,
+            call.dest_w, call.dest_h);
         break;
     }
 }
@@ -138,9 +142,10 @@ static bool Report_Clip_Blit_Answer(const Blit_Call& call, HRESULT answer) {
     case DDERR_INVALIDPARAMS: Report_Error("Clip_Blit(): DDERR_INVALIDPARAMS "); return true;
     case DDERR_UNSUPPORTED: Report_Error("Clip_Blit(): DDERR_UNSUPPORTED "); return true;
     case DDERR_GENERIC:
-        Report_Formatted("Clip_Blit(): GENERIC blitting from source x,y (%d,%d) to dest x,y (%d,%d) "
-                         "width = %d height = %d",
-                         call.sx, call.sy, call.dx, call.dy, call.w, call.h);
+        Report_Formatted(
+            "Clip_Blit(): GENERIC blitting from source x,y (%d,%d) to dest x,y (%d,%d) "
+            "width = %d height = %d",
+            call.sx, call.sy, call.dx, call.dy, call.w, call.h);
         return true;
     default: return false;
     }
@@ -216,8 +221,7 @@ static int Unclipped_Blit(Blit_Kind kind, const char* name, uint32_t flags, Surf
 }
 
 static int Clipped_Blit(Blit_Kind kind, const char* name, uint32_t flags, uint32_t effects, Surface* source,
-                        Surface* dest, int sx, int sy, int dx, int dy, int w, int h, int clip_width,
-                        int clip_height) {
+                        Surface* dest, int sx, int sy, int dx, int dy, int w, int h, int clip_width, int clip_height) {
     if (w <= 0 || h <= 0 || clip_width <= 0 || clip_height <= 0) return 0;
     if (!Operands_Usable(name, source, dest)) return 0;
     if (!Clip_Rectangle(&sx, &sy, &dx, &dy, &w, &h, clip_width, clip_height)) return 1;
@@ -234,19 +238,19 @@ int Clip_Blit(Surface* source, Surface* dest, int sx, int sy, int dx, int dy, in
 }
 
 int Masked_Clip_Blit(Surface* source, Surface* dest, int sx, int sy, int dx, int dy, int w, int h) {
-    return Clipped_Blit(Blit_Kind::MASKED_CLIP, "Masked_Clip_Blit", DDBLT_DDFX | DDBLT_KEYSRC, 0, source, dest, sx,
-                        sy, dx, dy, w, h, app.screen_width, app.screen_height);
+    return Clipped_Blit(Blit_Kind::MASKED_CLIP, "Masked_Clip_Blit", DDBLT_DDFX | DDBLT_KEYSRC, 0, source, dest, sx, sy,
+                        dx, dy, w, h, app.screen_width, app.screen_height);
 }
 
-int Masked_Clip_Blit_Ex(Surface* source, Surface* dest, int sx, int sy, int dx, int dy, int w, int h,
-                        int clip_width, int clip_height) {
-    return Clipped_Blit(Blit_Kind::MASKED_CLIP_EX, "Masked_Clip_Blit_Ex", DDBLT_DDFX | DDBLT_KEYSRC, 0, source,
-                        dest, sx, sy, dx, dy, w, h, clip_width, clip_height);
+int Masked_Clip_Blit_Ex(Surface* source, Surface* dest, int sx, int sy, int dx, int dy, int w, int h, int clip_width,
+                        int clip_height) {
+    return Clipped_Blit(Blit_Kind::MASKED_CLIP_EX, "Masked_Clip_Blit_Ex", DDBLT_DDFX | DDBLT_KEYSRC, 0, source, dest,
+                        sx, sy, dx, dy, w, h, clip_width, clip_height);
 }
 
 int Clip_H_Blit(Surface* source, Surface* dest, int sx, int sy, int dx, int dy, int w, int h) {
-    return Clipped_Blit(Blit_Kind::CLIP_H, "Clip_H_Blit", DDBLT_DDFX, DDBLTFX_MIRRORLEFTRIGHT, source, dest, sx, sy,
-                        dx, dy, w, h, app.screen_width, app.screen_height);
+    return Clipped_Blit(Blit_Kind::CLIP_H, "Clip_H_Blit", DDBLT_DDFX, DDBLTFX_MIRRORLEFTRIGHT, source, dest, sx, sy, dx,
+                        dy, w, h, app.screen_width, app.screen_height);
 }
 
 int Masked_H_Blit(Surface* source, Surface* dest, int sx, int sy, int dx, int dy, int w, int h) {
@@ -255,12 +259,12 @@ int Masked_H_Blit(Surface* source, Surface* dest, int sx, int sy, int dx, int dy
 }
 
 int Clip_V_Blit(Surface* source, Surface* dest, int sx, int sy, int dx, int dy, int w, int h) {
-    return Clipped_Blit(Blit_Kind::CLIP_V, "Clip_V_Blit", DDBLT_DDFX, DDBLTFX_MIRRORUPDOWN, source, dest, sx, sy,
-                        dx, dy, w, h, app.screen_width, app.screen_height);
+    return Clipped_Blit(Blit_Kind::CLIP_V, "Clip_V_Blit", DDBLT_DDFX, DDBLTFX_MIRRORUPDOWN, source, dest, sx, sy, dx,
+                        dy, w, h, app.screen_width, app.screen_height);
 }
 
-int Stretch_Blit(Surface* source, Surface* dest, int sx, int sy, int dx, int dy, int source_w, int source_h,
-                 int dest_w, int dest_h) {
+int Stretch_Blit(Surface* source, Surface* dest, int sx, int sy, int dx, int dy, int source_w, int source_h, int dest_w,
+                 int dest_h) {
     if (source_w <= 0 || source_h <= 0 || dest_w <= 0 || dest_h <= 0) return 0;
     if (!Operands_Usable("Stretch_Blit", source, dest)) return 0;
     return Run_Blit(Blit_Call{Blit_Kind::STRETCH, "Stretch_Blit", source, dest, sx, sy, dx, dy, source_w, source_h,
@@ -290,8 +294,9 @@ int Wait_For_Blitter(Surface* surface) {
         case DDERR_UNSUPPORTED: Report_Error("Wait_For_Blitter(): DDERR_UNSUPPORTED"); return 0;
         case DDERR_INVALIDPARAMS: Report_Error("Wait_For_Blitter(): DDERR_INVALIDPARAMS \n"); return 0;
         case DDERR_NOBLTHW:
-            Report_Error("Wait_For_Blitter(): DDERR_NOBLTHW \n This system has no blitter hardware.\n"
-                         "Where's the video card?");
+            Report_Error(
+                "Wait_For_Blitter(): DDERR_NOBLTHW \n This system has no blitter hardware.\n"
+                "Where's the video card?");
             return 0;
         default: continue;  // still drawing: ask again
         }

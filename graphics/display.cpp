@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "graphics/blits.h"
 #include "graphics/surface.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
 
 DirectDrawDevice* Direct_Draw = nullptr;
 DirectDrawDevice* Direct_Draw_Interface = nullptr;
@@ -19,8 +19,8 @@ Clipper* window_clipper = nullptr;
 PaletteEntry palette_entries[256];
 
 // Exclusive full screen that may change the mode: the saver owns the screen.
-static constexpr uint32_t FULL_SCREEN_LEVEL = DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_NOWINDOWCHANGES |
-                                              DDSCL_EXCLUSIVE;
+static constexpr uint32_t FULL_SCREEN_LEVEL =
+    DDSCL_FULLSCREEN | DDSCL_ALLOWREBOOT | DDSCL_NOWINDOWCHANGES | DDSCL_EXCLUSIVE;
 // The display mode was changed by the last full-screen set-up and not yet
 // put back. A set-up that fails after the change has not marked the display
 // full screen, yet its mode must still be undone at shut-down.
@@ -380,8 +380,7 @@ int Display_Stretched_Hidden_Surface() {
     int h = std::min(client.bottom - client.top, static_cast<int>(app.screen_height));
     if (w >= 1 && h >= 1) {
         Wait_For_Vertical_Blank_If_Asked();
-        if (!Stretch_Blit(Hidden, Visible, 0, 0, client.left, client.top, app.screen_width, app.screen_height, w,
-                          h)) {
+        if (!Stretch_Blit(Hidden, Visible, 0, 0, client.left, client.top, app.screen_width, app.screen_height, w, h)) {
             Report_Error("Display_Stretched_Hidden_Surface():Stretch_Blit FAILED");
             return 0;
         }

@@ -4,20 +4,20 @@
 // The colour arithmetic is single precision throughout and truncates on the
 // way back to integers; the pictures the saver has always made depend on
 // those exact roundings (a 5-bit field of 30 fades to 29 with no step at all).
-#include "platform/pixel_format.h"
 #include "graphics/pixel_effects.h"
+#include "platform/pixel_format.h"
 
 #include <cmath>
-#include <cstddef>
 #include <cstdarg>
+#include <cstddef>
 #include <cstdio>
 #include <cstring>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "graphics/blits.h"
 #include "graphics/surface.h"
 #include "platform/gdi.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
 
 // 1/255, 1/31 and 1/63 as the single-precision constants the conversions use.
 static constexpr float ONE_OVER_255 = 0.003921569f;
@@ -75,8 +75,8 @@ static inline Components Pixel_16_To_Components(uint16_t pixel, bool is_565) {
         return {static_cast<float>((pixel >> 11) & 0x1F) * ONE_OVER_31,
                 static_cast<float>((pixel >> 5) & 0x3F) * ONE_OVER_63, static_cast<float>(pixel & 0x1F) * ONE_OVER_31};
     }
-    return {static_cast<float>((pixel >> 10) & 0x1F) * ONE_OVER_31, static_cast<float>((pixel >> 5) & 0x1F) * ONE_OVER_31,
-            static_cast<float>(pixel & 0x1F) * ONE_OVER_31};
+    return {static_cast<float>((pixel >> 10) & 0x1F) * ONE_OVER_31,
+            static_cast<float>((pixel >> 5) & 0x1F) * ONE_OVER_31, static_cast<float>(pixel & 0x1F) * ONE_OVER_31};
 }
 static inline uint16_t Components_To_Pixel_16(const Components& c, bool is_565) {
     if (is_565) {
@@ -168,8 +168,8 @@ uint32_t HLS_To_RGB(uint16_t hue, uint16_t lightness, uint16_t saturation) {
     if (saturation == 0) {
         red = green = blue = (l * RGBMAX) / HLSMAX;
     } else {
-        const long long m2 = l <= HLSMAX / 2 ? (l * (HLSMAX + s) + HLSMAX / 2) / HLSMAX
-                                             : l + s - (l * s + HLSMAX / 2) / HLSMAX;
+        const long long m2 =
+            l <= HLSMAX / 2 ? (l * (HLSMAX + s) + HLSMAX / 2) / HLSMAX : l + s - (l * s + HLSMAX / 2) / HLSMAX;
         const long long m1 = 2 * l - m2;
         const int a = static_cast<int>(m1), b = static_cast<int>(m2);
         red = (static_cast<long long>(Hue_To_RGB(a, b, hue + HLSMAX / 3)) * RGBMAX + HLSMAX / 2) / HLSMAX;
@@ -284,10 +284,9 @@ int Rotate_Surface_Ex(Surface* source, Surface* dest, int w, int h, int* out_wid
             uint8_t* out = Pixel_Address(dest_pixels, dest_pitch, static_cast<int>(tx), static_cast<int>(ty), bytes);
             const long long fx = static_cast<long long>(sx) + rx, fy = static_cast<long long>(sy) + ry;
             if (inside && fx >= 0 && fy >= 0 && fx < source->width && fy < source->height) {
-                std::memcpy(out,
-                            Pixel_Address(source_pixels, source_pitch, static_cast<int>(fx), static_cast<int>(fy),
-                                          bytes),
-                            static_cast<size_t>(bytes));
+                std::memcpy(
+                    out, Pixel_Address(source_pixels, source_pitch, static_cast<int>(fx), static_cast<int>(fy), bytes),
+                    static_cast<size_t>(bytes));
             } else {
                 std::memset(out, 0, static_cast<size_t>(bytes));
             }
@@ -431,8 +430,7 @@ static bool Inside_Surface(const Surface* surface, int* x, int* y, int* w, int* 
 }
 
 // The fade of one pixel's components (the zero colour never gets here).
-static inline Components Fade_Components(const Components& c, float value_step, float hue_step,
-                                         float saturation_step) {
+static inline Components Fade_Components(const Components& c, float value_step, float hue_step, float saturation_step) {
     HSV hsv = To_HSV(c);
     hsv.v -= value_step;
     if (hsv.v < 0.0f) hsv.v = 0.0f;
@@ -464,8 +462,8 @@ int Fade_32(Surface* surface, int x, int y, int w, int h, int value_step, int hu
                 if (Zero_Colour_32(pixel)) continue;
                 if (pixel != last_in) {
                     last_in = pixel;
-                    last_out = Components_To_Pixel_32(
-                        Fade_Components(Pixel_32_To_Components(pixel), v_step, h_step, s_step));
+                    last_out =
+                        Components_To_Pixel_32(Fade_Components(Pixel_32_To_Components(pixel), v_step, h_step, s_step));
                 }
                 Write_32(p, last_out);
             }
@@ -555,11 +553,11 @@ static int Blend_Body(Blend_Mode mode, int bits, Surface* source, Surface* dest,
     if (source && !Clip_Rectangle(&dx, &dy, &sx, &sy, &w, &h, source->width, source->height)) return 1;
 
     const char* dest_text = mode == Blend_Mode::COLOUR ? "Colour_Blend_Blit():Unable to Lock dest surface"
-                            : bits == 16             ? "Light_Blend_Blit_16():Unable to Lock dest surface"
-                                                     : "Light_Blend_Blit():Unable to Lock dest surface";
+                            : bits == 16               ? "Light_Blend_Blit_16():Unable to Lock dest surface"
+                                                       : "Light_Blend_Blit():Unable to Lock dest surface";
     const char* source_text = mode == Blend_Mode::COLOUR ? "Colour_Blend_Blit():Unable to Lock source image surface"
-                              : bits == 16 ? "Light_Blend_Blit_16():Unable to Lock source image surface"
-                                           : "Light_Blend_Blit():Unable to Lock source image surface";
+                              : bits == 16               ? "Light_Blend_Blit_16():Unable to Lock source image surface"
+                                                         : "Light_Blend_Blit():Unable to Lock source image surface";
     int dest_pitch = 0, source_pitch = 0;
     uint8_t* dest_pixels = Lock_Surface(dest, &dest_pitch);
     if (!dest_pixels) {
@@ -592,8 +590,8 @@ static int Blend_Body(Blend_Mode mode, int bits, Surface* source, Surface* dest,
                         if (mode == Blend_Mode::COLOUR) Write_32(d, sp);
                         continue;
                     }
-                    Write_32(d, Components_To_Pixel_32(Blend_Components(mode, Pixel_32_To_Components(sp),
-                                                                        Pixel_32_To_Components(dp))));
+                    Write_32(d, Components_To_Pixel_32(
+                                    Blend_Components(mode, Pixel_32_To_Components(sp), Pixel_32_To_Components(dp))));
                 } else {
                     const uint16_t sp = Read_16(s), dp = Read_16(d);
                     if (sp == 0) continue;
@@ -614,8 +612,8 @@ static int Blend_Body(Blend_Mode mode, int bits, Surface* source, Surface* dest,
 }
 
 // Both blends choose their body by screen depth; 8 and 24 bits have none.
-static int Blend_By_Depth(Blend_Mode mode, Surface* source, Surface* dest, int sx, int sy, int dx, int dy, int w,
-                          int h, int clip_width, int clip_height) {
+static int Blend_By_Depth(Blend_Mode mode, Surface* source, Surface* dest, int sx, int sy, int dx, int dy, int w, int h,
+                          int clip_width, int clip_height) {
     const int depth = app.screen_bpp;
     const bool colour = mode == Blend_Mode::COLOUR;
     if (depth == 15 || depth == 16) {

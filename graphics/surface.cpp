@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "graphics/display.h"
 #include "base/app_state.h"
 #include "base/error_log.h"
 #include "base/frame_clock.h"
+#include "graphics/display.h"
 
 Surface* Visible = nullptr;
 Surface* Hidden = nullptr;
@@ -77,11 +77,9 @@ static void Report_Create_Failure(const char* who, HRESULT result, int width, in
 // Creates an off-screen surface in the given memory, clears it and keys
 // black. On a failed clear or key the new surface stays in `*surface` for
 // the caller to release.
-static int Create_Off_Screen_Surface(const char* who, Surface** surface, int width, int height,
-                                     Placement placement) {
+static int Create_Off_Screen_Surface(const char* who, Surface** surface, int width, int height, Placement placement) {
     SurfaceDesc desc{};
-    desc.caps = DDSCAPS_OFFSCREENPLAIN |
-                (placement == Placement::VIDEO ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
+    desc.caps = DDSCAPS_OFFSCREENPLAIN | (placement == Placement::VIDEO ? DDSCAPS_VIDEOMEMORY : DDSCAPS_SYSTEMMEMORY);
     desc.width = width;
     desc.height = height;
 
@@ -181,26 +179,13 @@ uint8_t* Lock_Surface(Surface* surface, int* pitch) {
     }
 
     switch (result) {
-    case DDERR_SURFACELOST:
-        Report_Error("Lock_Surface():DDERR_SURFACELOST");
-        return nullptr;
-    case DDERR_WASSTILLDRAWING:
-        Report_Error("Lock_Surface():DDERR_WASSTILLDRAWING");
-        return nullptr;
-    case DDERR_SURFACEBUSY:
-        Report_Error("Lock_Surface():DDERR_SURFACEBUSY");
-        return nullptr;
-    case DDERR_OUTOFMEMORY:
-        Report_Error("Lock_Surface():DDERR_OUTOFMEMORY");
-        return nullptr;
-    case DDERR_INVALIDPARAMS:
-        Report_Error("Lock_Surface():DDERR_INVALIDPARAMS");
-        return nullptr;
-    case DDERR_INVALIDOBJECT:
-        Report_Error("Lock_Surface():DDERR_INVALIDOBJECT");
-        return nullptr;
-    default:
-        break;
+    case DDERR_SURFACELOST: Report_Error("Lock_Surface():DDERR_SURFACELOST"); return nullptr;
+    case DDERR_WASSTILLDRAWING: Report_Error("Lock_Surface():DDERR_WASSTILLDRAWING"); return nullptr;
+    case DDERR_SURFACEBUSY: Report_Error("Lock_Surface():DDERR_SURFACEBUSY"); return nullptr;
+    case DDERR_OUTOFMEMORY: Report_Error("Lock_Surface():DDERR_OUTOFMEMORY"); return nullptr;
+    case DDERR_INVALIDPARAMS: Report_Error("Lock_Surface():DDERR_INVALIDPARAMS"); return nullptr;
+    case DDERR_INVALIDOBJECT: Report_Error("Lock_Surface():DDERR_INVALIDOBJECT"); return nullptr;
+    default: break;
     }
 
     // Any other failure reads as an empty description: no pixels, pitch 0.

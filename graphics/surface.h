@@ -39,4 +39,3 @@ int Wide_Surfaces_Supported();
 int Draw_GDI_Text(Surface* surface, int x, int y, COLORREF colour, const char* text);
 // Draws the frames-per-second text at (0, 0) on Hidden when show_fps is on.
 void Display_GDI_FPS();
-

@@ -19,17 +19,17 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "graphics/blits.h"
 #include "graphics/display.h"
 #include "graphics/pixel_effects.h"
 #include "graphics/surface.h"
+#include "plasma/plasma_draw.h"
+#include "plasma/plasma_settings.h"
 #include "platform/gdi.h"
 #include "platform/pixel_format.h"
 #include "platform/system.h"
-#include "plasma/plasma_draw.h"
-#include "plasma/plasma_settings.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
 #include "slides/colour_slides.h"
 
 Surface* Scope_Rotated_90 = nullptr;

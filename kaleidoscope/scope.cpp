@@ -8,17 +8,17 @@
 #include <iterator>
 #include <string>
 
-#include "graphics/bitmap_files.h"
-#include "graphics/blits.h"
-#include "graphics/surface.h"
-#include "platform/file_dialog.h"
-#include "platform/gdi.h"
-#include "platform/pixel_format.h"
-#include "plasma/plasma_settings.h"
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
 #include "base/resolution.h"
+#include "graphics/bitmap_files.h"
+#include "graphics/blits.h"
+#include "graphics/surface.h"
+#include "plasma/plasma_settings.h"
+#include "platform/file_dialog.h"
+#include "platform/gdi.h"
+#include "platform/pixel_format.h"
 
 Surface* scope_surface = nullptr;
 int scope_active = 0;

@@ -9,15 +9,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
 #include "graphics/blits.h"
 #include "graphics/surface.h"
 #include "plasma/plasma_generator.h"
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
-#include "base/frame_clock.h"
 
 double random_colour_countdown = 0.0;
 int32_t random_colour_ceiling = 0;
@@ -28,8 +28,7 @@ static const char* const BAD_DEST = "Draw_Plasma() NULL OR LOST DEST";
 // ---------------------------------------------------------------------------
 // Drawing
 
-static bool Plasma_Fields_Ready(bool all_three)
-{
+static bool Plasma_Fields_Ready(bool all_three) {
     auto ready = [](const PlasmaField& f) { return f.ring_table && f.wave_table; };
     if (!ready(plasma_field_0)) return false;
     return !all_three || (ready(plasma_field_1) && ready(plasma_field_2));
@@ -37,8 +36,7 @@ static bool Plasma_Fields_Ready(bool all_three)
 
 // Mirrors the W x H block at (x, y) into the preset's symmetry with copies
 // inside dest: two-fold to the right, four-fold downward, eight-fold doubles both.
-static int Fold_Symmetry(Surface* dest, int x, int y, int W, int H)
-{
+static int Fold_Symmetry(Surface* dest, int x, int y, int W, int H) {
     const int symmetry = plasma_settings.symmetry;
     if (symmetry < 1 || symmetry > 3) return 1;
     if (!Clip_H_Blit(dest, dest, x, y, x + W, y, W, H)) {
@@ -64,8 +62,7 @@ static int Fold_Symmetry(Surface* dest, int x, int y, int W, int H)
 
 static bool draw_plasma_traced = false;
 
-int Draw_Plasma(Surface* dest, int x, int y)
-{
+int Draw_Plasma(Surface* dest, int x, int y) {
     Trace_Enter(draw_plasma_traced, "Draw_Plasma");
     if (!dest) {
         Report_Error(BAD_DEST);
@@ -133,8 +130,7 @@ int Draw_Plasma(Surface* dest, int x, int y)
             failed = "Draw_Plasma(): Multi_Colour_Plasma_32 FAILED";
         }
         break;
-    default:
-        break;
+    default: break;
     }
     if (failed) {
         Report_Error(failed);
@@ -152,8 +148,7 @@ int Draw_Plasma(Surface* dest, int x, int y)
 
 static bool update_random_colour_traced = false;
 
-void Update_Random_Colour()
-{
+void Update_Random_Colour() {
     if (plasma_settings.random_colour_interval <= 0.0) return;
     Trace_Enter(update_random_colour_traced, "Update_Random_Colour");
 
@@ -200,8 +195,7 @@ void Update_Random_Colour()
 
 // A plasma side: divided for the symmetry, a multiple of 4, no more than the
 // screen, at least 16.
-static int32_t Plasma_Side(int32_t n, int divide_by, int32_t screen_side)
-{
+static int32_t Plasma_Side(int32_t n, int divide_by, int32_t screen_side) {
     n /= divide_by;
     n = (n / 4) * 4;
     if (n > screen_side) n = screen_side;
@@ -209,16 +203,14 @@ static int32_t Plasma_Side(int32_t n, int divide_by, int32_t screen_side)
     return n;
 }
 
-void Size_Plasma_Width(int32_t width)
-{
+void Size_Plasma_Width(int32_t width) {
     PlasmaSettings& s = plasma_settings;
     const int divide_by = (s.symmetry == 1 || s.symmetry == 2) ? 2 : (s.symmetry == 3 ? 4 : 1);
     s.plasma_width = Plasma_Side(width, divide_by, app.screen_width);
     plasma_field_0.width = s.plasma_width;
 }
 
-void Size_Plasma_Height(int32_t height)
-{
+void Size_Plasma_Height(int32_t height) {
     PlasmaSettings& s = plasma_settings;
     // The bipolar fold mirrors sideways only, so the height stays whole.
     const int divide_by = s.symmetry == 2 ? 2 : (s.symmetry == 3 ? 4 : 1);
@@ -226,8 +218,7 @@ void Size_Plasma_Height(int32_t height)
     plasma_field_0.height = s.plasma_height;
 }
 
-int Rebuild_Plasma()
-{
+int Rebuild_Plasma() {
     Shutdown_Plasma();
     if (!Setup_Plasma(&plasma_field_0) || !Setup_Plasma(&plasma_field_1) || !Setup_Plasma(&plasma_field_2)) {
         Report_Error("Modify_Plasma():\n\nUnable to RE-Initialise Plasma");
@@ -240,8 +231,7 @@ int Rebuild_Plasma()
     return 1;
 }
 
-int Resize_Plasma(int width, int height)
-{
+int Resize_Plasma(int width, int height) {
     // A still preview changes nothing, as with every other setting.
     if (app.saver_mode == PREVIEW && plasma_settings.preview_active == 0) return 1;
     Size_Plasma_Width(width);
@@ -251,8 +241,7 @@ int Resize_Plasma(int width, int height)
 
 static bool shutdown_plasma_traced = false;
 
-void Shutdown_Plasma()
-{
+void Shutdown_Plasma() {
     Trace_Enter(shutdown_plasma_traced, "Shutdown_Plasma");
     for (PlasmaField* field : {&plasma_field_0, &plasma_field_1, &plasma_field_2}) {
         if (field->ring_table) std::free(field->ring_table);

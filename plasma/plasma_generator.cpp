@@ -20,12 +20,12 @@
 #include <cstring>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
 
 // The 8-bit writer stores four table bytes as one word, lowest byte leftmost.
 static_assert(std::endian::native == std::endian::little);
@@ -40,16 +40,14 @@ int last_shift_palette = -1;
 
 // The low 8 bits of trunc(value); values too large for an integer wrap the
 // same way, and a value that is not a number gives 0.
-static uint8_t Low_Byte(double value)
-{
+static uint8_t Low_Byte(double value) {
     double whole = std::trunc(value);
     if (!std::isfinite(whole)) return 0;
     if (std::fabs(whole) >= 9.0e18) whole = std::fmod(whole, 256.0);
     return static_cast<uint8_t>(static_cast<int64_t>(whole) & 0xFF);
 }
 
-static void Fill_Tables(PlasmaField* field)
-{
+static void Fill_Tables(PlasmaField* field) {
     const int W = field->width;
     const int H = field->height;
     const size_t stride = 2 * static_cast<size_t>(W);
@@ -81,8 +79,7 @@ static void Fill_Tables(PlasmaField* field)
     }
 }
 
-static void Free_Tables(PlasmaField* field)
-{
+static void Free_Tables(PlasmaField* field) {
     std::free(field->ring_table);
     std::free(field->wave_table);
     field->ring_table = nullptr;
@@ -103,8 +100,7 @@ struct TableRecipe {
 
 static TableRecipe recipes[3];
 
-static TableRecipe* Recipe_Of(const PlasmaField* field)
-{
+static TableRecipe* Recipe_Of(const PlasmaField* field) {
     if (field == &plasma_field_0) return &recipes[0];
     if (field == &plasma_field_1) return &recipes[1];
     if (field == &plasma_field_2) return &recipes[2];
@@ -112,8 +108,7 @@ static TableRecipe* Recipe_Of(const PlasmaField* field)
 }
 
 // Copies another global field's tables when they were built from the same recipe.
-static bool Copy_Matching_Tables(PlasmaField* field, const TableRecipe& recipe)
-{
+static bool Copy_Matching_Tables(PlasmaField* field, const TableRecipe& recipe) {
     for (PlasmaField* other : {&plasma_field_0, &plasma_field_1, &plasma_field_2}) {
         if (other == field || !other->ring_table || !other->wave_table) continue;
         if (other->table_width != field->width || other->table_height != field->height) continue;
@@ -128,8 +123,7 @@ static bool Copy_Matching_Tables(PlasmaField* field, const TableRecipe& recipe)
 
 static bool setup_plasma_traced = false;
 
-int Setup_Plasma(PlasmaField* field)
-{
+int Setup_Plasma(PlasmaField* field) {
     Trace_Enter(setup_plasma_traced, "Setup_Plasma");
     if (!field) return 0;
 
@@ -174,8 +168,12 @@ int Setup_Plasma(PlasmaField* field)
 
     if (bpp == 8) Choose_Plasma_Palette();
 
-    const TableRecipe recipe = {field->width, field->height, field->contrast, plasma_settings.complexity,
-                                plasma_settings.ripple_frequency, plasma_settings.interference};
+    const TableRecipe recipe = {field->width,
+                                field->height,
+                                field->contrast,
+                                plasma_settings.complexity,
+                                plasma_settings.ripple_frequency,
+                                plasma_settings.interference};
     if (!Copy_Matching_Tables(field, recipe)) Fill_Tables(field);
     if (TableRecipe* kept = Recipe_Of(field)) *kept = recipe;
 
@@ -189,8 +187,7 @@ int Setup_Plasma(PlasmaField* field)
 // Per-frame phase steps; odd phases run backwards.
 static const double phase_step[8] = {0.0425, -0.05, 0.15, -0.1, 0.2, -0.075, 0.175, -0.025};
 
-static void Advance_Phases(PlasmaField* field, double divisor)
-{
+static void Advance_Phases(PlasmaField* field, double divisor) {
     const double sway = plasma_settings.sway;
     for (int i = 0; i < 8; ++i)
         field->phase[i] = static_cast<float>(static_cast<double>(field->phase[i]) + sway * phase_step[i] / divisor);
@@ -199,8 +196,7 @@ static void Advance_Phases(PlasmaField* field, double divisor)
 // trunc(wave x half) + half, in 0..2 x half. A phase that has run off to
 // infinity (a zero divisor) would make the wave not a number; such a
 // window stays centred rather than wandering outside its table.
-static int Origin(double wave, int half)
-{
+static int Origin(double wave, int half) {
     double offset = std::trunc(wave * half);
     if (!(offset >= -half && offset <= half)) offset = 0.0;
     return static_cast<int>(offset) + half;
@@ -216,14 +212,12 @@ struct Windows {
 };
 
 // Width and height a field can draw: its own, but never beyond its tables.
-static void Drawable_Size(const PlasmaField* field, int* width, int* height)
-{
+static void Drawable_Size(const PlasmaField* field, int* width, int* height) {
     *width = std::min(field->width, field->table_width);
     *height = std::min(field->height, field->table_height);
 }
 
-static Windows Frame_Windows(const PlasmaField* field, int width, int height)
-{
+static Windows Frame_Windows(const PlasmaField* field, int width, int height) {
     const size_t stride = 2 * static_cast<size_t>(field->table_width);
     const int hw = width / 2;
     const int hh = height / 2;
@@ -239,10 +233,7 @@ static Windows Frame_Windows(const PlasmaField* field, int width, int height)
     return w;
 }
 
-static bool Has_Tables(const PlasmaField* field)
-{
-    return field && field->ring_table && field->wave_table;
-}
+static bool Has_Tables(const PlasmaField* field) { return field && field->ring_table && field->wave_table; }
 
 // The part of a W x H block at (x, y) that lies inside the locked surface,
 // in plasma rows and four-pixel steps. Normally that is the whole block; a
@@ -252,8 +243,7 @@ struct Block {
     int step_begin, step_end;
 };
 
-static Block Fit_Block(const Surface* dest, int pitch, int bytes_per_pixel, int x, int y, int width, int height)
-{
+static Block Fit_Block(const Surface* dest, int pitch, int bytes_per_pixel, int x, int y, int width, int height) {
     const int surface_width = std::min(dest->width, pitch / bytes_per_pixel);
     const int surface_height = dest->height;
     Block block;
@@ -265,8 +255,7 @@ static Block Fit_Block(const Surface* dest, int pitch, int bytes_per_pixel, int 
     return block;
 }
 
-static uint8_t* Pixel_At(uint8_t* pixels, int pitch, int bytes_per_pixel, int x, int y)
-{
+static uint8_t* Pixel_At(uint8_t* pixels, int pitch, int bytes_per_pixel, int x, int y) {
     return pixels + static_cast<ptrdiff_t>(y) * pitch + static_cast<ptrdiff_t>(x) * bytes_per_pixel;
 }
 
@@ -278,8 +267,7 @@ static int Fold_Deep(int v) { return v >= 128 ? 255 - v : v; }
 // 15/16 bits fold on bit 5, so the low five bits run up and back down.
 static int Fold_16(int v) { return (v & 32) ? 255 - v : v; }
 
-static int Channel(int v, int colour, int shift)
-{
+static int Channel(int v, int colour, int shift) {
     const int mixed = plasma_settings.colour_logic_and ? (v & colour) : (v | colour);
     return (mixed & 0xFF) >> shift;
 }
@@ -290,16 +278,14 @@ static int Shift_Of(int32_t shift) { return std::clamp<int32_t>(shift, 0, 8); }
 enum ChannelIndex { BLUE = 0, GREEN = 1, RED = 2 };
 
 // One 16-bit pixel replicated four times.
-static uint64_t Replicate_16(uint32_t pixel)
-{
+static uint64_t Replicate_16(uint32_t pixel) {
     const uint64_t p = pixel & 0xFFFF;
     return p | (p << 16) | (p << 32) | (p << 48);
 }
 
 // The part a channel adds to a 16-bit pixel. green_mask is the colour byte's
 // mask for green: 31, or 63 for the multi-colour writer's six-bit green at 5-6-5.
-static void Build_Lut_16(uint64_t lut[256], int channel, int green_mask)
-{
+static void Build_Lut_16(uint64_t lut[256], int channel, int green_mask) {
     const bool wide_green = format_565 != 0;
     int colour, shift, position;
     switch (channel) {
@@ -325,8 +311,7 @@ static void Build_Lut_16(uint64_t lut[256], int channel, int green_mask)
 }
 
 // The part a channel adds to the packed 24/32-bit value P (brighten included).
-static void Build_Lut_32(uint32_t lut[256], int channel)
-{
+static void Build_Lut_32(uint32_t lut[256], int channel) {
     int colour, shift, position;
     switch (channel) {
     case BLUE:
@@ -355,8 +340,7 @@ struct Four_24 {
     uint32_t word[3];
 };
 
-static Four_24 Replicate_24(uint32_t p)
-{
+static Four_24 Replicate_24(uint32_t p) {
     const uint32_t b0 = p & 0xFF, b1 = (p >> 8) & 0xFF, b2 = (p >> 16) & 0xFF;
     return {{b0 | (b1 << 8) | (b2 << 16) | (b0 << 24), b1 | (b2 << 8) | (b0 << 16) | (b1 << 24),
              b2 | (b0 << 8) | (b1 << 16) | (b2 << 24)}};
@@ -366,14 +350,12 @@ static Four_24 Replicate_24(uint32_t p)
 // The row loops
 
 // Sum of the four windows at one table offset, cut to a byte.
-static inline unsigned Sum_At(const Windows& w, size_t offset)
-{
+static inline unsigned Sum_At(const Windows& w, size_t offset) {
     return (w.a[offset] + w.b[offset] + w.c[offset] + w.e[offset]) & 0xFF;
 }
 
 // Sum_At for a run of steps, into `sums`.
-static void Row_Sums(const Windows& w, int begin, int end, uint8_t* sums)
-{
+static void Row_Sums(const Windows& w, int begin, int end, uint8_t* sums) {
     const uint8_t* __restrict a = w.a;
     const uint8_t* __restrict b = w.b;
     const uint8_t* __restrict c = w.c;
@@ -381,16 +363,14 @@ static void Row_Sums(const Windows& w, int begin, int end, uint8_t* sums)
     for (int t = begin; t < end; ++t) sums[t] = static_cast<uint8_t>(a[t] + b[t] + c[t] + e[t]);
 }
 
-static inline void Next_Row(Windows& w)
-{
+static inline void Next_Row(Windows& w) {
     w.a += w.stride;
     w.b += w.stride;
     w.c += w.stride;
     w.e += w.stride;
 }
 
-static inline void Skip_Rows(Windows& w, int rows)
-{
+static inline void Skip_Rows(Windows& w, int rows) {
     const size_t bytes = static_cast<size_t>(rows) * w.stride;
     w.a += bytes;
     w.b += bytes;
@@ -399,8 +379,7 @@ static inline void Skip_Rows(Windows& w, int rows)
 }
 
 // Locks dest; reports `lock_message` and gives null when the lock fails.
-static uint8_t* Lock_Dest(Surface* dest, const char* lock_message, int* pitch)
-{
+static uint8_t* Lock_Dest(Surface* dest, const char* lock_message, int* pitch) {
     uint8_t* pixels = dest ? Lock_Surface(dest, pitch) : nullptr;
     if (!pixels) Report_Error(lock_message);
     return pixels;
@@ -408,8 +387,7 @@ static uint8_t* Lock_Dest(Surface* dest, const char* lock_message, int* pitch)
 
 static const char* const LOCK_FAILED = "Process Plasma():\n\nUnable to Lock destination surface";
 
-int Process_Plasma_8(PlasmaField* field, Surface* dest, double divisor, int x, int y)
-{
+int Process_Plasma_8(PlasmaField* field, Surface* dest, double divisor, int x, int y) {
     if (!Has_Tables(field)) return 1;
     Advance_Phases(field, divisor);
     int width, height;
@@ -453,8 +431,7 @@ int Process_Plasma_8(PlasmaField* field, Surface* dest, double divisor, int x, i
 // `store_one` writes a step from one raw sum, `store_three` from three.
 template <int BYTES, typename Prepare, typename StoreOne, typename StoreThree>
 static int Write_Deep(PlasmaField* const fields[3], int field_count, Surface* dest, const char* lock_message, int x,
-                      int y, Prepare prepare, StoreOne store_one, StoreThree store_three)
-{
+                      int y, Prepare prepare, StoreOne store_one, StoreThree store_three) {
     int width = 0, height = 0;
     Drawable_Size(fields[0], &width, &height);
     for (int f = 1; f < field_count; ++f) {
@@ -508,8 +485,7 @@ static int Write_Deep(PlasmaField* const fields[3], int field_count, Surface* de
 }
 
 // The 16-bit writers: `green_mask` is 31 for the single-colour writer, 63 for the multi-colour one.
-static int Plasma_16(PlasmaField* const fields[3], int field_count, Surface* dest, int x, int y, int green_mask)
-{
+static int Plasma_16(PlasmaField* const fields[3], int field_count, Surface* dest, int x, int y, int green_mask) {
     uint64_t lut[3][256];
     uint64_t single[256];
     auto prepare = [&] {
@@ -526,8 +502,7 @@ static int Plasma_16(PlasmaField* const fields[3], int field_count, Surface* des
     return Write_Deep<2>(fields, field_count, dest, LOCK_FAILED, x, y, prepare, store_one, store_three);
 }
 
-static void Build_Luts_32(uint32_t part[3][256], uint32_t single[256])
-{
+static void Build_Luts_32(uint32_t part[3][256], uint32_t single[256]) {
     Build_Lut_32(part[BLUE], BLUE);
     Build_Lut_32(part[GREEN], GREEN);
     Build_Lut_32(part[RED], RED);
@@ -535,8 +510,7 @@ static void Build_Luts_32(uint32_t part[3][256], uint32_t single[256])
 }
 
 static int Plasma_24(PlasmaField* const fields[3], int field_count, Surface* dest, int x, int y,
-                     const char* lock_message)
-{
+                     const char* lock_message) {
     uint32_t part[3][256];
     Four_24 single[256];
     auto prepare = [&] {
@@ -557,8 +531,7 @@ static int Plasma_24(PlasmaField* const fields[3], int field_count, Surface* des
 }
 
 static int Plasma_32(PlasmaField* const fields[3], int field_count, Surface* dest, int x, int y,
-                     const char* lock_message)
-{
+                     const char* lock_message) {
     // Two pixels per 64-bit word.
     uint64_t lut[3][256];
     uint64_t single[256];
@@ -582,32 +555,28 @@ static int Plasma_32(PlasmaField* const fields[3], int field_count, Surface* des
     return Write_Deep<4>(fields, field_count, dest, lock_message, x, y, prepare, store_one, store_three);
 }
 
-int Process_Plasma_16(PlasmaField* field, Surface* dest, double divisor, int x, int y)
-{
+int Process_Plasma_16(PlasmaField* field, Surface* dest, double divisor, int x, int y) {
     if (!Has_Tables(field)) return 1;
     Advance_Phases(field, divisor);
     PlasmaField* const fields[3] = {field, field, field};
     return Plasma_16(fields, 1, dest, x, y, 31);
 }
 
-int Process_Plasma_24(PlasmaField* field, Surface* dest, double divisor, int x, int y)
-{
+int Process_Plasma_24(PlasmaField* field, Surface* dest, double divisor, int x, int y) {
     if (!Has_Tables(field)) return 1;
     Advance_Phases(field, divisor);
     PlasmaField* const fields[3] = {field, field, field};
     return Plasma_24(fields, 1, dest, x, y, "Process Plasma_24():\n\nUnable to Lock destination surface");
 }
 
-int Process_Plasma_32(PlasmaField* field, Surface* dest, double divisor, int x, int y)
-{
+int Process_Plasma_32(PlasmaField* field, Surface* dest, double divisor, int x, int y) {
     if (!Has_Tables(field)) return 1;
     Advance_Phases(field, divisor);
     PlasmaField* const fields[3] = {field, field, field};
     return Plasma_32(fields, 1, dest, x, y, "Process Plasma_32():\n\nUnable to Lock destination surface");
 }
 
-static bool Advance_Three(PlasmaField* f0, PlasmaField* f1, PlasmaField* f2, double d0, double d1, double d2)
-{
+static bool Advance_Three(PlasmaField* f0, PlasmaField* f1, PlasmaField* f2, double d0, double d1, double d2) {
     if (!Has_Tables(f0) || !Has_Tables(f1) || !Has_Tables(f2)) return false;
     Advance_Phases(f0, d0);
     Advance_Phases(f1, d1);
@@ -616,24 +585,21 @@ static bool Advance_Three(PlasmaField* f0, PlasmaField* f1, PlasmaField* f2, dou
 }
 
 int Multi_Colour_Plasma_16(PlasmaField* field_0, PlasmaField* field_1, PlasmaField* field_2, Surface* dest,
-                           double divisor_0, double divisor_1, double divisor_2, int x, int y)
-{
+                           double divisor_0, double divisor_1, double divisor_2, int x, int y) {
     if (!Advance_Three(field_0, field_1, field_2, divisor_0, divisor_1, divisor_2)) return 1;
     PlasmaField* const fields[3] = {field_0, field_1, field_2};
     return Plasma_16(fields, 3, dest, x, y, 63);
 }
 
 int Multi_Colour_Plasma_24(PlasmaField* field_0, PlasmaField* field_1, PlasmaField* field_2, Surface* dest,
-                           double divisor_0, double divisor_1, double divisor_2, int x, int y)
-{
+                           double divisor_0, double divisor_1, double divisor_2, int x, int y) {
     if (!Advance_Three(field_0, field_1, field_2, divisor_0, divisor_1, divisor_2)) return 1;
     PlasmaField* const fields[3] = {field_0, field_1, field_2};
     return Plasma_24(fields, 3, dest, x, y, "Multi Plasma_24():\n\nUnable to Lock destination surface");
 }
 
 int Multi_Colour_Plasma_32(PlasmaField* field_0, PlasmaField* field_1, PlasmaField* field_2, Surface* dest,
-                           double divisor_0, double divisor_1, double divisor_2, int x, int y)
-{
+                           double divisor_0, double divisor_1, double divisor_2, int x, int y) {
     if (!Advance_Three(field_0, field_1, field_2, divisor_0, divisor_1, divisor_2)) return 1;
     PlasmaField* const fields[3] = {field_0, field_1, field_2};
     return Plasma_32(fields, 3, dest, x, y, LOCK_FAILED);
@@ -644,21 +610,20 @@ int Multi_Colour_Plasma_32(PlasmaField* field_0, PlasmaField* field_1, PlasmaFie
 
 // The shapes a ramp channel takes across one 64-entry band (q = 0..63).
 enum Ramp : uint8_t {
-    ZERO,      // 0
-    UP,        // q
-    DOWN,      // 63 - q
-    QUARTER,   // q / 4
-    UP_64,     // 64 + q
-    UP_2,      // 2q
-    DOWN_2,    // 126 - 2q
-    HALF_UP,   // q / 2
-    HALF_DOWN, // 31 - q / 2
-    UP_128,    // 128 + 2q
-    DOWN_4,    // 252 - 4q
+    ZERO,       // 0
+    UP,         // q
+    DOWN,       // 63 - q
+    QUARTER,    // q / 4
+    UP_64,      // 64 + q
+    UP_2,       // 2q
+    DOWN_2,     // 126 - 2q
+    HALF_UP,    // q / 2
+    HALF_DOWN,  // 31 - q / 2
+    UP_128,     // 128 + 2q
+    DOWN_4,     // 252 - 4q
 };
 
-static int Ramp_Value(Ramp ramp, int q)
-{
+static int Ramp_Value(Ramp ramp, int q) {
     switch (ramp) {
     case ZERO: return 0;
     case UP: return q;
@@ -702,13 +667,9 @@ static const uint8_t shift_palette_table[SHIFT_PALETTE_COUNT][6] = {
 // The platform's flag that keeps an entry from being merged with the system colours.
 constexpr uint8_t PALETTE_NO_COLLAPSE = 4;
 
-static void Load_Palette_Entries()
-{
-    Palette_SetEntries(display_palette, 0, 256, palette_entries);
-}
+static void Load_Palette_Entries() { Palette_SetEntries(display_palette, 0, 256, palette_entries); }
 
-int Set_Shift_Palette(int index)
-{
+int Set_Shift_Palette(int index) {
     if (!display_palette) return 1;
     std::fill(std::begin(palette_entries), std::end(palette_entries), PaletteEntry{});
     if (index == -1) {
@@ -732,8 +693,7 @@ int Set_Shift_Palette(int index)
     return 1;
 }
 
-int Choose_Plasma_Palette()
-{
+int Choose_Plasma_Palette() {
     if (!display_palette) return 1;
     std::fill(std::begin(palette_entries), std::end(palette_entries), PaletteEntry{});
     const int k = crt::rand() % (RAMP_PALETTE_COUNT + 1);

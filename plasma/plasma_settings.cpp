@@ -9,8 +9,7 @@
 PlasmaSettings plasma_settings;
 PlasmaSettings plasma_settings_backup;
 
-void Set_Default_Plasma_Settings()
-{
+void Set_Default_Plasma_Settings() {
     PlasmaSettings& s = plasma_settings;
     std::memset(&s, 0, sizeof s);
 
@@ -65,14 +64,12 @@ void Set_Default_Plasma_Settings()
 static constexpr double REAL_FIELD_LIMIT = 1.0e6;
 
 // `value` when it is a number, else `fallback`; then no further out than [low, high].
-static double Neutral_Real(double value, double fallback, double low, double high)
-{
+static double Neutral_Real(double value, double fallback, double low, double high) {
     if (!std::isfinite(value)) value = fallback;
     return value < low ? low : (value > high ? high : value);
 }
 
-void Bound_Plasma_Settings()
-{
+void Bound_Plasma_Settings() {
     PlasmaSettings& s = plasma_settings;
     // Strings from a file need not end inside their field.
     s.title[PRESET_TITLE_SIZE - 1] = '\0';

@@ -70,9 +70,7 @@ static int bytes_per_pixel(int depth) {
     return bytes != 0 ? bytes : 4;
 }
 
-static bool valid_depth(int depth) {
-    return depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32;
-}
+static bool valid_depth(int depth) { return depth == 8 || depth == 15 || depth == 16 || depth == 24 || depth == 32; }
 
 // ---------------------------------------------------------------------------
 // Device object
@@ -291,10 +289,10 @@ static bool rect_inside(const Rect& r, const Surface* s) {
 
 static uint32_t depth_mask(int depth) {
     switch (depth) {
-        case 8: return 0xFF;
-        case 15:
-        case 16: return 0xFFFF;
-        default: return 0xFFFFFF;  // the top byte of a 32-bit pixel carries nothing
+    case 8: return 0xFF;
+    case 15:
+    case 16: return 0xFFFF;
+    default: return 0xFFFFFF;  // the top byte of a 32-bit pixel carries nothing
     }
 }
 
@@ -348,8 +346,7 @@ static void fill_rect(Surface* dest, const Rect& r, uint32_t colour) {
     } else {
         for (uint8_t* p = first; p < first + row_bytes; p += bpp) Write_Pixel_Value(p, bpp, colour);
     }
-    for (int y = r.top + 1; y < r.bottom; ++y)
-        std::memcpy(first + size_t(y - r.top) * dest->pitch, first, row_bytes);
+    for (int y = r.top + 1; y < r.bottom; ++y) std::memcpy(first + size_t(y - r.top) * dest->pitch, first, row_bytes);
 }
 
 // One destination row of a copy. `columns[i]` is the source column (in
@@ -409,34 +406,34 @@ static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* 
     // surface whose rectangles overlap keeps its top-to-bottom order.
     const int* column_map = columns.data();
     auto band = [&](int band_begin, int band_end) {
-    for (int y = area.top + band_begin; y < area.top + band_end; ++y) {
-        const int j = y - dr.top;
-        const int sj = (dh == sh) ? j : int(int64_t(j) * sh / dh);
-        const int sy = sr.top + (mirror_y ? sh - 1 - sj : sj);
-        const uint8_t* source_row = source->memory.data() + size_t(sy) * source->pitch;
-        uint8_t* out = dest->memory.data() + size_t(y) * dest->pitch + size_t(area.left) * B;
-        if (stretched_x) {
-            if (keyed)
-                copy_row_mapped<B, true>(out, source_row, column_map, count, key, mask);
-            else
-                copy_row_mapped<B, false>(out, source_row, column_map, count, key, mask);
-            continue;
+        for (int y = area.top + band_begin; y < area.top + band_end; ++y) {
+            const int j = y - dr.top;
+            const int sj = (dh == sh) ? j : int(int64_t(j) * sh / dh);
+            const int sy = sr.top + (mirror_y ? sh - 1 - sj : sj);
+            const uint8_t* source_row = source->memory.data() + size_t(sy) * source->pitch;
+            uint8_t* out = dest->memory.data() + size_t(y) * dest->pitch + size_t(area.left) * B;
+            if (stretched_x) {
+                if (keyed)
+                    copy_row_mapped<B, true>(out, source_row, column_map, count, key, mask);
+                else
+                    copy_row_mapped<B, false>(out, source_row, column_map, count, key, mask);
+                continue;
+            }
+            const int i = area.left - dr.left;
+            const int first = sr.left + (mirror_x ? sw - 1 - i : i);
+            const uint8_t* in = source_row + size_t(first) * B;
+            if (!mirror_x && !keyed) {
+                // memmove: a surface may copy onto itself.
+                std::memmove(out, in, size_t(count) * B);
+            } else if (mirror_x) {
+                if (keyed)
+                    copy_row_straight<B, true, true>(out, in, count, key, mask);
+                else
+                    copy_row_straight<B, true, false>(out, in, count, key, mask);
+            } else {
+                copy_row_straight<B, false, true>(out, in, count, key, mask);
+            }
         }
-        const int i = area.left - dr.left;
-        const int first = sr.left + (mirror_x ? sw - 1 - i : i);
-        const uint8_t* in = source_row + size_t(first) * B;
-        if (!mirror_x && !keyed) {
-            // memmove: a surface may copy onto itself.
-            std::memmove(out, in, size_t(count) * B);
-        } else if (mirror_x) {
-            if (keyed)
-                copy_row_straight<B, true, true>(out, in, count, key, mask);
-            else
-                copy_row_straight<B, true, false>(out, in, count, key, mask);
-        } else {
-            copy_row_straight<B, false, true>(out, in, count, key, mask);
-        }
-    }
     };
     const int rows = area.bottom - area.top;
     if (rows <= 0) return;
@@ -455,10 +452,10 @@ static void copy_rect(Surface* dest, const Rect& dr, const Rect& area, Surface* 
     const bool mirror_x = effects & DDBLTFX_MIRRORLEFTRIGHT;
     const bool mirror_y = effects & DDBLTFX_MIRRORUPDOWN;
     switch (bytes_per_pixel(dest->bits_per_pixel)) {
-        case 1: copy_rows<1>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
-        case 2: copy_rows<2>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
-        case 3: copy_rows<3>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
-        default: copy_rows<4>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
+    case 1: copy_rows<1>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
+    case 2: copy_rows<2>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
+    case 3: copy_rows<3>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
+    default: copy_rows<4>(dest, dr, area, source, sr, mirror_x, mirror_y, keyed); break;
     }
 }
 
@@ -471,8 +468,7 @@ HRESULT Surface_Blt(Surface* dest, const Rect* dest_rect, Surface* source, const
     // A surface with a clipper (the desktop behind a window) takes rectangles
     // that reach past its edges, as a window partly off the screen needs;
     // the clipper cuts them down. Without one, such a rectangle is refused.
-    if (dest->clipper ? (dr.left >= dr.right || dr.top >= dr.bottom) : !rect_inside(dr, dest))
-        return DDERR_INVALIDRECT;
+    if (dest->clipper ? (dr.left >= dr.right || dr.top >= dr.bottom) : !rect_inside(dr, dest)) return DDERR_INVALIDRECT;
 
     if (flags & DDBLT_COLORFILL) {
         if (!fx) return DDERR_INVALIDPARAMS;

@@ -99,7 +99,7 @@ struct Surface {
     int width = 0;
     int height = 0;
     int bits_per_pixel = 0;
-    uint32_t green_mask = 0;   // 0x07E0 or 0x03E0 at 15/16 bits, else 0
+    uint32_t green_mask = 0;  // 0x07E0 or 0x03E0 at 15/16 bits, else 0
     int pitch = 0;
     std::vector<uint8_t> memory;
     bool lost = false;
@@ -107,9 +107,9 @@ struct Surface {
     Placement placement = Placement::SYSTEM;
     bool is_primary = false;
     int lock_count = 0;
-    Palette* palette = nullptr;   // attached palette (the primary surface at 8 bits)
-    Clipper* clipper = nullptr;   // attached clipper (the primary surface in a window)
-    long id = 0;                  // a number for messages that print a surface handle
+    Palette* palette = nullptr;  // attached palette (the primary surface at 8 bits)
+    Clipper* clipper = nullptr;  // attached clipper (the primary surface in a window)
+    long id = 0;                 // a number for messages that print a surface handle
 };
 
 struct SurfaceDesc {
@@ -147,22 +147,22 @@ struct DeviceConfig {
     int desktop_width = 1024;
     int desktop_height = 768;
     int desktop_bpp = 32;
-    uint32_t green_mask_15 = 0x03E0;     // layout a 15-bit display uses
-    uint32_t green_mask_16 = 0x07E0;     // layout a 16-bit display uses
-    int pitch_padding = 0;               // extra bytes at the end of every row
+    uint32_t green_mask_15 = 0x03E0;  // layout a 15-bit display uses
+    uint32_t green_mask_16 = 0x07E0;  // layout a 16-bit display uses
+    int pitch_padding = 0;            // extra bytes at the end of every row
     uint32_t video_memory_total = 64u << 20;
     bool wide_surfaces = true;
 };
 
 // Answers to inject. Counts are used up one call at a time.
 struct DeviceFaults {
-    HRESULT create_device = DD_OK;            // DirectDrawCreate
+    HRESULT create_device = DD_OK;  // DirectDrawCreate
     HRESULT query_interface = DD_OK;
     HRESULT cooperative_level = DD_OK;
-    std::set<int> refused_depths;             // SetDisplayMode refuses these depths
+    std::set<int> refused_depths;  // SetDisplayMode refuses these depths
     HRESULT create_primary = DD_OK;
-    HRESULT create_surface = DD_OK;           // every off-screen CreateSurface answers this while set
-    int create_surface_after = 0;             // ... but only after this many successful creations
+    HRESULT create_surface = DD_OK;  // every off-screen CreateSurface answers this while set
+    int create_surface_after = 0;    // ... but only after this many successful creations
     HRESULT create_palette = DD_OK;
     HRESULT set_palette = DD_OK;
     HRESULT create_clipper = DD_OK;
@@ -173,21 +173,21 @@ struct DeviceFaults {
     HRESULT set_colour_key = DD_OK;
     HRESULT get_surface_desc = DD_OK;
     HRESULT get_dc = DD_OK;
-    bool restore_fails = false;               // Restore answers DDERR_GENERIC
-    int blt_busy = 0;                         // the next N Blt/BltFast answer DDERR_SURFACEBUSY
-    int blt_still_drawing = 0;                // the next N Blt/BltFast answer DDERR_WASSTILLDRAWING
-    HRESULT blt_answer = DD_OK;               // every Blt/BltFast answers this while set
-    int lock_busy = 0;                        // the next N Lock answer DDERR_SURFACEBUSY
-    HRESULT lock_answer = DD_OK;              // every Lock answers this while set
-    int lose_on_blt = 0;                      // the Nth next Blt/BltFast finds its surfaces lost
-    int blt_status_still_drawing = 0;         // GetBltStatus answers still drawing N times
+    bool restore_fails = false;        // Restore answers DDERR_GENERIC
+    int blt_busy = 0;                  // the next N Blt/BltFast answer DDERR_SURFACEBUSY
+    int blt_still_drawing = 0;         // the next N Blt/BltFast answer DDERR_WASSTILLDRAWING
+    HRESULT blt_answer = DD_OK;        // every Blt/BltFast answers this while set
+    int lock_busy = 0;                 // the next N Lock answer DDERR_SURFACEBUSY
+    HRESULT lock_answer = DD_OK;       // every Lock answers this while set
+    int lose_on_blt = 0;               // the Nth next Blt/BltFast finds its surfaces lost
+    int blt_status_still_drawing = 0;  // GetBltStatus answers still drawing N times
     HRESULT blt_status_answer = DD_OK;
 };
 
 extern DeviceConfig dd_config;
 extern DeviceFaults dd_faults;
-extern long dd_vertical_blank_waits;   // number of vertical-blank waits so far
-extern long dd_blt_calls;              // Blt/BltFast calls so far (retries included)
+extern long dd_vertical_blank_waits;  // number of vertical-blank waits so far
+extern long dd_blt_calls;             // Blt/BltFast calls so far (retries included)
 
 // The window layer installs this to wait for the real display's vertical
 // blank; without it the wait only counts.
@@ -240,8 +240,8 @@ HRESULT Surface_Lock(Surface* surface, SurfaceDesc* desc);
 HRESULT Surface_Unlock(Surface* surface);
 // dest_rect/source_rect null mean the whole surface. With DDBLT_COLORFILL the
 // source is unused and fx->fill_colour fills the destination rectangle.
-HRESULT Surface_Blt(Surface* dest, const Rect* dest_rect, Surface* source, const Rect* source_rect,
-                    uint32_t flags, const BltFx* fx);
+HRESULT Surface_Blt(Surface* dest, const Rect* dest_rect, Surface* source, const Rect* source_rect, uint32_t flags,
+                    const BltFx* fx);
 HRESULT Surface_BltFast(Surface* dest, int x, int y, Surface* source, const Rect* source_rect, uint32_t trans);
 HRESULT Surface_GetBltStatus(Surface* surface, uint32_t flags);
 HRESULT Surface_SetColorKey(Surface* surface, uint32_t flags, uint32_t key);

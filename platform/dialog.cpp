@@ -13,7 +13,8 @@ Control_Picture_Hook platform_control_picture_hook = nullptr;
 Control_Dialog_Driver platform_control_dialog_driver = nullptr;
 std::vector<std::string> platform_opened_dialogs;
 
-Control_Dialog Platform_Make_Control_Dialog(const Control_Dialog_Template& dialog_template, Control_Dialog_Procedure procedure) {
+Control_Dialog Platform_Make_Control_Dialog(const Control_Dialog_Template& dialog_template,
+                                            Control_Dialog_Procedure procedure) {
     Control_Dialog dialog;
     dialog.dialog_template = &dialog_template;
     dialog.procedure = procedure;
@@ -31,7 +32,8 @@ intptr_t Platform_Send_Dialog_Message(Control_Dialog* dialog, unsigned message, 
     return dialog->procedure(dialog, message, wparam, lparam);
 }
 
-int Platform_Control_Dialog_Box(const Control_Dialog_Template& dialog_template, Window* owner, Control_Dialog_Procedure procedure) {
+int Platform_Control_Dialog_Box(const Control_Dialog_Template& dialog_template, Window* owner,
+                                Control_Dialog_Procedure procedure) {
     if (!procedure) return -1;
     platform_opened_dialogs.push_back(dialog_template.name ? dialog_template.name : "");
     Control_Dialog dialog = Platform_Make_Control_Dialog(dialog_template, procedure);

@@ -28,18 +28,18 @@ struct Window;
 struct Surface;
 
 // Dialog messages (WM_COMMAND and WM_LBUTTONDOWN are in platform/window.h).
-constexpr unsigned WM_MOVE = 0x0003;         // the dialog moved
-constexpr unsigned WM_PAINT = 0x000F;        // the dialog is being drawn
-constexpr unsigned WM_HSCROLL = 0x0114;      // wparam code | position << 16, lparam the scroll bar's identifier
-constexpr unsigned WM_MOUSEMOVE = 0x0200;    // lparam dialog x | y << 16
+constexpr unsigned WM_MOVE = 0x0003;       // the dialog moved
+constexpr unsigned WM_PAINT = 0x000F;      // the dialog is being drawn
+constexpr unsigned WM_HSCROLL = 0x0114;    // wparam code | position << 16, lparam the scroll bar's identifier
+constexpr unsigned WM_MOUSEMOVE = 0x0200;  // lparam dialog x | y << 16
 
 // Scroll codes (the low word of WM_HSCROLL's wparam).
 constexpr int SB_LINELEFT = 0;
 constexpr int SB_LINERIGHT = 1;
 constexpr int SB_PAGELEFT = 2;
 constexpr int SB_PAGERIGHT = 3;
-constexpr int SB_THUMBPOSITION = 4;          // the thumb was let go at the position in the high word
-constexpr int SB_THUMBTRACK = 5;             // the thumb is being dragged, at the position in the high word
+constexpr int SB_THUMBPOSITION = 4;  // the thumb was let go at the position in the high word
+constexpr int SB_THUMBTRACK = 5;     // the thumb is being dragged, at the position in the high word
 constexpr int SB_LEFT = 6;
 constexpr int SB_RIGHT = 7;
 constexpr int SB_ENDSCROLL = 8;
@@ -58,16 +58,16 @@ enum Control_Kind : int {
 };
 
 struct Control_Template {
-    int id;                      // -1 for controls the program never addresses
+    int id;  // -1 for controls the program never addresses
     Control_Kind kind;
     const char* text;
-    int x, y, width, height;     // dialog units
+    int x, y, width, height;  // dialog units
 };
 
 struct Control_Dialog_Template {
-    const char* name;            // the resource name, e.g. "CONTRASTBOX"
+    const char* name;  // the resource name, e.g. "CONTRASTBOX"
     const char* caption;
-    int width, height;           // dialog units
+    int width, height;  // dialog units
     const Control_Template* controls;
     int control_count;
 };
@@ -75,17 +75,18 @@ struct Control_Dialog_Template {
 // One control's state.
 struct Control_State {
     const Control_Template* control = nullptr;
-    int minimum = 0, maximum = 100;   // scroll range
-    int position = 0;                 // scroll position, always within the range
+    int minimum = 0, maximum = 100;  // scroll range
+    int position = 0;                // scroll position, always within the range
     std::string text;
     bool checked = false;
-    std::vector<std::string> entries; // list entries
-    int selection = -1;               // selected entry, -1 none
+    std::vector<std::string> entries;  // list entries
+    int selection = -1;                // selected entry, -1 none
 };
 
 struct Control_Dialog;
 // The program's dialog procedure: non-zero when it handled the message.
-using Control_Dialog_Procedure = intptr_t (*)(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
+using Control_Dialog_Procedure = intptr_t (*)(Control_Dialog* dialog, unsigned message, uintptr_t wparam,
+                                              intptr_t lparam);
 
 struct Control_Dialog {
     const Control_Dialog_Template* dialog_template = nullptr;
@@ -94,17 +95,19 @@ struct Control_Dialog {
     std::vector<Control_State> controls;
     bool ended = false;
     int result = 0;
-    void* toolkit = nullptr;          // the window layer's widgets, null without them
+    void* toolkit = nullptr;  // the window layer's widgets, null without them
 };
 
 // Runs the dialog modally and returns the value given to Platform_End_Control_Dialog,
 // or -1 when it could not be shown. The procedure receives WM_INITDIALOG first.
 // Without a window system the headless driver (below) stands in for the user.
-int Platform_Control_Dialog_Box(const Control_Dialog_Template& dialog_template, Window* owner, Control_Dialog_Procedure procedure);
+int Platform_Control_Dialog_Box(const Control_Dialog_Template& dialog_template, Window* owner,
+                                Control_Dialog_Procedure procedure);
 // Ends the dialog with a result; its messages stop once the procedure returns.
 void Platform_End_Control_Dialog(Control_Dialog* dialog, int result);
 // A dialog record without widgets, for driving a procedure by its messages.
-Control_Dialog Platform_Make_Control_Dialog(const Control_Dialog_Template& dialog_template, Control_Dialog_Procedure procedure);
+Control_Dialog Platform_Make_Control_Dialog(const Control_Dialog_Template& dialog_template,
+                                            Control_Dialog_Procedure procedure);
 // Hands the procedure a message, as the dialog's window would (SendMessage).
 intptr_t Platform_Send_Dialog_Message(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam);
 
@@ -138,7 +141,7 @@ using Control_Show_Hook = void (*)(Control_Dialog* dialog, Control_State* contro
 extern Control_Show_Hook platform_control_show_hook;
 // The picture shown on a control's widget (installed with the dialog hook).
 using Control_Picture_Hook = bool (*)(Control_Dialog* dialog, Control_State* control, const Surface* surface, int x,
-                                     int y, int width, int height);
+                                      int y, int width, int height);
 extern Control_Picture_Hook platform_control_picture_hook;
 
 // Headless: what the user does with each dialog opened without a window

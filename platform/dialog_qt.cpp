@@ -23,11 +23,13 @@ namespace {
 
 class Template_Dialog : public QDialog {
 public:
-    Template_Dialog(Control_Dialog* record, QWidget* parent) : QDialog(parent), record(record) { setMouseTracking(true); }
+    Template_Dialog(Control_Dialog* record, QWidget* parent) : QDialog(parent), record(record) {
+        setMouseTracking(true);
+    }
 
     Control_Dialog* record;
-    std::map<int, QWidget*> widgets;   // by control identifier
-    bool updating = false;             // the program is setting a widget: no messages back
+    std::map<int, QWidget*> widgets;  // by control identifier
+    bool updating = false;            // the program is setting a widget: no messages back
 
     void Send(unsigned message, uintptr_t wparam, intptr_t lparam) {
         Platform_Send_Dialog_Message(record, message, wparam, lparam);
@@ -121,7 +123,8 @@ QWidget* Make_Widget(Template_Dialog* owner, Control_State& state) {
         auto* button = new QPushButton(text, owner);
         button->setAutoDefault(false);
         button->setDefault(control.kind == DIALOG_DEFAULT_BUTTON);
-        QObject::connect(button, &QPushButton::clicked, [owner, id] { owner->Send(WM_COMMAND, static_cast<uintptr_t>(id), 0); });
+        QObject::connect(button, &QPushButton::clicked,
+                         [owner, id] { owner->Send(WM_COMMAND, static_cast<uintptr_t>(id), 0); });
         return button;
     }
     case DIALOG_CHECK_BOX: {

@@ -22,8 +22,7 @@ static std::string Bare_Name(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-static int Run_File_Dialog(const File_Dialog_Request& request, char* path, int size, char* title,
-                           int title_size) {
+static int Run_File_Dialog(const File_Dialog_Request& request, char* path, int size, char* title, int title_size) {
     platform_file_dialog_requests.push_back(request);
     std::string chosen;
     if (platform_file_dialog_hook) {
@@ -45,15 +44,13 @@ static int Run_File_Dialog(const File_Dialog_Request& request, char* path, int s
     return 1;
 }
 
-int Platform_Open_File_Dialog(const File_Dialog_Request& request, char* path, int size, char* title,
-                              int title_size) {
+int Platform_Open_File_Dialog(const File_Dialog_Request& request, char* path, int size, char* title, int title_size) {
     File_Dialog_Request open = request;
     open.save = false;
     return Run_File_Dialog(open, path, size, title, title_size);
 }
 
-int Platform_Save_File_Dialog(const File_Dialog_Request& request, char* path, int size, char* title,
-                              int title_size) {
+int Platform_Save_File_Dialog(const File_Dialog_Request& request, char* path, int size, char* title, int title_size) {
     File_Dialog_Request save = request;
     save.save = true;
     return Run_File_Dialog(save, path, size, title, title_size);

@@ -22,25 +22,23 @@ struct File_Dialog_Request {
     Window* owner = nullptr;
     const File_Filter* filters = nullptr;
     int filter_count = 0;
-    int filter_index = 1;                    // the pre-selected filter, counted from 1
-    std::string initial_folder;              // where the dialog starts
-    std::string initial_name;                // the file name the dialog offers first (may be empty)
-    std::string default_extension;           // appended to a typed name without one ("bmp")
-    bool hide_read_only = false;             // no read-only check box
-    bool create_prompt = false;              // offer to create a file that does not exist
-    bool overwrite_prompt = false;           // ask before replacing an existing file (save)
-    bool save = false;                       // a save dialog rather than an open dialog
+    int filter_index = 1;           // the pre-selected filter, counted from 1
+    std::string initial_folder;     // where the dialog starts
+    std::string initial_name;       // the file name the dialog offers first (may be empty)
+    std::string default_extension;  // appended to a typed name without one ("bmp")
+    bool hide_read_only = false;    // no read-only check box
+    bool create_prompt = false;     // offer to create a file that does not exist
+    bool overwrite_prompt = false;  // ask before replacing an existing file (save)
+    bool save = false;              // a save dialog rather than an open dialog
 };
 
 // Runs the dialog. On a choice returns 1 and writes the full path into
 // path (size bytes, always terminated) and the name without folders into
 // title (title_size bytes); on cancel or failure returns 0 and leaves both
 // buffers as they were.
-int Platform_Open_File_Dialog(const File_Dialog_Request& request, char* path, int size, char* title,
-                              int title_size);
+int Platform_Open_File_Dialog(const File_Dialog_Request& request, char* path, int size, char* title, int title_size);
 // As Platform_Open_File_Dialog with the request's save flag set.
-int Platform_Save_File_Dialog(const File_Dialog_Request& request, char* path, int size, char* title,
-                              int title_size);
+int Platform_Save_File_Dialog(const File_Dialog_Request& request, char* path, int size, char* title, int title_size);
 
 // The window layer's dialog: returns true with the chosen full path, false when cancelled.
 using File_Dialog_Hook = bool (*)(const File_Dialog_Request& request, std::string* chosen);

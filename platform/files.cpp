@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
 #include <vector>
 
@@ -124,9 +124,8 @@ int Wildcard_Match(const char* pattern, const char* name) {
         if (*pattern == '*') {
             star = pattern++;
             resume = name;
-        } else if (*pattern == '?' ||
-                   (*pattern && tolower(static_cast<unsigned char>(*pattern)) ==
-                                    tolower(static_cast<unsigned char>(*name)))) {
+        } else if (*pattern == '?' || (*pattern && tolower(static_cast<unsigned char>(*pattern)) ==
+                                                       tolower(static_cast<unsigned char>(*name)))) {
             pattern++;
             name++;
         } else if (star) {

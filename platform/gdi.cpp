@@ -37,7 +37,7 @@ struct Bitmap {
 // background is the default background colour of a fresh context.
 constexpr COLORREF TEXT_BACKGROUND = RGB(255, 255, 255);
 constexpr int TEXT_PIXEL_SIZE = 13;
-constexpr int TEXT_COVERED_ALPHA = 128;   // coverage from which a text pixel counts as ink
+constexpr int TEXT_COVERED_ALPHA = 128;  // coverage from which a text pixel counts as ink
 
 // Largest bitmap side accepted; a larger header is taken as damage, not as a picture.
 constexpr int64_t BITMAP_MAX_SIDE = 16384;
@@ -141,8 +141,8 @@ static void Fill_Polygon(Surface* surface, const Point* points, int count, uint3
             const Point& low = downward ? a : b;
             const Point& high = downward ? b : a;
             if (centre < low.y || centre >= high.y) continue;
-            double x = low.x + (centre - low.y) * (static_cast<double>(high.x) - low.x) /
-                                   (static_cast<double>(high.y) - low.y);
+            double x = low.x +
+                       (centre - low.y) * (static_cast<double>(high.x) - low.x) / (static_cast<double>(high.y) - low.y);
             crossings.emplace_back(x, downward ? 1 : -1);
         }
         std::sort(crossings.begin(), crossings.end());
@@ -205,7 +205,7 @@ bool GDI_Ellipse(DeviceContext* dc, int left, int top, int right, int bottom) {
 // display is around. It lives until the process ends.
 static bool Ensure_Gui_Application() {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return true;
-    if (QCoreApplication::instance()) return false;   // a non-GUI application owns the process
+    if (QCoreApplication::instance()) return false;  // a non-GUI application owns the process
     static bool tried = false;
     if (tried) return false;
     tried = true;
@@ -283,9 +283,7 @@ static uint32_t Read_U16(const uint8_t* data, int64_t at) {
     return static_cast<uint32_t>(data[at] | data[at + 1] << 8);
 }
 
-static uint32_t Read_U32(const uint8_t* data, int64_t at) {
-    return Read_U16(data, at) | Read_U16(data, at + 2) << 16;
-}
+static uint32_t Read_U32(const uint8_t* data, int64_t at) { return Read_U16(data, at) | Read_U16(data, at + 2) << 16; }
 
 // Walks a run-length pixel stream; true when it reaches its end-of-bitmap mark inside the file.
 static bool Run_Length_Complete(const uint8_t* data, int64_t size, int64_t at, bool four_bit) {
@@ -293,13 +291,13 @@ static bool Run_Length_Complete(const uint8_t* data, int64_t size, int64_t at, b
         const uint8_t count = data[at];
         const uint8_t value = data[at + 1];
         at += 2;
-        if (count != 0 || value == 0) continue;   // a run, or the end of a line
-        if (value == 1) return true;              // the end of the bitmap
-        if (value == 2) {                         // a jump: two more bytes
+        if (count != 0 || value == 0) continue;  // a run, or the end of a line
+        if (value == 1) return true;             // the end of the bitmap
+        if (value == 2) {                        // a jump: two more bytes
             at += 2;
             continue;
         }
-        int64_t bytes = four_bit ? (value + 1) / 2 : value;   // literal pixels, padded to a word
+        int64_t bytes = four_bit ? (value + 1) / 2 : value;  // literal pixels, padded to a word
         at += (bytes + 1) & ~int64_t(1);
     }
     return false;
@@ -314,7 +312,7 @@ static bool Bitmap_File_Complete(const uint8_t* data, int64_t size) {
     const int64_t info_size = Read_U32(data, 14);
     int64_t width, height;
     uint32_t planes, bits, compression = BMP_RGB;
-    if (info_size == 12) {   // the oldest header: 16-bit sizes
+    if (info_size == 12) {  // the oldest header: 16-bit sizes
         width = Read_U16(data, 18);
         height = Read_U16(data, 20);
         planes = Read_U16(data, 22);
@@ -428,8 +426,7 @@ static std::vector<int64_t> Source_Steps(int64_t first, int64_t last, int64_t de
     return steps;
 }
 
-bool GDI_StretchBlt(DeviceContext* dc, int dx, int dy, int dw, int dh, Bitmap* bitmap, int sx, int sy, int sw,
-                    int sh) {
+bool GDI_StretchBlt(DeviceContext* dc, int dx, int dy, int dw, int dh, Bitmap* bitmap, int sx, int sy, int sw, int sh) {
     Surface* surface = Drawable_Surface(dc);
     if (!surface || !bitmap || dw == 0 || dh == 0 || sw == 0 || sh == 0) return false;
 
@@ -450,8 +447,8 @@ bool GDI_StretchBlt(DeviceContext* dc, int dx, int dy, int dw, int dh, Bitmap* b
     const int64_t last_row = std::min<int64_t>(dest_y + dest_h, surface->height) - 1;
     if (first_column > last_column || first_row > last_row) return true;
 
-    const std::vector<int64_t> columns = Source_Steps(first_column - dest_x, last_column - dest_x, dest_w, src_x, src_w,
-                                                      mirror_x, bitmap->width);
+    const std::vector<int64_t> columns =
+        Source_Steps(first_column - dest_x, last_column - dest_x, dest_w, src_x, src_w, mirror_x, bitmap->width);
     const std::vector<int64_t> rows =
         Source_Steps(first_row - dest_y, last_row - dest_y, dest_h, src_y, src_h, mirror_y, bitmap->height);
 

@@ -57,6 +57,5 @@ bool GDI_Bitmap_Size(const char* path, int* width, int* height);
 bool GDI_GetObject(Bitmap* bitmap, int* width, int* height);
 // Copies (and scales) a rectangle of the bitmap into the context's surface,
 // converting to its format. Parts outside the surface are dropped.
-bool GDI_StretchBlt(DeviceContext* dc, int dx, int dy, int dw, int dh, Bitmap* bitmap, int sx, int sy, int sw,
-                    int sh);
+bool GDI_StretchBlt(DeviceContext* dc, int dx, int dy, int dw, int dh, Bitmap* bitmap, int sx, int sy, int sw, int sh);
 void GDI_DeleteObject(Bitmap* bitmap);

@@ -3,8 +3,8 @@
 // window system.
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/stat.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>

@@ -4,9 +4,9 @@
 
 #include <fcntl.h>
 #include <ftw.h>
-#include <stdio.h>
 #include <pwd.h>
 #include <signal.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -12,11 +12,11 @@ struct Window;
 
 // One item of a menu.
 struct Menu_Item {
-    int id;              // the command identifier
-    const char* text;    // the item's text, '&' before the access letter
-    const char* place;   // the chain of submenu titles leading to it, " > " between them, '&' marks as in text
-    bool checked;        // check mark shown
-    bool grey;           // disabled and greyed
+    int id;             // the command identifier
+    const char* text;   // the item's text, '&' before the access letter
+    const char* place;  // the chain of submenu titles leading to it, " > " between them, '&' marks as in text
+    bool checked;       // check mark shown
+    bool grey;          // disabled and greyed
 };
 
 // Gives the window a menu bar built from `count` items in menu order (SetMenu).

@@ -23,7 +23,7 @@ struct Menu_Bar_State {
     Menu_Item* items = nullptr;
     int count = 0;
     QPointer<QMenuBar> bar;
-    std::vector<QPointer<QAction>> actions;   // one per item, in item order
+    std::vector<QPointer<QAction>> actions;  // one per item, in item order
 };
 
 Menu_Bar_State menu_bar;

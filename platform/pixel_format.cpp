@@ -4,7 +4,7 @@
 
 constexpr uint32_t GREEN_MASK_565 = 0x07E0;
 constexpr int CUBE_LEVELS = 6;
-constexpr int CUBE_STEP = 51;          // 255 / (CUBE_LEVELS - 1)
+constexpr int CUBE_STEP = 51;  // 255 / (CUBE_LEVELS - 1)
 constexpr int CUBE_SIZE = CUBE_LEVELS * CUBE_LEVELS * CUBE_LEVELS;
 constexpr int GREY_COUNT = 256 - CUBE_SIZE;  // greys evenly between black and white, none equal to a cube grey
 

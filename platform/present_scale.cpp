@@ -114,7 +114,8 @@ bool Scale_Surface_To_Image(const Surface* surface, uint8_t* target, int target_
                 Convert_Row(surface, source, palette, row - left + area.x);
             } else {
                 Convert_Row(surface, source, palette, converted.data());
-                for (int i = 0; i < columns; ++i) row[i] = converted[static_cast<size_t>(source_x[static_cast<size_t>(i)])];
+                for (int i = 0; i < columns; ++i)
+                    row[i] = converted[static_cast<size_t>(source_x[static_cast<size_t>(i)])];
             }
             previous_source_y = source_y;
             previous_row = row;

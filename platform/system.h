@@ -30,9 +30,9 @@ constexpr unsigned WM_QUIT = 0x0012;
 // The program's one window, as far as presentation and boxes need it. The
 // window layer keeps it in step with the real window; headless tests set it.
 struct Window {
-    int screen_x = 0, screen_y = 0;           // screen position of the client area's origin
+    int screen_x = 0, screen_y = 0;  // screen position of the client area's origin
     int client_width = 640, client_height = 480;
-    bool iconic = false;                      // minimised
+    bool iconic = false;  // minimised
     bool visible = true;
 };
 

@@ -23,17 +23,17 @@
 // ---------------------------------------------------------------------------
 // Window messages (WM_DESTROY, WM_CLOSE and WM_QUIT are in platform/system.h).
 
-constexpr unsigned WM_SIZE = 0x0005;            // wparam SIZE_*, lparam client width | height << 16
-constexpr unsigned WM_KILLFOCUS = 0x0008;       // the window lost the keyboard focus
-constexpr unsigned WM_ACTIVATEAPP = 0x001C;     // wparam 1: the application became active, 0: inactive
-constexpr unsigned WM_GETMINMAXINFO = 0x0024;   // sent; lparam points to a MINMAXINFO to fill
-constexpr unsigned WM_KEYDOWN = 0x0100;         // wparam a VK_ code, lparam repeat count | scan code << 16
-constexpr unsigned WM_COMMAND = 0x0111;         // wparam the menu item's id, lparam 0
-constexpr unsigned WM_SYSCOMMAND = 0x0112;      // wparam SC_*
-constexpr unsigned WM_LBUTTONDOWN = 0x0201;     // wparam MK_* flags, lparam client x | y << 16
+constexpr unsigned WM_SIZE = 0x0005;           // wparam SIZE_*, lparam client width | height << 16
+constexpr unsigned WM_KILLFOCUS = 0x0008;      // the window lost the keyboard focus
+constexpr unsigned WM_ACTIVATEAPP = 0x001C;    // wparam 1: the application became active, 0: inactive
+constexpr unsigned WM_GETMINMAXINFO = 0x0024;  // sent; lparam points to a MINMAXINFO to fill
+constexpr unsigned WM_KEYDOWN = 0x0100;        // wparam a VK_ code, lparam repeat count | scan code << 16
+constexpr unsigned WM_COMMAND = 0x0111;        // wparam the menu item's id, lparam 0
+constexpr unsigned WM_SYSCOMMAND = 0x0112;     // wparam SC_*
+constexpr unsigned WM_LBUTTONDOWN = 0x0201;    // wparam MK_* flags, lparam client x | y << 16
 constexpr unsigned WM_RBUTTONDOWN = 0x0204;
 constexpr unsigned WM_MBUTTONDOWN = 0x0207;
-constexpr unsigned WM_EXITSIZEMOVE = 0x0232;    // the user finished moving or sizing the window
+constexpr unsigned WM_EXITSIZEMOVE = 0x0232;  // the user finished moving or sizing the window
 
 // WM_SIZE kinds.
 constexpr uintptr_t SIZE_RESTORED = 0;
@@ -41,7 +41,7 @@ constexpr uintptr_t SIZE_MINIMIZED = 1;
 constexpr uintptr_t SIZE_MAXIMIZED = 2;
 
 // WM_SYSCOMMAND commands.
-constexpr uintptr_t SC_SCREENSAVE = 0xF140;     // the system asks the foreground window to start the saver
+constexpr uintptr_t SC_SCREENSAVE = 0xF140;  // the system asks the foreground window to start the saver
 
 // Mouse button flags in the wparam of the button messages.
 constexpr uintptr_t MK_LBUTTON = 0x0001;
@@ -68,13 +68,13 @@ constexpr unsigned VK_CLEAR = 0x0C;
 constexpr unsigned VK_RETURN = 0x0D;
 constexpr unsigned VK_SHIFT = 0x10;
 constexpr unsigned VK_CONTROL = 0x11;
-constexpr unsigned VK_MENU = 0x12;              // Alt
+constexpr unsigned VK_MENU = 0x12;  // Alt
 constexpr unsigned VK_PAUSE = 0x13;
 constexpr unsigned VK_CAPITAL = 0x14;
 constexpr unsigned VK_ESCAPE = 0x1B;
 constexpr unsigned VK_SPACE = 0x20;
-constexpr unsigned VK_PRIOR = 0x21;             // Page Up
-constexpr unsigned VK_NEXT = 0x22;              // Page Down
+constexpr unsigned VK_PRIOR = 0x21;  // Page Up
+constexpr unsigned VK_NEXT = 0x22;   // Page Down
 constexpr unsigned VK_END = 0x23;
 constexpr unsigned VK_HOME = 0x24;
 constexpr unsigned VK_LEFT = 0x25;
@@ -87,13 +87,13 @@ constexpr unsigned VK_DELETE = 0x2E;
 constexpr unsigned VK_HELP = 0x2F;
 constexpr unsigned VK_LWIN = 0x5B;
 constexpr unsigned VK_APPS = 0x5D;
-constexpr unsigned VK_NUMPAD0 = 0x60;           // VK_NUMPAD0 + n for keypad digit n
+constexpr unsigned VK_NUMPAD0 = 0x60;  // VK_NUMPAD0 + n for keypad digit n
 constexpr unsigned VK_MULTIPLY = 0x6A;
-constexpr unsigned VK_ADD = 0x6B;               // keypad plus
-constexpr unsigned VK_SUBTRACT = 0x6D;          // keypad minus
+constexpr unsigned VK_ADD = 0x6B;       // keypad plus
+constexpr unsigned VK_SUBTRACT = 0x6D;  // keypad minus
 constexpr unsigned VK_DECIMAL = 0x6E;
 constexpr unsigned VK_DIVIDE = 0x6F;
-constexpr unsigned VK_F1 = 0x70;                // VK_F1 + n - 1 for Fn, up to F24
+constexpr unsigned VK_F1 = 0x70;  // VK_F1 + n - 1 for Fn, up to F24
 constexpr unsigned VK_F2 = 0x71;
 constexpr unsigned VK_F3 = 0x72;
 constexpr unsigned VK_F4 = 0x73;
@@ -103,18 +103,18 @@ constexpr unsigned VK_F12 = 0x7B;
 constexpr unsigned VK_F24 = 0x87;
 constexpr unsigned VK_NUMLOCK = 0x90;
 constexpr unsigned VK_SCROLL = 0x91;
-constexpr unsigned VK_OEM_1 = 0xBA;             // ;:
-constexpr unsigned VK_OEM_PLUS = 0xBB;          // =+ on the main keyboard
+constexpr unsigned VK_OEM_1 = 0xBA;     // ;:
+constexpr unsigned VK_OEM_PLUS = 0xBB;  // =+ on the main keyboard
 constexpr unsigned VK_OEM_COMMA = 0xBC;
-constexpr unsigned VK_OEM_MINUS = 0xBD;         // -_ on the main keyboard
+constexpr unsigned VK_OEM_MINUS = 0xBD;  // -_ on the main keyboard
 constexpr unsigned VK_OEM_PERIOD = 0xBE;
-constexpr unsigned VK_OEM_2 = 0xBF;             // /?
-constexpr unsigned VK_OEM_3 = 0xC0;             // `~
-constexpr unsigned VK_OEM_4 = 0xDB;             // [{
-constexpr unsigned VK_OEM_5 = 0xDC;             // backslash |
-constexpr unsigned VK_OEM_6 = 0xDD;             // ]}
-constexpr unsigned VK_OEM_7 = 0xDE;             // '"
-constexpr unsigned VK_OEM_102 = 0xE2;           // the extra key of European keyboards
+constexpr unsigned VK_OEM_2 = 0xBF;    // /?
+constexpr unsigned VK_OEM_3 = 0xC0;    // `~
+constexpr unsigned VK_OEM_4 = 0xDB;    // [{
+constexpr unsigned VK_OEM_5 = 0xDC;    // backslash |
+constexpr unsigned VK_OEM_6 = 0xDD;    // ]}
+constexpr unsigned VK_OEM_7 = 0xDE;    // '"
+constexpr unsigned VK_OEM_102 = 0xE2;  // the extra key of European keyboards
 // A key the window system knows and Windows has no code for. It still
 // arrives as WM_KEYDOWN so that any key ends the running saver.
 constexpr unsigned VK_UNMAPPED = 0xFF;
@@ -123,7 +123,7 @@ constexpr unsigned VK_UNMAPPED = 0xFF;
 constexpr unsigned KEY_SHIFT = 0x1;
 constexpr unsigned KEY_CONTROL = 0x2;
 constexpr unsigned KEY_ALT = 0x4;
-constexpr unsigned KEY_KEYPAD = 0x8;            // the key is on the numeric keypad
+constexpr unsigned KEY_KEYPAD = 0x8;  // the key is on the numeric keypad
 
 // The virtual-key code of a toolkit key number (a Qt::Key value) with its
 // modifiers; VK_UNMAPPED for keys without a Windows code. The key handler
@@ -166,7 +166,7 @@ struct MINMAXINFO {
     Point reserved;
     Point max_size;
     Point max_position;
-    Point min_track_size;   // the smallest outer size, frame and caption included
+    Point min_track_size;  // the smallest outer size, frame and caption included
     Point max_track_size;
 };
 
@@ -174,11 +174,11 @@ struct MINMAXINFO {
 // The window.
 
 enum Window_Kind : int {
-    WINDOW_OVERLAPPED = 1,   // caption, frame, minimise/maximise boxes and a menu-bar slot (configuration)
-    WINDOW_POPUP = 2,        // no frame, top-most, covering the whole real screen (saver, full screen)
-    WINDOW_CHILD = 3,        // inside another program's window (the preview)
-    WINDOW_HOSTED = 4,       // filling another program's window and following its size, taking
-                             // no input (a screen-saver host's window, or the root window)
+    WINDOW_OVERLAPPED = 1,  // caption, frame, minimise/maximise boxes and a menu-bar slot (configuration)
+    WINDOW_POPUP = 2,       // no frame, top-most, covering the whole real screen (saver, full screen)
+    WINDOW_CHILD = 3,       // inside another program's window (the preview)
+    WINDOW_HOSTED = 4,      // filling another program's window and following its size, taking
+                            // no input (a screen-saver host's window, or the root window)
 };
 
 // Show commands (ShowWindow's numbers).
@@ -259,10 +259,10 @@ bool Platform_Set_Window_Icon(Window* window, int icon_resource);
 
 // The foreground window as far as the desktop lets this program see it.
 struct Foreground_Window {
-    bool own = false;            // a window of this program: the fields below are facts
-    bool popup = false;          // frameless pop-up
+    bool own = false;    // a window of this program: the fields below are facts
+    bool popup = false;  // frameless pop-up
     bool visible = false;
-    int width = 0, height = 0;   // outer size
+    int width = 0, height = 0;  // outer size
 };
 // False when no window is in front. The window of another program is
 // reported as an ordinary framed window of unknown size, since the window
@@ -273,8 +273,8 @@ bool Platform_Get_Foreground_Window(Foreground_Window* window);
 // Cursor.
 
 enum Cursor_Shape : int {
-    CURSOR_NONE = 0,    // no cursor over the window (SetCursor(NULL))
-    CURSOR_ARROW = 1,   // the standard arrow
+    CURSOR_NONE = 0,   // no cursor over the window (SetCursor(NULL))
+    CURSOR_ARROW = 1,  // the standard arrow
 };
 // Sets the cursor shape over the window.
 void Platform_Set_Cursor_Shape(Window* window, Cursor_Shape shape);
@@ -298,8 +298,8 @@ constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
 constexpr int SM_CYCAPTION = 4;
 constexpr int SM_CYMENU = 15;
-constexpr int SM_CXFRAME = 32;      // sizing frame width
-constexpr int SM_CYFRAME = 33;      // sizing frame height
+constexpr int SM_CXFRAME = 32;  // sizing frame width
+constexpr int SM_CYFRAME = 33;  // sizing frame height
 // One system metric in pixels; 0 for an unknown index. The frame and caption
 // are drawn by the window manager here, so they count as the classic sizes.
 int Platform_System_Metric(int index);
@@ -355,13 +355,13 @@ struct Version_Info {
 
 // Answers the version query can be made to give, for tests of every branch.
 enum Version_Answer : int {
-    VERSION_HOST = 0,      // the port's own answer: NT 5.0
-    VERSION_95 = 1,        // 9x family 4.0
-    VERSION_98 = 2,        // 9x family 4.10
-    VERSION_NT4 = 3,       // NT 4.0
-    VERSION_WIN32S = 4,    // the 16-bit host's Win32s 3.10
-    VERSION_UNKNOWN = 5,   // a platform id of no known family
-    VERSION_FAIL = 6,      // the query fails
+    VERSION_HOST = 0,     // the port's own answer: NT 5.0
+    VERSION_95 = 1,       // 9x family 4.0
+    VERSION_98 = 2,       // 9x family 4.10
+    VERSION_NT4 = 3,      // NT 4.0
+    VERSION_WIN32S = 4,   // the 16-bit host's Win32s 3.10
+    VERSION_UNKNOWN = 5,  // a platform id of no known family
+    VERSION_FAIL = 6,     // the query fails
 };
 
 // GetVersionEx: false when the query fails. The answer is the injected one,
@@ -385,4 +385,3 @@ bool Platform_Saver_Running();
 // The lock file's path: in $XDG_RUNTIME_DIR, else in the user's own cache
 // folder ($XDG_CACHE_HOME or ~/.cache), never in a folder others can write.
 std::string Platform_Saver_Lock_Path();
-

@@ -15,6 +15,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <QtGui/qguiapplication_platform.h>
 #include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QCloseEvent>
@@ -34,7 +35,6 @@
 #include <QStandardPaths>
 #include <QTimer>
 #include <QWindow>
-#include <QtGui/qguiapplication_platform.h>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -158,23 +158,23 @@ struct Window_State {
     Saver_Frame* frame = nullptr;
     Saver_Canvas* canvas = nullptr;
     Window_Kind kind = WINDOW_OVERLAPPED;
-    QWindow* foreign_parent = nullptr;        // a child's parent, another program's window
+    QWindow* foreign_parent = nullptr;  // a child's parent, another program's window
     uintptr_t parent_id = 0;
-    Point parent_origin;                       // the parent's client origin on the screen
-    bool parent_gone = false;                  // WM_DESTROY was posted for the parent's end
+    Point parent_origin;                          // the parent's client origin on the screen
+    bool parent_gone = false;                     // WM_DESTROY was posted for the parent's end
     int emulated_width = 0, emulated_height = 0;  // a pop-up's client area: the emulated screen
-    QRect normal_geometry;                     // where an overlapped window returns from full screen
-    QSize expected_size;                       // a frame size we asked for: not the user's drag
+    QRect normal_geometry;                        // where an overlapped window returns from full screen
+    QSize expected_size;                          // a frame size we asked for: not the user's drag
     Cursor_Shape cursor_shape = CURSOR_ARROW;
     QTimer* exit_size_move_timer = nullptr;
     QTimer* parent_watch_timer = nullptr;
-    bool restyling = false;                    // the frame is being rebuilt in another kind
+    bool restyling = false;  // the frame is being rebuilt in another kind
 };
 
 Window_State state;
 Window_Procedure window_procedure = nullptr;
 std::string window_class_name;
-int last_posted_activation = -1;   // the wparam of the last WM_ACTIVATEAPP, -1 before the first
+int last_posted_activation = -1;  // the wparam of the last WM_ACTIVATEAPP, -1 before the first
 
 bool Is_Main(Window* window) { return window && window == state.record && state.frame; }
 
@@ -215,7 +215,8 @@ void Post_Key(QKeyEvent* event) {
     if (key == 0) key = Platform_Translate_Key(event->key(), modifiers);
     constexpr intptr_t REPEAT_COUNT_ONE = 1;
     constexpr intptr_t PREVIOUSLY_DOWN = intptr_t(1) << 30;
-    intptr_t lparam = REPEAT_COUNT_ONE | static_cast<intptr_t>(scan << 16) | (event->isAutoRepeat() ? PREVIOUSLY_DOWN : 0);
+    intptr_t lparam =
+        REPEAT_COUNT_ONE | static_cast<intptr_t>(scan << 16) | (event->isAutoRepeat() ? PREVIOUSLY_DOWN : 0);
     Post(WM_KEYDOWN, key, lparam);
 }
 
@@ -250,7 +251,8 @@ protected:
         }
         painter.drawImage(0, 0, picture);
         // The class background is black: whatever the picture does not cover.
-        if (picture.width() < width()) painter.fillRect(picture.width(), 0, width() - picture.width(), height(), Qt::black);
+        if (picture.width() < width())
+            painter.fillRect(picture.width(), 0, width() - picture.width(), height(), Qt::black);
         if (picture.height() < height())
             painter.fillRect(0, picture.height(), picture.width(), height() - picture.height(), Qt::black);
     }
@@ -389,8 +391,8 @@ void Apply_Min_Max_Info() {
 void Apply_Kind_Flags(Window_Kind kind) {
     Qt::WindowFlags flags = Qt::Window;
     if (kind == WINDOW_OVERLAPPED) {
-        flags |= Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
-                 Qt::WindowCloseButtonHint;
+        flags |=
+            Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint;
     } else if (kind == WINDOW_POPUP) {
         flags |= Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
     } else if (kind == WINDOW_HOSTED) {
@@ -408,8 +410,8 @@ void Apply_Kind_Flags(Window_Kind kind) {
 std::vector<QWidget*> other_screen_covers;
 
 void Update_Other_Screens() {
-    const bool covering = state.frame && state.kind == WINDOW_POPUP && state.frame->isVisible() &&
-                          !state.frame->isMinimized();
+    const bool covering =
+        state.frame && state.kind == WINDOW_POPUP && state.frame->isVisible() && !state.frame->isMinimized();
     if (!covering || !qGuiApp) {
         for (QWidget* cover : other_screen_covers) delete cover;
         other_screen_covers.clear();
@@ -419,8 +421,8 @@ void Update_Other_Screens() {
     QScreen* primary = QGuiApplication::primaryScreen();
     for (QScreen* screen : QGuiApplication::screens()) {
         if (screen == primary) continue;
-        auto* cover = new QWidget(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                                               Qt::WindowDoesNotAcceptFocus);
+        auto* cover = new QWidget(
+            nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
         cover->setAttribute(Qt::WA_ShowWithoutActivating);
         QPalette black = cover->palette();
         black.setColor(QPalette::Window, Qt::black);
@@ -501,8 +503,7 @@ static void On_Termination_Signal(int signal_number) {
 
 static void Termination_Requested() {
     char bytes[16];
-    while (read(termination_pipe[0], bytes, sizeof bytes) > 0) {
-    }
+    while (read(termination_pipe[0], bytes, sizeof bytes) > 0) {}
     if (state.record) {
         Post(WM_DESTROY, 0, 0);
     } else {
@@ -576,7 +577,8 @@ Window* Platform_Create_Window(Window_Kind kind, const char* caption, int x, int
         state.frame->windowHandle()->setParent(foreign);
         state.frame->setGeometry(x, y, width, height);
         state.parent_watch_timer = new QTimer(state.frame);
-        state.parent_watch_timer->setInterval(kind == WINDOW_HOSTED ? HOST_WATCH_INTERVAL_MS : PARENT_WATCH_INTERVAL_MS);
+        state.parent_watch_timer->setInterval(kind == WINDOW_HOSTED ? HOST_WATCH_INTERVAL_MS
+                                                                    : PARENT_WATCH_INTERVAL_MS);
         QObject::connect(state.parent_watch_timer, &QTimer::timeout, Watch_Parent);
         state.parent_watch_timer->start();
     } else if (kind == WINDOW_POPUP) {
@@ -613,7 +615,6 @@ void Platform_Destroy_Window(Window* window) {
 }
 
 Window* Platform_Main_Window() { return state.record; }
-
 
 Window_Kind Platform_Window_Kind(Window* window) { return Is_Main(window) ? state.kind : WINDOW_OVERLAPPED; }
 
@@ -670,7 +671,8 @@ bool Platform_Show_Window(Window* window, int show_command) {
         Apply_Min_Max_Info();
         if (state.kind != WINDOW_CHILD && state.kind != WINDOW_HOSTED) Platform_Set_Foreground_Window(window);
         // An application that was active already gets no change signal: the new window must still hear it.
-        if (QGuiApplication::applicationState() == Qt::ApplicationActive) Application_State_Changed(Qt::ApplicationActive);
+        if (QGuiApplication::applicationState() == Qt::ApplicationActive)
+            Application_State_Changed(Qt::ApplicationActive);
     }
     Update_Record();
     Update_Other_Screens();
@@ -721,7 +723,8 @@ bool Platform_Get_Window_Rect(Window* window, Rect* rect) {
     if (state.kind == WINDOW_CHILD || state.kind == WINDOW_HOSTED) {
         geometry.translate(state.parent_origin.x, state.parent_origin.y);
     }
-    *rect = Rect{geometry.left(), geometry.top(), geometry.left() + geometry.width(), geometry.top() + geometry.height()};
+    *rect =
+        Rect{geometry.left(), geometry.top(), geometry.left() + geometry.width(), geometry.top() + geometry.height()};
     return true;
 }
 
@@ -769,10 +772,10 @@ bool Platform_Get_Foreground_Window(Foreground_Window* window) {
 
 unsigned Platform_Key_At_Position(unsigned scan_code) {
     // The rows of a PC keyboard by scan code, as a US layout labels them.
-    static const char digit_row[] = "1234567890";   // scan codes 0x02 .. 0x0B
-    static const char top_row[] = "QWERTYUIOP";     // 0x10 .. 0x19
-    static const char home_row[] = "ASDFGHJKL";     // 0x1E .. 0x26
-    static const char bottom_row[] = "ZXCVBNM";     // 0x2C .. 0x32
+    static const char digit_row[] = "1234567890";  // scan codes 0x02 .. 0x0B
+    static const char top_row[] = "QWERTYUIOP";    // 0x10 .. 0x19
+    static const char home_row[] = "ASDFGHJKL";    // 0x1E .. 0x26
+    static const char bottom_row[] = "ZXCVBNM";    // 0x2C .. 0x32
     struct Row {
         unsigned first;
         const char* keys;
@@ -791,7 +794,8 @@ unsigned Platform_Translate_Key(int toolkit_key, unsigned modifiers) {
     const bool keypad = modifiers & KEY_KEYPAD;
     if (toolkit_key >= Qt::Key_A && toolkit_key <= Qt::Key_Z) return static_cast<unsigned>(toolkit_key);
     if (toolkit_key >= Qt::Key_0 && toolkit_key <= Qt::Key_9) {
-        return keypad ? VK_NUMPAD0 + static_cast<unsigned>(toolkit_key - Qt::Key_0) : static_cast<unsigned>(toolkit_key);
+        return keypad ? VK_NUMPAD0 + static_cast<unsigned>(toolkit_key - Qt::Key_0)
+                      : static_cast<unsigned>(toolkit_key);
     }
     if (toolkit_key >= Qt::Key_F1 && toolkit_key <= Qt::Key_F24) {
         return VK_F1 + static_cast<unsigned>(toolkit_key - Qt::Key_F1);
@@ -990,7 +994,7 @@ struct XI_Event_Mask {
     unsigned char* mask;
 };
 
-static int raw_motion_opcode = -1;   // the extension's major opcode once raw motion is selected
+static int raw_motion_opcode = -1;  // the extension's major opcode once raw motion is selected
 static double raw_dx = 0.0, raw_dy = 0.0;
 
 // One FP3232 value of the event (integral part, then 1/2^32 parts).
@@ -1102,11 +1106,13 @@ void Platform_Reset_Pointer_Delta() {
 // Presentation.
 
 static inline QRgb Expand_555(uint32_t pixel) {
-    return qRgb(Expand_Field((pixel >> 10) & 0x1F, 5), Expand_Field((pixel >> 5) & 0x1F, 5), Expand_Field(pixel & 0x1F, 5));
+    return qRgb(Expand_Field((pixel >> 10) & 0x1F, 5), Expand_Field((pixel >> 5) & 0x1F, 5),
+                Expand_Field(pixel & 0x1F, 5));
 }
 
 static inline QRgb Expand_565(uint32_t pixel) {
-    return qRgb(Expand_Field((pixel >> 11) & 0x1F, 5), Expand_Field((pixel >> 5) & 0x3F, 6), Expand_Field(pixel & 0x1F, 5));
+    return qRgb(Expand_Field((pixel >> 11) & 0x1F, 5), Expand_Field((pixel >> 5) & 0x3F, 6),
+                Expand_Field(pixel & 0x1F, 5));
 }
 
 // Writes the `area` of a surface into an image of the area's size; what lies
@@ -1148,8 +1154,8 @@ static void Fill_Surface_Image(const Surface* surface, const Rect& area, QImage&
     const bool is_565 = Pixel_Is_565(surface->green_mask);
     const int count = right - left;
     for (int y = top; y < bottom; ++y) {
-        const uint8_t* source = surface->memory.data() + static_cast<size_t>(y) * surface->pitch +
-                                static_cast<size_t>(left) * bytes;
+        const uint8_t* source =
+            surface->memory.data() + static_cast<size_t>(y) * surface->pitch + static_cast<size_t>(left) * bytes;
         auto* target = reinterpret_cast<QRgb*>(image.scanLine(y - area.top)) + (left - area.left);
         switch (bytes) {
         case 1:
@@ -1227,8 +1233,8 @@ bool Platform_Present(Surface* primary) {
 static int Qt_Message_Box(Window* owner, const char* text, const char* caption, unsigned style) {
     QWidget* parent = Is_Main(owner) ? state.frame : nullptr;
     QMessageBox box(style & MB_ICONSTOP ? QMessageBox::Critical : QMessageBox::NoIcon,
-                    QString::fromLatin1(caption ? caption : ""), QString::fromLatin1(text ? text : ""),
-                    QMessageBox::Ok, parent);
+                    QString::fromLatin1(caption ? caption : ""), QString::fromLatin1(text ? text : ""), QMessageBox::Ok,
+                    parent);
     // Over a full-screen saver the box must not open behind it.
     if (state.frame && state.kind == WINDOW_POPUP) box.setWindowFlag(Qt::WindowStaysOnTopHint);
     Platform_Sync_Cursor();
@@ -1388,8 +1394,7 @@ bool Platform_Destroy_On_End_Signals(Window* window) {
         auto* notifier = new QSocketNotifier(end_signal_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
         QObject::connect(notifier, &QSocketNotifier::activated, [] {
             char drained[64];
-            while (read(end_signal_pipe[0], drained, sizeof drained) > 0) {
-            }
+            while (read(end_signal_pipe[0], drained, sizeof drained) > 0) {}
             if (end_signal_window && end_signal_window == state.record) {
                 Platform_Post_Message(end_signal_window, WM_DESTROY, 0, 0);
             }

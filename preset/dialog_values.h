@@ -7,13 +7,13 @@
 #include <cstdint>
 
 struct Dialog_Values {
-    double speed = 35.0;                 // Plasma Speed
-    int32_t contrast = 4;                // Plasma Contrast
-    int32_t interference = 95;           // Plasma Interference x 10
-    int32_t ripple_frequency = 54;       // Plasma Ripple Frequency x 10
-    int32_t complexity = 50;             // Plasma Complexity
+    double speed = 35.0;                         // Plasma Speed
+    int32_t contrast = 4;                        // Plasma Contrast
+    int32_t interference = 95;                   // Plasma Interference x 10
+    int32_t ripple_frequency = 54;               // Plasma Ripple Frequency x 10
+    int32_t complexity = 50;                     // Plasma Complexity
     uint8_t blue = 127, green = 127, red = 127;  // Plasma Colours
-    int32_t colour_logic = 1;            // Plasma Colours: "invert colour logic"
+    int32_t colour_logic = 1;                    // Plasma Colours: "invert colour logic"
 };
 
 // The one record, defined in preset/dialog_values.cpp.

@@ -1,8 +1,8 @@
 // Menu 101 and its check marks.
 #include "preset/menu.h"
 
-#include "plasma/plasma_settings.h"
 #include "base/app_state.h"
+#include "plasma/plasma_settings.h"
 
 // Where the items sit; the menu bar builds its submenus from these chains.
 // Each title's access letter is free among the items beside it, so that the

@@ -64,7 +64,6 @@ enum Menu_Id : int {
     MENU_BLEND_OFF = 40073,
 };
 
-
 // Number of items of menu 101.
 constexpr int MENU_ITEM_COUNT = 51;
 // The items in menu order (defined in preset/menu.cpp); app.menu points here

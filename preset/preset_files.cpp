@@ -1,6 +1,5 @@
 #include "preset/preset_files.h"
 
-
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
@@ -8,14 +7,14 @@
 #include <cstring>
 #include <vector>
 
-#include "plasma/plasma_draw.h"
-#include "plasma/plasma_settings.h"
-#include "platform/system.h"
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
 #include "base/random.h"
 #include "base/resolution.h"
+#include "plasma/plasma_draw.h"
+#include "plasma/plasma_settings.h"
+#include "platform/system.h"
 #include "preset/preset_setter.h"
 
 int32_t last_random_index = 0;
@@ -218,8 +217,8 @@ int Display_A_Random_Setting(Full_Screen_Rebuild rebuild) {
         Report_Error("Display_A_Random_Setting(): Load_Random_Setting FAILED");
         return 0;
     }
-    if (app.display_mode == DISPLAY_WINDOWED || plasma_settings.resolution == old_resolution ||
-        !rebuild || app.hosted) {
+    if (app.display_mode == DISPLAY_WINDOWED || plasma_settings.resolution == old_resolution || !rebuild ||
+        app.hosted) {
         // Without a way to change the display mode the preset is shown at
         // the present one, as in a window; a host's window keeps its size.
         Refresh_Plasma();

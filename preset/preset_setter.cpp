@@ -28,8 +28,7 @@
 
 // Code 16. Releases the current overlay, stores the switch and, when on,
 // sets the overlay up at the drawing area's size with a valid shape.
-static int Switch_Overlay(int32_t on)
-{
+static int Switch_Overlay(int32_t on) {
     Shutdown_Scope();
     plasma_settings.overlay_on = on;
     if (on == 0) return 1;
@@ -45,8 +44,7 @@ static int Switch_Overlay(int32_t on)
 // Codes 18 and 23. Rebuilds the kaleidoscope for the drawing area when on.
 // Setup_Kaleidoscope comes back here through codes 1 and 2 to size the plasma
 // to its tile.
-static void Switch_Kaleidoscope(int32_t on)
-{
+static void Switch_Kaleidoscope(int32_t on) {
     Shutdown_Kaleidoscope();
     plasma_settings.kaleidoscope_on = on;
     if (on != 0 && !Setup_Kaleidoscope(app.client_width, app.client_height)) {
@@ -57,8 +55,7 @@ static void Switch_Kaleidoscope(int32_t on)
 
 // Code 25. The slides ride on the kaleidoscope's tile, so switching them on
 // switches the kaleidoscope on with a rebuilt plasma first.
-static int Switch_Slides(int32_t on)
-{
+static int Switch_Slides(int32_t on) {
     plasma_settings.slides_on = on;
     if (on != 1) {
         Shutdown_Colour_Slides();
@@ -76,16 +73,14 @@ static int Switch_Slides(int32_t on)
 
 // Refresh_Plasma's first step: what depends on the plasma's size goes before
 // the plasma itself.
-static void Shut_Down_Preset_Effects()
-{
+static void Shut_Down_Preset_Effects() {
     Shutdown_Colour_Slides();
     Shutdown_Kaleidoscope();
     Shutdown_Plasma();
 }
 
 // Refresh_Plasma's last step: the title. An untitled preset is shown as "default".
-static int Apply_Title()
-{
+static int Apply_Title() {
     if (plasma_settings.title[0] == '\0') std::strcpy(plasma_settings.title, "default");
     if (!Setup_Title(plasma_settings.title, PROGRAM_FONT)) {
         Report_Error("Refresh_Plasma(): Setup_Title FAILED");
@@ -100,8 +95,7 @@ static int Apply_Title()
 
 // trunc(value) as a 32-bit integer; out-of-range values saturate and a value
 // that is not a number gives 0, where a plain conversion would be undefined.
-static int32_t Truncate(float value)
-{
+static int32_t Truncate(float value) {
     if (std::isnan(value)) return 0;
     if (value >= 2147483648.0f) return INT32_MAX;
     if (value <= -2147483648.0f) return INT32_MIN;
@@ -110,8 +104,7 @@ static int32_t Truncate(float value)
 
 static bool modify_plasma_traced = false;
 
-int Modify_Plasma(int code, float value, int rebuild)
-{
+int Modify_Plasma(int code, float value, int rebuild) {
     PlasmaSettings& s = plasma_settings;
     if (app.saver_mode == PREVIEW && s.preview_active == 0) return 1;
     Trace_Enter(modify_plasma_traced, "Modify_Plasma");
@@ -179,8 +172,7 @@ int Modify_Plasma(int code, float value, int rebuild)
 
 static bool refresh_plasma_traced = false;
 
-int Refresh_Plasma()
-{
+int Refresh_Plasma() {
     Trace_Enter(refresh_plasma_traced, "Refresh_Plasma");
 
     if (app.display_mode == DISPLAY_FULL_SCREEN || app.saver_mode == SAVER) {

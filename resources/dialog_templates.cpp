@@ -3,6 +3,10 @@
 
 #include <iterator>
 
+// The templates are tables, one control a line, as a resource script lays
+// them out.
+// clang-format off
+
 // The scalar dialogs share one shape: the scroll bar across the top with
 // its two ends named, the number under it, the options, then OK, Cancel
 // and Default.
@@ -268,3 +272,4 @@ static const Control_Template slideobjectsbox_controls[] = {
 };
 const Control_Dialog_Template SLIDEOBJECTSBOX = {"SLIDEOBJECTSBOX", "Select Slide Objects", 228, 178, slideobjectsbox_controls,
                                          static_cast<int>(std::size(slideobjectsbox_controls))};
+// clang-format on

@@ -5,9 +5,9 @@
 #include "platform/dialog.h"
 
 // Identifiers the dialogs share.
-constexpr int ID_DEFAULT = 3;            // "Default"
-constexpr int ID_IGNORE_FPS_TEXT = 4;    // the text button beside the "Ignore fps" box
-constexpr int ID_IGNORE_FPS = 1056;      // the "Ignore fps" box
+constexpr int ID_DEFAULT = 3;          // "Default"
+constexpr int ID_IGNORE_FPS_TEXT = 4;  // the text button beside the "Ignore fps" box
+constexpr int ID_IGNORE_FPS = 1056;    // the "Ignore fps" box
 
 // The scalar dialogs: one scroll bar and the number beside it.
 extern const Control_Dialog_Template SPEEDBOX;

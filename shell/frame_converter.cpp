@@ -46,7 +46,8 @@ bool Natural_Order_Before(const std::string& a, const std::string& b) {
             j = end_b;
             continue;
         }
-        const int ca = std::tolower(static_cast<unsigned char>(a[i])), cb = std::tolower(static_cast<unsigned char>(b[j]));
+        const int ca = std::tolower(static_cast<unsigned char>(a[i])),
+                  cb = std::tolower(static_cast<unsigned char>(b[j]));
         if (ca != cb) return ca < cb;
         i++;
         j++;

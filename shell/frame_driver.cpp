@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
 #include "graphics/bitmap_files.h"
 #include "graphics/blits.h"
 #include "graphics/display.h"
@@ -10,14 +13,11 @@
 #include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
+#include "platform/window.h"
 #include "preset/dialog_values.h"
 #include "preset/menu.h"
 #include "preset/preset_files.h"
 #include "preset/random_preset_timer.h"
-#include "platform/window.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
-#include "base/frame_clock.h"
 #include "shell/lifecycle.h"
 #include "shell/saver_duties.h"
 #include "text/font.h"
@@ -92,8 +92,7 @@ int Compose_Frame() {
             Report_Error("Run_Calvorine(): Draw_Scope FAILED");
             return 0;
         }
-        if (app.saver_mode != PREVIEW &&
-            !Display_Title(Hidden, 0, 0, plasma_settings.title, PROGRAM_FONT, DISPLAY)) {
+        if (app.saver_mode != PREVIEW && !Display_Title(Hidden, 0, 0, plasma_settings.title, PROGRAM_FONT, DISPLAY)) {
             Report_Error("Calvorine(): Display_Title FAILED");
             return 0;
         }

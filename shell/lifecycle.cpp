@@ -5,27 +5,27 @@
 
 #include <cstdio>
 
-#include "graphics/display.h"
-#include "graphics/surface.h"
-#include "kaleidoscope/kaleidoscope.h"
-#include "kaleidoscope/scope.h"
-#include "plasma/plasma_draw.h"
-#include "plasma/plasma_settings.h"
-#include "preset/preset_files.h"
-#include "platform/window.h"
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
 #include "base/frame_clock.h"
 #include "base/random.h"
 #include "base/resolution.h"
+#include "graphics/display.h"
+#include "graphics/surface.h"
+#include "kaleidoscope/kaleidoscope.h"
+#include "kaleidoscope/scope.h"
+#include "plasma/plasma_draw.h"
+#include "plasma/plasma_settings.h"
+#include "platform/window.h"
+#include "preset/preset_files.h"
+#include "preset/preset_setter.h"
 #include "shell/saver_duties.h"
 #include "shell/saver_entry.h"
 #include "slides/colour_slides.h"
 #include "slides/slide_objects.h"
 #include "text/font.h"
 #include "text/titles.h"
-#include "preset/preset_setter.h"
 
 // The running saver and every full-screen set-up show the preset's own
 // resolution. A data folder without default.dat has no preference: the

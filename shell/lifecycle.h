@@ -6,9 +6,9 @@
 // Which step of a presentation switch failed, for the caller's report.
 enum Full_Screen_Step : int {
     FULL_SCREEN_DONE = 0,
-    FULL_SCREEN_DECODE = 1,    // the preset's resolution code is not valid
-    FULL_SCREEN_SETUP = 2,     // the display could not be set up again
-    FULL_SCREEN_RESTORE = 3,   // the kept preset could not be brought back
+    FULL_SCREEN_DECODE = 1,   // the preset's resolution code is not valid
+    FULL_SCREEN_SETUP = 2,    // the display could not be set up again
+    FULL_SCREEN_RESTORE = 3,  // the kept preset could not be brought back
 };
 
 // Builds the display, the saver's input and the effects; 1, or 0 after a report.

@@ -13,8 +13,8 @@
 #include "kaleidoscope/scope.h"
 #include "plasma/plasma_settings.h"
 #include "platform/file_dialog.h"
-#include "platform/help.h"
 #include "platform/files.h"
+#include "platform/help.h"
 #include "platform/menu_bar.h"
 #include "platform/system.h"
 #include "platform/window.h"
@@ -145,7 +145,8 @@ static void Command_Full_Screen() {
 static void Command_Overlay(int shape) {
     Shutdown_Scope();
     if (shape < 0) return;
-    if (!Setup_Scope(app.client_width, app.client_height, shape)) Report_Error("MENU_VIEW_SCOPE_OFF: Setup Scope FAILED");
+    if (!Setup_Scope(app.client_width, app.client_height, shape))
+        Report_Error("MENU_VIEW_SCOPE_OFF: Setup Scope FAILED");
 }
 
 static void Command_Custom_Overlay() {
@@ -194,7 +195,8 @@ static void Command_Symmetry(int symmetry) {
 static void Renew_Scope() {
     if (!scope_active) return;
     Shutdown_Scope();
-    if (!Setup_Scope(app.client_width, app.client_height, -1)) Report_Error("MENU_SCOPE_GRANULARITY: Setup Scope FAILED");
+    if (!Setup_Scope(app.client_width, app.client_height, -1))
+        Report_Error("MENU_SCOPE_GRANULARITY: Setup Scope FAILED");
 }
 
 static void Command_Kaleidoscope_On() {
@@ -251,9 +253,10 @@ static void Command_Instructions() {
 
 static void Command_Compact_Objects() {
     if (!Compact_All_Objects()) Report_Error("MENU_SCOPE_SLIDES_COMPACT: Compact_All_Objects() FAILED");
-    Report_Message("All objects have been compacted into their single frame equivalents\n"
-                   "Calvorine will now exit. The next time Calvorine is run,\n"
-                   "all object files will be (re)expanded.");
+    Report_Message(
+        "All objects have been compacted into their single frame equivalents\n"
+        "Calvorine will now exit. The next time Calvorine is run,\n"
+        "all object files will be (re)expanded.");
     Post_Destroy();
 }
 

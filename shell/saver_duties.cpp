@@ -10,10 +10,10 @@
 
 #include <cstdlib>
 
-#include "graphics/display.h"
-#include "platform/window.h"
 #include "base/app_state.h"
 #include "base/error_log.h"
+#include "graphics/display.h"
+#include "platform/window.h"
 #include "shell/saver_entry.h"
 
 Input_System* input_system = nullptr;

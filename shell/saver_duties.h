@@ -8,7 +8,7 @@ struct Window;
 
 // The input system, made by Setup_Direct_Input in the running saver only.
 struct Input_System {
-    uint32_t version = 0;          // the interface version asked for
+    uint32_t version = 0;  // the interface version asked for
 };
 
 // The system mouse as the saver reads it: relative axes, shared with every
@@ -21,10 +21,10 @@ struct Mouse_Device {
 
 // One reading of the mouse: the movement since the last reading.
 struct Mouse_State {
-    int32_t x = 0;                 // movement across
-    int32_t y = 0;                 // movement down
-    int32_t wheel = 0;             // wheel movement (none on this platform's source)
-    uint8_t buttons[4] = {};       // button bytes (the saver learns of buttons from the window)
+    int32_t x = 0;            // movement across
+    int32_t y = 0;            // movement down
+    int32_t wheel = 0;        // wheel movement (none on this platform's source)
+    uint8_t buttons[4] = {};  // button bytes (the saver learns of buttons from the window)
 };
 
 // The input system, or null.

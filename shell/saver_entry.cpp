@@ -7,25 +7,25 @@
 #include <cstdlib>
 #include <string>
 
-#include "graphics/display.h"
-#include "preset/preset_files.h"
-#include "platform/window.h"
-#include "plasma/plasma_settings.h"
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
 #include "base/package_files.h"
+#include "graphics/display.h"
+#include "plasma/plasma_settings.h"
+#include "platform/window.h"
+#include "preset/menu.h"
+#include "preset/preset_files.h"
+#include "preset/random_preset_timer.h"
+#include "preset/window_caption.h"
 #include "shell/frame_driver.h"
 #include "shell/hosted.h"
 #include "shell/lifecycle.h"
-#include "preset/menu.h"
 #include "shell/menu_commands.h"
 #include "shell/saver_duties.h"
 #include "shell/value_dialogs.h"
 #include "shell/window_procedure.h"
 #include "text/titles.h"
-#include "preset/random_preset_timer.h"
-#include "preset/window_caption.h"
 
 // ---------------------------------------------------------------------------
 // The command line.
@@ -70,20 +70,14 @@ int Parse_Command_Line(const char* command_line) {
     if (*p == '-' || *p == '/') p++;
     switch (std::tolower(static_cast<unsigned char>(*p))) {
     case 'p':
-    case 'l':
-        app.preview_parent = Read_Window_Number(Skip_Blanks_And_Colons(p + 1));
-        return PREVIEW;
-    case 's':
-        return SAVER;
+    case 'l': app.preview_parent = Read_Window_Number(Skip_Blanks_And_Colons(p + 1)); return PREVIEW;
+    case 's': return SAVER;
     case 'c':
         // The display settings name their window here; the configuration
         // window is a top-level window of its own all the same.
         return CONFIGURE;
-    case 'a':
-        app.preview_parent = Read_Window_Number(Skip_Blanks_And_Colons(p + 1));
-        return CHANGE_PASSWORD;
-    default:
-        return MODE_NONE;
+    case 'a': app.preview_parent = Read_Window_Number(Skip_Blanks_And_Colons(p + 1)); return CHANGE_PASSWORD;
+    default: return MODE_NONE;
     }
 }
 
@@ -98,12 +92,8 @@ int Determine_Operating_System() {
     }
     switch (version.platform_id) {
     case VER_PLATFORM_WIN32s: app.operating_system = OS_WIN32S; break;
-    case VER_PLATFORM_WIN32_WINDOWS:
-        app.operating_system = version.minor == 0 ? OS_WINDOWS_95 : OS_WINDOWS_98;
-        break;
-    case VER_PLATFORM_WIN32_NT:
-        app.operating_system = version.major <= 4 ? OS_WINDOWS_NT : OS_WINDOWS_2000;
-        break;
+    case VER_PLATFORM_WIN32_WINDOWS: app.operating_system = version.minor == 0 ? OS_WINDOWS_95 : OS_WINDOWS_98; break;
+    case VER_PLATFORM_WIN32_NT: app.operating_system = version.major <= 4 ? OS_WINDOWS_NT : OS_WINDOWS_2000; break;
     default: app.operating_system = OS_UNKNOWN; break;
     }
     return 1;
@@ -201,8 +191,8 @@ static bool Create_Main_Window() {
         }
         app.client_width = parent_client.right - parent_client.left;
         app.client_height = parent_client.bottom - parent_client.top;
-        window = Platform_Create_Window(WINDOW_CHILD, "", 0, 0, app.client_width, app.client_height,
-                                        app.preview_parent);
+        window =
+            Platform_Create_Window(WINDOW_CHILD, "", 0, 0, app.client_width, app.client_height, app.preview_parent);
         if (!window) {
             Report_Error("WinMain(): Unable to create preview window");
             return false;
@@ -342,9 +332,7 @@ int Calvorine_Main(const char* command_line) {
     switch (app.saver_mode) {
     case PREVIEW: Report_Error("Saver_Mode = PREVIEW"); break;
     case SAVER: Report_Error("Saver_Mode = SAVER"); break;
-    case CHANGE_PASSWORD:
-        Change_Password(app.preview_parent);
-        return Leave_Early();
+    case CHANGE_PASSWORD: Change_Password(app.preview_parent); return Leave_Early();
     default: Report_Error("Saver_Mode = CONFIGURE"); break;
     }
 

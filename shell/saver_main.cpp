@@ -13,9 +13,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/window.h"
 #include "base/app_state.h"
 #include "base/data_folder.h"
+#include "platform/window.h"
 #include "shell/hosted.h"
 #include "shell/saver_entry.h"
 

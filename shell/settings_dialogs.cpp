@@ -46,16 +46,25 @@ static int Screen_Limit() { return 16 * (app.screen_height / 32); }
 static constexpr int Fixed_1() { return 1; }
 
 static const Scalar_Dialog speed_row = {
-    &SPEEDBOX, SPEED_SCROLL, SPEED_NUMBER, [] { return 1; }, [] { return 499; }, 1, 1, 1,
+    &SPEEDBOX,
+    SPEED_SCROLL,
+    SPEED_NUMBER,
+    [] { return 1; },
+    [] { return 499; },
+    1,
+    1,
+    1,
     [] {
         static int32_t shown;
         shown = static_cast<int32_t>(dialog_values.speed);
         return &shown;
     },
-    nullptr, [] { return 35; },
+    nullptr,
+    [] { return 35; },
     [](int32_t working) { plasma_settings.speed = working; },
     [](int32_t* working) { *working = static_cast<int32_t>(plasma_settings.speed); },
-    [] { return &plasma_settings.plasma_ignore_fps; }, nullptr};
+    [] { return &plasma_settings.plasma_ignore_fps; },
+    nullptr};
 
 const Scalar_Dialog scalar_dialogs[SCALAR_DIALOG_COUNT] = {
     speed_row,
@@ -70,8 +79,7 @@ const Scalar_Dialog scalar_dialogs[SCALAR_DIALOG_COUNT] = {
     {&ANGLE_BBOX, INTERFERENCE_SCROLL, INTERFERENCE_NUMBER, [] { return 10; }, [] { return 120; }, 1, 1, 1,
      [] { return &dialog_values.interference; }, nullptr, [] { return 95; },
      [](int32_t working) { Modify_Plasma(PLASMA_INTERFERENCE, static_cast<float>(working / 10.0), 1); },
-     [](int32_t* working) { *working = static_cast<int32_t>(plasma_settings.interference * 10.0f); }, nullptr,
-     nullptr},
+     [](int32_t* working) { *working = static_cast<int32_t>(plasma_settings.interference * 10.0f); }, nullptr, nullptr},
     {&ANGLE_ABOX, RIPPLE_SCROLL, RIPPLE_NUMBER, Fixed_1, [] { return 1000; }, 1, 1, 1,
      [] { return &dialog_values.ripple_frequency; }, nullptr, [] { return 54; },
      [](int32_t working) { Modify_Plasma(PLASMA_RIPPLE_FREQUENCY, static_cast<float>(working / 10.0), 1); },
@@ -85,8 +93,8 @@ const Scalar_Dialog scalar_dialogs[SCALAR_DIALOG_COUNT] = {
      [] { return &granularity_position; },
      [](int32_t* working) { *working = plasma_settings.kaleidoscope_granularity; },
      [] { return 2 * (Screen_Limit() / 4); },
-     [](int32_t working) { Modify_Plasma(PLASMA_KALEIDOSCOPE_GRANULARITY, static_cast<float>(working), 1); },
-     nullptr, nullptr, nullptr},
+     [](int32_t working) { Modify_Plasma(PLASMA_KALEIDOSCOPE_GRANULARITY, static_cast<float>(working), 1); }, nullptr,
+     nullptr, nullptr},
     {&SLIDESPEEDBOX, SLIDE_SPEED_SCROLL, SLIDE_SPEED_NUMBER, [] { return 0; }, Screen_Limit, 1, 1, 1,
      [] { return &slide_speed_position; },
      [](int32_t* working) { *working = static_cast<int32_t>(plasma_settings.slide_speed); }, [] { return 10; },
@@ -193,7 +201,8 @@ intptr_t Scalar_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintp
             if (!row.ignore_fps) return 0;
             // The text button turns the box over; the box has turned itself.
             if ((wparam & 0xFFFF) == ID_IGNORE_FPS_TEXT)
-                Platform_Check_Dialog_Button(dialog, ID_IGNORE_FPS, !Platform_Is_Dialog_Button_Checked(dialog, ID_IGNORE_FPS));
+                Platform_Check_Dialog_Button(dialog, ID_IGNORE_FPS,
+                                             !Platform_Is_Dialog_Button_Checked(dialog, ID_IGNORE_FPS));
             *row.ignore_fps() = Platform_Is_Dialog_Button_Checked(dialog, ID_IGNORE_FPS) ? 1 : 0;
             return 1;
         default: return 0;

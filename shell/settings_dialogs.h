@@ -29,14 +29,14 @@ struct Scalar_Dialog {
     int (*minimum)();
     int (*maximum)();
     int line_step, page_step;
-    int thumb_multiple;                 // a thumb position is rounded down to a multiple of this (1: none)
-    int32_t* (*working)();              // the working value between openings
-    void (*open)(int32_t* working);     // the working value when the dialog opens (null: kept)
+    int thumb_multiple;              // a thumb position is rounded down to a multiple of this (1: none)
+    int32_t* (*working)();           // the working value between openings
+    void (*open)(int32_t* working);  // the working value when the dialog opens (null: kept)
     int (*default_value)();
-    void (*store)(int32_t working);     // OK
-    void (*cancel)(int32_t* working);   // Cancel (null: nothing)
-    int32_t* (*ignore_fps)();           // the preset's "Ignore fps" field (null: no box)
-    void (*on_default)();               // what Default changes at once besides the working value (may be null)
+    void (*store)(int32_t working);    // OK
+    void (*cancel)(int32_t* working);  // Cancel (null: nothing)
+    int32_t* (*ignore_fps)();          // the preset's "Ignore fps" field (null: no box)
+    void (*on_default)();              // what Default changes at once besides the working value (may be null)
 };
 
 // The table, by Scalar_Dialog_Kind.

@@ -16,8 +16,8 @@
 #include "preset/preset_setter.h"
 #include "preset/random_preset_timer.h"
 #include "resources/dialog_templates.h"
-#include "slides/sine_waves.h"
 #include "shell/settings_dialogs.h"
+#include "slides/sine_waves.h"
 
 // ---------------------------------------------------------------------------
 // Scroll bars with a number beside them.
@@ -25,9 +25,9 @@
 namespace {
 
 struct Bar {
-    int scroll_id, number_id;   // number_id -1: none
+    int scroll_id, number_id;  // number_id -1: none
     int minimum, maximum;
-    int32_t* value;             // the working value
+    int32_t* value;  // the working value
 };
 
 void Show_Bar(Control_Dialog* dialog, const Bar& bar) {
@@ -100,7 +100,8 @@ intptr_t Resolution_Dialog_Procedure(Control_Dialog* dialog, unsigned message, u
         switch (Command_Of(wparam)) {
         case IDOK: {
             const int chosen = Platform_List_Get_Selection(dialog, RESOLUTION_LIST);
-            if (chosen >= 0 && chosen < RESOLUTION_COUNT) Modify_Plasma(PLASMA_RESOLUTION, static_cast<float>(chosen), 0);
+            if (chosen >= 0 && chosen < RESOLUTION_COUNT)
+                Modify_Plasma(PLASMA_RESOLUTION, static_cast<float>(chosen), 0);
             List_Dialog_Closes(dialog, IDOK);
             return 1;
         }
@@ -342,7 +343,8 @@ intptr_t Colour_Message(Control_Dialog* dialog, unsigned message, uintptr_t wpar
         colour_blue_position = dialog_values.blue;
         colour_green_position = dialog_values.green;
         colour_red_position = dialog_values.red;
-        kept_colours = Kept_Colours{s.colour_blue, s.colour_green, s.colour_red, s.blue_shift, s.green_shift, s.red_shift};
+        kept_colours =
+            Kept_Colours{s.colour_blue, s.colour_green, s.colour_red, s.blue_shift, s.green_shift, s.red_shift};
         for (const Bar& bar : colour_bars) Open_Bar(dialog, bar);
         Platform_Check_Dialog_Button(dialog, COLOUR_INVERT, s.colour_logic_and == 1);
         Platform_Check_Dialog_Button(dialog, COLOUR_DARKEN_BLUE, s.blue_shift != 0);
@@ -355,9 +357,7 @@ intptr_t Colour_Message(Control_Dialog* dialog, unsigned message, uintptr_t wpar
         Apply_Bytes();
         Apply_Boxes(dialog);
         return Redraw_Behind_Dialog();
-    case WM_MOUSEMOVE:
-        Apply_Boxes(dialog);
-        return Redraw_Behind_Dialog();
+    case WM_MOUSEMOVE: Apply_Boxes(dialog); return Redraw_Behind_Dialog();
     case WM_MOVE: return Repaint_Behind_Dialog();
     case WM_COMMAND:
         switch (Command_Of(wparam)) {
@@ -410,8 +410,7 @@ int Colour_Dialog_Box() {
 // Kaleidoscope Background.
 
 static int32_t background_brightness_position = 128;
-static const Bar background_bars[] = {
-    {BACKGROUND_SCROLL, BACKGROUND_NUMBER, 64, 200, &background_brightness_position}};
+static const Bar background_bars[] = {{BACKGROUND_SCROLL, BACKGROUND_NUMBER, 64, 200, &background_brightness_position}};
 
 intptr_t Background_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) {
     static const char* const backgrounds[] = {"No Background", "Gradual Fill",  "Colour Gradient",
@@ -499,7 +498,8 @@ intptr_t Sine_Wave_Dialog_Procedure(Control_Dialog* dialog, unsigned message, ui
         case IDCANCEL: Close(dialog, IDCANCEL); return 1;
         // The texts beside the boxes turn them over too.
         case SINE_MULTICOLOUR_TEXT:
-            Platform_Check_Dialog_Button(dialog, SINE_MULTICOLOUR, !Platform_Is_Dialog_Button_Checked(dialog, SINE_MULTICOLOUR));
+            Platform_Check_Dialog_Button(dialog, SINE_MULTICOLOUR,
+                                         !Platform_Is_Dialog_Button_Checked(dialog, SINE_MULTICOLOUR));
             return 1;
         case SINE_CLEAR_SCREEN_TEXT:
             Platform_Check_Dialog_Button(dialog, SINE_CLEAR_SCREEN,

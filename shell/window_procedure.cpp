@@ -4,27 +4,27 @@
 #include <cstdio>
 #include <string>
 
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
 #include "graphics/surface.h"
 #include "kaleidoscope/kaleidoscope.h"
 #include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
-#include "preset/preset_files.h"
 #include "platform/window.h"
-#include "base/app_state.h"
-#include "base/data_folder.h"
-#include "base/error_log.h"
+#include "preset/menu.h"
+#include "preset/preset_files.h"
+#include "preset/preset_setter.h"
+#include "preset/random_preset_timer.h"
 #include "shell/frame_driver.h"
 #include "shell/lifecycle.h"
-#include "preset/menu.h"
 #include "shell/menu_commands.h"
 #include "shell/saver_duties.h"
 #include "slides/colour_slides.h"
 #include "slides/slide_objects.h"
 #include "text/font.h"
 #include "text/titles.h"
-#include "preset/preset_setter.h"
-#include "preset/random_preset_timer.h"
 
 int32_t last_client_width = -1, last_client_height = -1;
 // The size kind of the last size message; none before the first message.
@@ -195,8 +195,7 @@ static void On_Key(unsigned key) {
     case '4':
         // A circle (3) or an ellipse (4) over the picture.
         Shutdown_Scope();
-        if (app.screen_bpp != 8 &&
-            !Setup_Scope(app.client_width, app.client_height, static_cast<int>(key - '3'))) {
+        if (app.screen_bpp != 8 && !Setup_Scope(app.client_width, app.client_height, static_cast<int>(key - '3'))) {
             Report_Error(key == '3' ? "WM_KEYDOWN: '3' Setup_Scope FAILED" : "WM_KEYDOWN: '4' Setup_Scope_FAILED");
         }
         break;

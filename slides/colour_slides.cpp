@@ -16,6 +16,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/error_log.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "graphics/blits.h"
 #include "graphics/pixel_effects.h"
 #include "graphics/surface.h"
@@ -24,9 +27,6 @@
 #include "platform/ddraw.h"
 #include "platform/gdi.h"
 #include "platform/pixel_format.h"
-#include "base/error_log.h"
-#include "base/frame_clock.h"
-#include "base/random.h"
 #include "slides/sine_waves.h"
 #include "slides/slide_objects.h"
 
@@ -287,12 +287,12 @@ void Rotate_Slides_Right() {
 // What differs between the two directions: where the slides sit and what the
 // failures say (a null text: the failure is not reported here).
 struct Direction {
-    int first;             // position drawn at slide_offset_x and faded
-    int second;            // position drawn beside it
-    int spare;             // position waiting off-screen
-    int background_a;      // positions whose moving background and objects are drawn
-    int background_b;      // ... this one only while the slides move
-    int second_offset;     // -1 or +1 slide widths from the first
+    int first;          // position drawn at slide_offset_x and faded
+    int second;         // position drawn beside it
+    int spare;          // position waiting off-screen
+    int background_a;   // positions whose moving background and objects are drawn
+    int background_b;   // ... this one only while the slides move
+    int second_offset;  // -1 or +1 slide widths from the first
     const char* plasma_a;
     const char* plasma_b;
     const char* sine_a;
@@ -304,7 +304,12 @@ struct Direction {
 };
 
 static const Direction LEFT = {
-    POSITION_0, POSITION_1, POSITION_2, POSITION_0, POSITION_1, +1,
+    POSITION_0,
+    POSITION_1,
+    POSITION_2,
+    POSITION_0,
+    POSITION_1,
+    +1,
     "Draw_Slides_LeftUnable to draw plasma",
     "Draw_Slides_Left:Unable to draw plasma",
     "Draw_Slides_Left SIN WAVE to slide 0 FAILED",
@@ -316,7 +321,12 @@ static const Direction LEFT = {
 };
 
 static const Direction RIGHT = {
-    POSITION_2, POSITION_1, POSITION_0, POSITION_1, POSITION_2, -1,
+    POSITION_2,
+    POSITION_1,
+    POSITION_0,
+    POSITION_1,
+    POSITION_2,
+    -1,
     "Draw_Kaleidoscope():Unable to draw plasma",
     "Draw_Kaleidoscope():Unable to draw plasma",
     "Draw_Slides_Right SIN WAVE to slide 1 FAILED",
@@ -405,8 +415,7 @@ static void Wrap_Right() {
     Paint_On_Slide(slide_order[RIGHT.spare]);
     slide_offset_x -= static_cast<float>(slide_width);
     Rotate_Slides_Right();
-    Partial_HLS_Gradient(At(RIGHT.spare), 0, 0, slide_width, slide_height, 1, plasma_settings.background_variable,
-                         1);
+    Partial_HLS_Gradient(At(RIGHT.spare), 0, 0, slide_width, slide_height, 1, plasma_settings.background_variable, 1);
 }
 
 static int Draw_Direction(Surface* target, int x0, int y0, const Direction& d) {

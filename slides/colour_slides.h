@@ -36,19 +36,19 @@ extern int32_t zone_type;
 extern int32_t zone_frame;
 
 // The colour gradient, one for all slides, kept across shut-downs so colours carry on.
-extern int gradient_restart;             // the next Partial_HLS_Gradient starts a new gradient
-extern uint8_t gradient_start_hue;       // hue at the left edge
-extern uint8_t gradient_end_hue;         // hue at the right edge
-extern uint8_t gradient_hue;             // hue of the next column
-extern uint8_t gradient_light_start;     // lightness at the left edge
-extern uint8_t gradient_light_end;       // lightness at the right edge
-extern uint8_t gradient_light;           // lightness of the next column
-extern uint8_t gradient_saturation;      // always 100
-extern int32_t gradient_column;          // next column to paint
-extern int32_t hue_interval;             // columns per one-unit change of hue
-extern int32_t light_interval;           // columns per one-unit change of lightness
-extern uint32_t last_end_hue;            // end hue of the last finished gradient
-extern uint32_t last_end_light;          // end lightness of the last finished gradient
+extern int gradient_restart;          // the next Partial_HLS_Gradient starts a new gradient
+extern uint8_t gradient_start_hue;    // hue at the left edge
+extern uint8_t gradient_end_hue;      // hue at the right edge
+extern uint8_t gradient_hue;          // hue of the next column
+extern uint8_t gradient_light_start;  // lightness at the left edge
+extern uint8_t gradient_light_end;    // lightness at the right edge
+extern uint8_t gradient_light;        // lightness of the next column
+extern uint8_t gradient_saturation;   // always 100
+extern int32_t gradient_column;       // next column to paint
+extern int32_t hue_interval;          // columns per one-unit change of hue
+extern int32_t light_interval;        // columns per one-unit change of lightness
+extern uint32_t last_end_hue;         // end hue of the last finished gradient
+extern uint32_t last_end_light;       // end lightness of the last finished gradient
 
 // Creates the slides, their object instances and first pictures; 1, or 0 after a report
 // (Modify_Plasma code 25, Refresh_Plasma, the Kaleidoscope menu, Restore_All_Objects).

@@ -13,15 +13,14 @@
 #include <cstring>
 #include <vector>
 
-#include "platform/pixel_format.h"
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/random.h"
 #include "graphics/surface.h"
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
 #include "platform/gdi.h"
 #include "platform/pixel_format.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
-#include "base/random.h"
 
 WaveState sine_wave_16_state;
 WaveState multi_sine_wave_16_state;
@@ -119,8 +118,8 @@ static const ColumnAngles* Column_Angles(int width) {
         column_angles.resize(width);
         for (size_t x = have; x < column_angles.size(); ++x) {
             const double a = static_cast<double>(x) * DEGREES_TO_RADIANS;
-            column_angles[x] = {std::sin(a), std::cos(a), std::sin(4.0 * a), std::cos(4.0 * a),
-                                std::sin(8.0 * a), std::cos(8.0 * a)};
+            column_angles[x] = {std::sin(a),       std::cos(a),       std::sin(4.0 * a),
+                                std::cos(4.0 * a), std::sin(8.0 * a), std::cos(8.0 * a)};
         }
     }
     return column_angles.data();
@@ -209,7 +208,6 @@ static void Prepare_Levels(int bytes, bool six_green_bits, int band) {
             levels.value[c][j] = Stored_Level(bytes, six_green_bits, band, j, static_cast<Channel>(c));
     }
 }
-
 
 // How a band row meets the pixel already there: the red wave replaces it;
 // green and blue are OR-ed in at 15/16 bits and replace their own byte at 32.
@@ -339,12 +337,12 @@ static void Advance(WaveState& state, int waves, const WaveSettings& s) {
 }
 
 // Works out one wave's band tops for every column of this pass.
-static void Find_Band_Tops(const double* amplitudes, const ColumnAngles* columns, const PhaseAngles& phase,
-                           int width, int rest_line, int band, int height) {
+static void Find_Band_Tops(const double* amplitudes, const ColumnAngles* columns, const PhaseAngles& phase, int width,
+                           int rest_line, int band, int height) {
     for (int x = 0; x < width; ++x) {
         int64_t top;
-        band_tops[x] = Band_Top(Wave_Height(amplitudes, columns[x], phase), rest_line, band, height, &top) ? top
-                                                                                                          : NO_BAND;
+        band_tops[x] =
+            Band_Top(Wave_Height(amplitudes, columns[x], phase), rest_line, band, height, &top) ? top : NO_BAND;
     }
 }
 
@@ -430,13 +428,11 @@ static int GDI_Sine_Wave(Surface* surface, int width, int height) {
         const PhaseAngles phase = Phase_Angles(state.wave_phase, MIDDLE_TERM_RATE);
         for (int x = 0; x < width; ++x) {
             int64_t top;
-            if (!Band_Top(Wave_Height(state.term_amplitude, columns[x], phase), rest_line, 1, height, &top))
-                continue;
+            if (!Band_Top(Wave_Height(state.term_amplitude, columns[x], phase), rest_line, 1, height, &top)) continue;
             const int y = static_cast<int>(top);
             if (GDI_SetPixel(dc, x, y, GDI_SINE_RED) == CLR_INVALID) {
                 snprintf(message_buffer, MESSAGE_BUFFER_SIZE,
-                         "Sine_Wave() Unable to SetPixel at (%d,%d)\non surface of w = %d h = %d", x, y, width,
-                         height);
+                         "Sine_Wave() Unable to SetPixel at (%d,%d)\non surface of w = %d h = %d", x, y, width, height);
                 Report_Error(message_buffer);
                 Surface_ReleaseDC(surface, dc);
                 return 0;

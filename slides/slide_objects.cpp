@@ -9,18 +9,18 @@
 #include <new>
 #include <string>
 
-#include "graphics/bitmap_files.h"
-#include "graphics/blits.h"
-#include "graphics/display.h"
-#include "graphics/pixel_effects.h"
-#include "graphics/surface.h"
-#include "platform/window.h"
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
 #include "base/frame_clock.h"
 #include "base/random.h"
 #include "base/resolution.h"
+#include "graphics/bitmap_files.h"
+#include "graphics/blits.h"
+#include "graphics/display.h"
+#include "graphics/pixel_effects.h"
+#include "graphics/surface.h"
+#include "platform/window.h"
 #include "slides/colour_slides.h"
 
 ObjectData Objects_Data[MAX_SLIDE_OBJECTS];
@@ -311,8 +311,8 @@ int Compact_All_Objects() {
         // Show each object as it is done.
         Clear(Hidden);
         const int side = entry.frame_size;
-        if (!Masked_Clip_Blit(entry.images, Hidden, 0, 0, (app.client_width - side) / 2,
-                              (app.client_height - side) / 2, side, side))
+        if (!Masked_Clip_Blit(entry.images, Hidden, 0, 0, (app.client_width - side) / 2, (app.client_height - side) / 2,
+                              side, side))
             Report_Error("Create_Objects_Hue_Gradient():First frame copy Blit failed");
         Draw_Screen_Notice();
         Display_Hidden_Surface();
@@ -476,8 +476,7 @@ static void Animate_Object(ObjectInstance* o) {
             if (crt::rand() & 1) o->reverse = false;
         }
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -523,15 +522,9 @@ int Draw_Objects(Surface* slide, ObjectInstance* instance) {
     const int y = Round_Float(instance->y);
     int drawn = 1;
     switch (plasma_settings.blend_mode) {
-    case 0:
-        drawn = Masked_Clip_Blit_Ex(strip, slide, 0, source_y, x, y, side, side, slide_width, slide_height);
-        break;
-    case 1:
-        drawn = Colour_Blend_Blit(strip, slide, 0, source_y, x, y, side, side, slide_width, slide_height);
-        break;
-    case 2:
-        drawn = Light_Blend_Blit(strip, slide, 0, source_y, x, y, side, side, slide_width, slide_height);
-        break;
+    case 0: drawn = Masked_Clip_Blit_Ex(strip, slide, 0, source_y, x, y, side, side, slide_width, slide_height); break;
+    case 1: drawn = Colour_Blend_Blit(strip, slide, 0, source_y, x, y, side, side, slide_width, slide_height); break;
+    case 2: drawn = Light_Blend_Blit(strip, slide, 0, source_y, x, y, side, side, slide_width, slide_height); break;
     default:
         // Any other blend draws no objects at all.
         return 1;

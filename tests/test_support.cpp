@@ -6,12 +6,12 @@
 #include <fstream>
 #include <vector>
 
-#include "platform/ddraw.h"
-#include "platform/system.h"
-#include "platform/window.h"
 #include "base/app_state.h"
 #include "base/data_folder.h"
 #include "base/error_log.h"
+#include "platform/ddraw.h"
+#include "platform/system.h"
+#include "platform/window.h"
 #include "shell/lifecycle.h"
 #include "slides/slide_objects.h"
 #include "text/font.h"
@@ -48,13 +48,13 @@ bool Write_Claimed_Bitmap(const std::string& path, int32_t width, int32_t height
     bytes[1] = 'M';
     put(2, static_cast<uint32_t>(bytes.size()), 4);
     put(10, OFFSET, 4);
-    put(14, 40, 4);                                // info header size
+    put(14, 40, 4);  // info header size
     put(18, static_cast<uint32_t>(width), 4);
     put(22, static_cast<uint32_t>(height), 4);
-    put(26, 1, 2);                                 // planes
-    put(28, 8, 2);                                 // bits per pixel
-    put(30, 1, 4);                                 // RLE8
-    bytes[OFFSET + 1] = 1;                         // 0, 1: end of bitmap
+    put(26, 1, 2);          // planes
+    put(28, 8, 2);          // bits per pixel
+    put(30, 1, 4);          // RLE8
+    bytes[OFFSET + 1] = 1;  // 0, 1: end of bitmap
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(file);
@@ -119,13 +119,12 @@ std::string Make_Test_Data_Folder(const std::string& windows_directory) {
         const int dx = 2 * x + 1 - side, dy = 2 * y + 1 - side;
         return dx * dx + dy * dy <= side * side ? 0x00E02010u : 0u;
     };
-    const auto cross = [side](int x, int y) -> uint32_t {
-        return x == side / 2 || y == side / 2 ? 0x0020E040u : 0u;
-    };
-    const bool written = Write_Test_Font(bitmaps + "/Font.bmp") &&
-                         Write_Test_Bitmap(bitmaps + "/About.bmp", 16, 16, [](int, int) { return TEST_ABOUT_COLOUR; }) &&
-                         Write_Test_Bitmap(bitmaps + "/Objects/0.bmp", side, side, disc) &&
-                         Write_Test_Bitmap(bitmaps + "/Objects/1.bmp", side, side, cross);
+    const auto cross = [side](int x, int y) -> uint32_t { return x == side / 2 || y == side / 2 ? 0x0020E040u : 0u; };
+    const bool written =
+        Write_Test_Font(bitmaps + "/Font.bmp") &&
+        Write_Test_Bitmap(bitmaps + "/About.bmp", 16, 16, [](int, int) { return TEST_ABOUT_COLOUR; }) &&
+        Write_Test_Bitmap(bitmaps + "/Objects/0.bmp", side, side, disc) &&
+        Write_Test_Bitmap(bitmaps + "/Objects/1.bmp", side, side, cross);
     if (!written) ADD_FAILURE() << "cannot write the pictures of " << bitmaps;
     return data;
 }

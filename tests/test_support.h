@@ -32,8 +32,7 @@ constexpr int TEST_OBJECT_SIDE = 8;
 
 // Writes an uncompressed 24-bit BMP whose pixel (x, y) is colour(x, y)
 // (0x00RRGGBB); false when the file cannot be written.
-bool Write_Test_Bitmap(const std::string& path, int width, int height,
-                       const std::function<uint32_t(int, int)>& colour);
+bool Write_Test_Bitmap(const std::string& path, int width, int height, const std::function<uint32_t(int, int)>& colour);
 
 // Writes a run-length (RLE8) BMP of about 1 KB whose headers claim
 // width x height but whose pixel data is only the end-of-bitmap mark: a

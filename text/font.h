@@ -23,19 +23,19 @@ constexpr int PROGRAM_FONT = 9;
 
 // Where one glyph lies in its font picture.
 struct GlyphMetrics {
-    int32_t x;       // left edge in the picture
-    int32_t y;       // top edge in the picture
-    int32_t width;   // width in pixels; the height is the font's glyph_height
+    int32_t x;      // left edge in the picture
+    int32_t y;      // top edge in the picture
+    int32_t width;  // width in pixels; the height is the font's glyph_height
 };
 
 // One font of the table.
 struct FontRecord {
-    int32_t font_number;                       // its own index
-    Surface* font_surface;                     // the loaded picture; null until first use
-    int32_t picture_width;                     // width of the picture in pixels
-    int32_t glyph_height;                      // height of every glyph: 26, 32 or 34
-    int32_t spacing_unit;                      // glyph_height / 32: the gap after a glyph
-    GlyphMetrics glyph_metrics[GLYPH_COUNT];   // x, y and width of each glyph
+    int32_t font_number;                      // its own index
+    Surface* font_surface;                    // the loaded picture; null until first use
+    int32_t picture_width;                    // width of the picture in pixels
+    int32_t glyph_height;                     // height of every glyph: 26, 32 or 34
+    int32_t spacing_unit;                     // glyph_height / 32: the gap after a glyph
+    GlyphMetrics glyph_metrics[GLYPH_COUNT];  // x, y and width of each glyph
 };
 
 // The font table, indexed by font number.

@@ -13,14 +13,14 @@
 #include <cstring>
 #include <string>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
 #include "graphics/blits.h"
 #include "graphics/pixel_effects.h"
 #include "graphics/surface.h"
 #include "kaleidoscope/kaleidoscope.h"
 #include "plasma/plasma_settings.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
-#include "base/frame_clock.h"
 #include "text/font.h"
 
 Surface* title_surface = nullptr;
@@ -58,7 +58,7 @@ static constexpr double CLOSING_FINAL_SIZE = 16.0;
 
 // The failure texts of one title state's three operations.
 struct Title_Step_Texts {
-    const char* draw;    // with %s for the text
+    const char* draw;  // with %s for the text
     const char* fade;
     const char* blit;
 };

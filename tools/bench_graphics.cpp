@@ -10,12 +10,12 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "base/app_state.h"
 #include "graphics/blits.h"
 #include "graphics/display.h"
 #include "graphics/pixel_effects.h"
 #include "graphics/surface.h"
 #include "platform/ddraw.h"
-#include "base/app_state.h"
 
 namespace {
 
@@ -23,11 +23,11 @@ constexpr int SCREEN_WIDTH = 1024;
 constexpr int SCREEN_HEIGHT = 768;
 constexpr int SCREEN_DEPTH = 32;
 
-Surface* source_32 = nullptr;    // the picture copied from (colour key 0, some black pixels)
-Surface* dest_32 = nullptr;      // where the copies land
-Surface* picture_32 = nullptr;   // a pristine picture the fade surface is restored from
+Surface* source_32 = nullptr;   // the picture copied from (colour key 0, some black pixels)
+Surface* dest_32 = nullptr;     // where the copies land
+Surface* picture_32 = nullptr;  // a pristine picture the fade surface is restored from
 Surface* fade_32 = nullptr;
-Surface* picture_16 = nullptr;   // the same at 16 bits (5-6-5) for Fade_16
+Surface* picture_16 = nullptr;  // the same at 16 bits (5-6-5) for Fade_16
 Surface* fade_16 = nullptr;
 
 // Fills a surface with a varied picture in which one pixel in sixteen is black.
@@ -47,9 +47,7 @@ void Paint(Surface* surface) {
     Unlock_Surface(surface);
 }
 
-bool Make(Surface** surface, int width, int height) {
-    return Create_SYSTEM_Surface(surface, width, height) == 1;
-}
+bool Make(Surface** surface, int width, int height) { return Create_SYSTEM_Surface(surface, width, height) == 1; }
 
 // The display device the saver builds in a window, at the benchmark's mode.
 bool Open_Display() {
@@ -89,14 +87,16 @@ void Count_Pixels(benchmark::State& state, int64_t per_iteration) {
 constexpr int64_t SCREEN_PIXELS = int64_t(SCREEN_WIDTH) * SCREEN_HEIGHT;
 
 void BM_Fast_Blit(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(Fast_Blit(source_32, dest_32, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Fast_Blit(source_32, dest_32, 0, 0, 0, 0, SCREEN_WIDTH, SCREEN_HEIGHT));
     Count_Pixels(state, SCREEN_PIXELS);
 }
 
 // The clipping copies are handed the whole screen one column and one row off
 // the corner, so every call clips on two edges before its one device call.
 void BM_Clip_Blit(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(Clip_Blit(source_32, dest_32, 0, 0, -1, -1, SCREEN_WIDTH, SCREEN_HEIGHT));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(Clip_Blit(source_32, dest_32, 0, 0, -1, -1, SCREEN_WIDTH, SCREEN_HEIGHT));
     Count_Pixels(state, SCREEN_PIXELS);
 }
 

@@ -16,29 +16,29 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "graphics/bitmap_files.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "kaleidoscope/kaleidoscope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
-#include "preset/preset_files.h"
 #include "platform/ddraw.h"
 #include "platform/present_scale.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/data_folder.h"
-#include "base/error_log.h"
-#include "base/frame_clock.h"
-#include "shell/frame_driver.h"
-#include "base/random.h"
+#include "preset/preset_files.h"
 #include "preset/preset_setter.h"
+#include "shell/frame_driver.h"
 #include "shell/lifecycle.h"
 
 // Exit codes.
 constexpr int EXIT_OK = 0;
-constexpr int EXIT_FAILED = 1;   // set-up, a frame or an output failed (reported)
-constexpr int EXIT_USAGE = 2;    // the command line was wrong
+constexpr int EXIT_FAILED = 1;  // set-up, a frame or an output failed (reported)
+constexpr int EXIT_USAGE = 2;   // the command line was wrong
 
 // Largest picture side: far beyond any display the presets know, small
 // enough that a mistyped size cannot ask for gigabytes.
@@ -47,8 +47,8 @@ constexpr long MAX_SIDE = 16384;
 constexpr double FLOOR_MIN_SECONDS = 0.25;
 
 struct Options {
-    std::string data_dir;        // empty: the environment's Windows directory
-    std::string preset;          // empty: default.dat, else the built-in defaults
+    std::string data_dir;  // empty: the environment's Windows directory
+    std::string preset;    // empty: default.dat, else the built-in defaults
     int width = 640;
     int height = 480;
     int depth = 32;
@@ -59,7 +59,7 @@ struct Options {
     std::string out;
     std::string write_preset;
     bool benchmark = false;
-    int present_width = 0;       // --present: the screen the frames are scaled to (0: none)
+    int present_width = 0;  // --present: the screen the frames are scaled to (0: none)
     int present_height = 0;
 };
 
@@ -125,10 +125,9 @@ static int Parse_Options(int argc, char** argv, Options* options) {
         std::string option = argv[i];
         bool takes_value = option != "--benchmark";
         if (takes_value && i + 1 >= argc) {
-            bool known = option == "--data-dir" || option == "--preset" || option == "--size" ||
-                         option == "--depth" || option == "--frames" || option == "--frame-seconds" ||
-                         option == "--seed" || option == "--out" || option == "--write-preset" ||
-                         option == "--present";
+            bool known = option == "--data-dir" || option == "--preset" || option == "--size" || option == "--depth" ||
+                         option == "--frames" || option == "--frame-seconds" || option == "--seed" ||
+                         option == "--out" || option == "--write-preset" || option == "--present";
             return Usage(known ? "missing value for" : "unknown option", argv[i]);
         }
         const char* value = takes_value ? argv[++i] : nullptr;
@@ -185,8 +184,7 @@ static int Parse_Options(int argc, char** argv, Options* options) {
 static Window render_window;
 
 static double Seconds_Now() {
-    return static_cast<double>(Platform_Performance_Counter()) /
-           static_cast<double>(Platform_Performance_Frequency());
+    return static_cast<double>(Platform_Performance_Counter()) / static_cast<double>(Platform_Performance_Frequency());
 }
 
 // The saver's start-up as far as the picture needs it: the data folder, the
@@ -212,7 +210,7 @@ static bool Start(const Options& options) {
     dd_config.desktop_width = options.width;
     dd_config.desktop_height = options.height;
     dd_config.desktop_bpp = options.depth;
-    app.saver_mode = MODE_NONE;   // never saves default.dat
+    app.saver_mode = MODE_NONE;  // never saves default.dat
     app.display_mode = DISPLAY_WINDOWED;
     app.system_width = app.screen_width = options.width;
     app.system_height = app.screen_height = options.height;
@@ -388,8 +386,8 @@ int main(int argc, char** argv) {
                options.frames, seconds, seconds > 0.0 ? options.frames / seconds : 0.0, floor_fps, memory_floor_fps,
                options.width, options.height, options.depth);
         if (presenting) {
-            printf("present: screen=%dx%d area=%dx%d+%d+%d scale_ms=%.3f frame_ms=%.3f fps=%.1f\n", options.present_width,
-                   options.present_height, area.width, area.height, area.x, area.y,
+            printf("present: screen=%dx%d area=%dx%d+%d+%d scale_ms=%.3f frame_ms=%.3f fps=%.1f\n",
+                   options.present_width, options.present_height, area.width, area.height, area.x, area.y,
                    1000.0 * scale_seconds / options.frames, 1000.0 * seconds / options.frames,
                    seconds > 0.0 ? options.frames / seconds : 0.0);
         }

@@ -140,7 +140,8 @@ static void Draw_Glyph(QPainter& painter, const QFont& face, double stroke, cons
     painter.setClipRect(QRect(cell.x, cell.y, cell.width, GLYPH_HEIGHT));
     // The rim is stroked twice as wide as it shows, and the gold laid over
     // its inner half.
-    if (rim > 0.0) painter.strokePath(glyph, QPen(QColor(96, 56, 8), 2.0 * rim, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    if (rim > 0.0)
+        painter.strokePath(glyph, QPen(QColor(96, 56, 8), 2.0 * rim, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     painter.fillPath(glyph, gold);
     painter.restore();
 }

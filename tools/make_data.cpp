@@ -47,19 +47,19 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <functional>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "graphics/display.h"
-#include "plasma/plasma_settings.h"
-#include "preset/preset_files.h"
-#include "platform/ddraw.h"
-#include "platform/system.h"
 #include "base/app_state.h"
 #include "base/data_folder.h"
+#include "graphics/display.h"
+#include "plasma/plasma_settings.h"
+#include "platform/ddraw.h"
+#include "platform/system.h"
+#include "preset/preset_files.h"
 #include "slides/slide_objects.h"
 #include "tools/bmp_writer.h"
 #include "tools/font_picture.h"
@@ -94,7 +94,9 @@ static constexpr int SOLID_FROM_ALPHA = 176;
 // Least brightness of a kept pixel: above the colour key at every depth.
 static constexpr int LEAST_OBJECT_LEVEL = 24;
 
-static QColor Hsv(int hue, int saturation, int value) { return QColor::fromHsv(((hue % 360) + 360) % 360, saturation, value); }
+static QColor Hsv(int hue, int saturation, int value) {
+    return QColor::fromHsv(((hue % 360) + 360) % 360, saturation, value);
+}
 
 // The transparent drawing turned into colour on a black key.
 static QImage Key_Picture(const QImage& drawing) {
@@ -215,7 +217,8 @@ static void Object_Gem(QPainter& p, double) {
         facet << outer[i] << outer[j] << table[j] << table[i];
         // Light from the top left: facets facing it are bright.
         const double facing = std::cos((i + 0.5) * 2 * PI / sides + PI / sides - 1.25 * PI);
-        p.setBrush(QColor::fromRgbF(0.10 + 0.25 * (facing + 1) / 2, 0.25 + 0.35 * (facing + 1) / 2, 0.65 + 0.35 * (facing + 1) / 2));
+        p.setBrush(QColor::fromRgbF(0.10 + 0.25 * (facing + 1) / 2, 0.25 + 0.35 * (facing + 1) / 2,
+                                    0.65 + 0.35 * (facing + 1) / 2));
         p.drawPolygon(facet);
     }
     QLinearGradient shine(QPointF(-0.5, -0.5), QPointF(0.5, 0.5));
@@ -390,8 +393,8 @@ static void Object_Planet(QPainter& p, double) {
     p.restore();
 
     QLinearGradient bands(QPointF(0, -0.55), QPointF(0, 0.55));
-    const QColor tones[] = {QColor(250, 200, 120), QColor(210, 120, 60), QColor(240, 170, 90), QColor(170, 80, 50),
-                            QColor(230, 160, 100), QColor(150, 70, 60)};
+    const QColor tones[] = {QColor(250, 200, 120), QColor(210, 120, 60),  QColor(240, 170, 90),
+                            QColor(170, 80, 50),   QColor(230, 160, 100), QColor(150, 70, 60)};
     for (int i = 0; i < 6; ++i) bands.setColorAt(i / 5.0, tones[i]);
     p.setBrush(bands);
     p.setPen(Unit_Pen(QColor(90, 40, 20), 0.05));
@@ -509,7 +512,8 @@ static void Object_Rotating_Gem(QPainter& p, double phase) {
             const auto tip = project(0, half * apex, 0);
             // Face normal (unnormalised) of a bipyramid facet, then tilted.
             const double mid = (a0 + a1) / 2;
-            const double nx = std::cos(mid) * apex, ny = half * radius * std::cos(PI / sides), nz = std::sin(mid) * apex;
+            const double nx = std::cos(mid) * apex, ny = half * radius * std::cos(PI / sides),
+                         nz = std::sin(mid) * apex;
             const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
             const double ty = (ny * std::cos(tilt) - nz * std::sin(tilt)) / length;
             const double tz = (ny * std::sin(tilt) + nz * std::cos(tilt)) / length;
@@ -542,9 +546,23 @@ static void Object_Twinkle(QPainter& p, double phase) {
 
 // The objects in file order; the presets pick them by these numbers.
 enum ObjectNumber {
-    OBJ_STAR, OBJ_RING, OBJ_GEM, OBJ_FLOWER, OBJ_SPIRAL, OBJ_HEART, OBJ_MOON, OBJ_SNOWFLAKE,
-    OBJ_SUN, OBJ_ORB, OBJ_SPARKLE, OBJ_PLANET, OBJ_BUTTERFLY,
-    OBJ_SPINNING_STAR, OBJ_PULSING_RING, OBJ_ROTATING_GEM, OBJ_TWINKLE,
+    OBJ_STAR,
+    OBJ_RING,
+    OBJ_GEM,
+    OBJ_FLOWER,
+    OBJ_SPIRAL,
+    OBJ_HEART,
+    OBJ_MOON,
+    OBJ_SNOWFLAKE,
+    OBJ_SUN,
+    OBJ_ORB,
+    OBJ_SPARKLE,
+    OBJ_PLANET,
+    OBJ_BUTTERFLY,
+    OBJ_SPINNING_STAR,
+    OBJ_PULSING_RING,
+    OBJ_ROTATING_GEM,
+    OBJ_TWINKLE,
     OBJECT_COUNT
 };
 
@@ -596,8 +614,9 @@ static void Keep_Frame_Off_White(QImage& picture) {
         QRgb* row = reinterpret_cast<QRgb*>(picture.scanLine(y));
         for (int x = 0; x < picture.width(); ++x) {
             if ((row[x] & 0xFFFFFF) == 0xFFFFFF) continue;
-            row[x] = qRgb(std::min(qRed(row[x]), BRIGHTEST_FRAME_LEVEL), std::min(qGreen(row[x]), BRIGHTEST_FRAME_LEVEL),
-                          std::min(qBlue(row[x]), BRIGHTEST_FRAME_LEVEL));
+            row[x] =
+                qRgb(std::min(qRed(row[x]), BRIGHTEST_FRAME_LEVEL), std::min(qGreen(row[x]), BRIGHTEST_FRAME_LEVEL),
+                     std::min(qBlue(row[x]), BRIGHTEST_FRAME_LEVEL));
         }
     }
 }
@@ -632,7 +651,8 @@ static void Paint_Wood(QPainter& p, const QRect& area) {
         for (int x = 0; x < wood.width(); ++x) {
             // Upright planks, each with its own long wavering grain.
             const int plank = x / 128;
-            const double grain = std::sin(x * 0.07 + plank * 1.7 + 1.2 * std::sin(y * 0.006 + plank) + 0.4 * std::sin(y * 0.023));
+            const double grain =
+                std::sin(x * 0.07 + plank * 1.7 + 1.2 * std::sin(y * 0.006 + plank) + 0.4 * std::sin(y * 0.023));
             const double fine = std::sin(x * 0.45 + 0.8 * std::sin(y * 0.015 + plank * 2.3));
             const double seam = x % 128 < 3 ? 0.45 : 1.0;
             const double level = (0.62 + 0.18 * grain + 0.06 * fine) * seam;
@@ -870,7 +890,7 @@ static const OverlayDesign overlay_designs[] = {
 // ---------------------------------------------------------------------------
 // The About picture: a plasma of the saver's own kind behind the name.
 
-static constexpr int ABOUT_WIDTH = 480;   // a multiple of 8, like every picture the saver may write
+static constexpr int ABOUT_WIDTH = 480;  // a multiple of 8, like every picture the saver may write
 static constexpr int ABOUT_HEIGHT = 360;
 static constexpr const char* VERSION_LINE = "Version 1.3 Beta";
 
@@ -972,9 +992,9 @@ static constexpr int RESOLUTION_640_480_8 = 16;
 
 struct ObjectChoice {
     int type;
-    int frequency;          // instances
-    double animation_speed; // hundredths of a second per frame; 0 still
-    double speed;           // tenths of a pixel per movement unit; 0 carried by the slide only
+    int frequency;           // instances
+    double animation_speed;  // hundredths of a second per frame; 0 still
+    double speed;            // tenths of a pixel per movement unit; 0 carried by the slide only
 };
 
 struct PresetDesign {
@@ -984,9 +1004,7 @@ struct PresetDesign {
     void (*tune)(PlasmaSettings& s);
 };
 
-static void Set_Title(PlasmaSettings& s, const char* title) {
-    std::snprintf(s.title, sizeof s.title, "%s", title);
-}
+static void Set_Title(PlasmaSettings& s, const char* title) { std::snprintf(s.title, sizeof s.title, "%s", title); }
 
 static void Choose_Objects(PlasmaSettings& s, std::initializer_list<ObjectChoice> choices) {
     for (int i = 0; i < OBJECT_COUNT; ++i) {
@@ -1044,15 +1062,21 @@ static const PresetDesign preset_designs[] = {
          // The moving plasma is drawn anew every frame, so butterflies may fly.
          Slides(s, 4);
          s.slide_speed = 12.0;
-         Choose_Objects(s, {{OBJ_STAR, 8, 0, 0}, {OBJ_HEART, 6, 0, 0}, {OBJ_FLOWER, 6, 0, 0},
-                            {OBJ_BUTTERFLY, 6, 0, 1}, {OBJ_GEM, 4, 0, 0}, {OBJ_SPINNING_STAR, 6, 6, 0},
+         Choose_Objects(s, {{OBJ_STAR, 8, 0, 0},
+                            {OBJ_HEART, 6, 0, 0},
+                            {OBJ_FLOWER, 6, 0, 0},
+                            {OBJ_BUTTERFLY, 6, 0, 1},
+                            {OBJ_GEM, 4, 0, 0},
+                            {OBJ_SPINNING_STAR, 6, 6, 0},
                             {OBJ_SPARKLE, 8, 4, 0}});
      }},
-    {"Classic Plasma.DAT", "Classic Plasma", "the plasma alone, no symmetry", [](PlasmaSettings& s) {
+    {"Classic Plasma.DAT", "Classic Plasma", "the plasma alone, no symmetry",
+     [](PlasmaSettings& s) {
          s.symmetry = 0;
          s.speed = 30.0;
      }},
-    {"Twin Flames.DAT", "Twin Flames", "a fiery plasma mirrored left to right", [](PlasmaSettings& s) {
+    {"Twin Flames.DAT", "Twin Flames", "a fiery plasma mirrored left to right",
+     [](PlasmaSettings& s) {
          // One plasma for every channel: red at full, green at half: embers to flame.
          s.symmetry = 1;
          s.multi_colour = 0;
@@ -1062,7 +1086,8 @@ static const PresetDesign preset_designs[] = {
          s.interference = 12.0f;
          s.speed = 28.0;
      }},
-    {"Four Winds.DAT", "Four Winds", "four-fold symmetry in cool blues, through a diamond", [](PlasmaSettings& s) {
+    {"Four Winds.DAT", "Four Winds", "four-fold symmetry in cool blues, through a diamond",
+     [](PlasmaSettings& s) {
          s.symmetry = 2;
          Colour(s, 0, 127, 127);
          s.green_shift = 1;
@@ -1070,7 +1095,8 @@ static const PresetDesign preset_designs[] = {
          s.interference = 8.0f;
          Scope(s, 2);
      }},
-    {"Mandala.DAT", "Mandala", "eight-fold symmetry seen through a star", [](PlasmaSettings& s) {
+    {"Mandala.DAT", "Mandala", "eight-fold symmetry seen through a star",
+     [](PlasmaSettings& s) {
          s.symmetry = 3;
          s.ripple_frequency = 9.0f;
          s.interference = 5.0f;
@@ -1090,8 +1116,12 @@ static const PresetDesign preset_designs[] = {
          // Black slides are cleared every frame, so the objects may roam.
          Slides(s, 0);
          s.slide_speed = 8.0;
-         Choose_Objects(s, {{OBJ_STAR, 16, 0, 1}, {OBJ_MOON, 4, 0, 0}, {OBJ_PLANET, 3, 0, 0}, {OBJ_SPARKLE, 16, 0, 0},
-                            {OBJ_TWINKLE, 20, 8, 1}, {OBJ_SPINNING_STAR, 8, 7, 2}});
+         Choose_Objects(s, {{OBJ_STAR, 16, 0, 1},
+                            {OBJ_MOON, 4, 0, 0},
+                            {OBJ_PLANET, 3, 0, 0},
+                            {OBJ_SPARKLE, 16, 0, 0},
+                            {OBJ_TWINKLE, 20, 8, 1},
+                            {OBJ_SPINNING_STAR, 8, 7, 2}});
      }},
     {"Comet Trails.DAT", "Comet Trails", "roaming objects paint trails (gradual fill, hue blend)",
      [](PlasmaSettings& s) {
@@ -1109,8 +1139,8 @@ static const PresetDesign preset_designs[] = {
          s.background_brightness = 130;
          s.zone_frequency = 10;
          s.zone_duration = 4;
-         Choose_Objects(s, {{OBJ_FLOWER, 16, 0, 0}, {OBJ_BUTTERFLY, 10, 0, 0}, {OBJ_HEART, 6, 0, 0},
-                            {OBJ_SPARKLE, 8, 10, 0}});
+         Choose_Objects(
+             s, {{OBJ_FLOWER, 16, 0, 0}, {OBJ_BUTTERFLY, 10, 0, 0}, {OBJ_HEART, 6, 0, 0}, {OBJ_SPARKLE, 8, 10, 0}});
      }},
     {"Frozen Lake.DAT", "Frozen Lake", "snowflakes over a still plasma (light blend)",
      [](PlasmaSettings& s) {
@@ -1145,12 +1175,14 @@ static const PresetDesign preset_designs[] = {
          s.sine_clear_screen = 1;
          Choose_Objects(s, {{OBJ_SPIRAL, 6, 0, 0}, {OBJ_PULSING_RING, 10, 6, 0}, {OBJ_RING, 6, 0, 0}});
      }},
-    {"Through the Keyhole.DAT", "Through the Keyhole", "a four-fold plasma seen through a keyhole", [](PlasmaSettings& s) {
+    {"Through the Keyhole.DAT", "Through the Keyhole", "a four-fold plasma seen through a keyhole",
+     [](PlasmaSettings& s) {
          s.symmetry = 2;
          s.ripple_frequency = 6.0f;
          Custom_Scope(s, "Keyhole.bmp");
      }},
-    {"Ocean Porthole.DAT", "Ocean Porthole", "deep-sea colours through a riveted porthole", [](PlasmaSettings& s) {
+    {"Ocean Porthole.DAT", "Ocean Porthole", "deep-sea colours through a riveted porthole",
+     [](PlasmaSettings& s) {
          s.symmetry = 1;
          s.multi_colour = 0;
          Colour(s, 0, 127, 127);
@@ -1159,30 +1191,35 @@ static const PresetDesign preset_designs[] = {
          s.speed = 45.0;
          Custom_Scope(s, "Porthole.bmp");
      }},
-    {"Valentine.DAT", "Valentine", "a rosy eight-fold plasma inside a heart", [](PlasmaSettings& s) {
+    {"Valentine.DAT", "Valentine", "a rosy eight-fold plasma inside a heart",
+     [](PlasmaSettings& s) {
          s.symmetry = 3;
          s.multi_colour = 0;
          Colour(s, 127, 0, 127);
          s.blue_shift = 1;
          Custom_Scope(s, "Heart.bmp");
      }},
-    {"Cathedral.DAT", "Cathedral", "the plasma as the light of a stained-glass window", [](PlasmaSettings& s) {
+    {"Cathedral.DAT", "Cathedral", "the plasma as the light of a stained-glass window",
+     [](PlasmaSettings& s) {
          s.symmetry = 1;
          s.speed = 50.0;
          s.ripple_frequency = 3.5f;
          Custom_Scope(s, "StainedGlass.bmp");
      }},
-    {"Chameleon.DAT", "Chameleon", "the colours change at random every three seconds", [](PlasmaSettings& s) {
+    {"Chameleon.DAT", "Chameleon", "the colours change at random every three seconds",
+     [](PlasmaSettings& s) {
          s.symmetry = 2;
          s.random_colour_interval = 3.0;
      }},
-    {"Retro 256.DAT", "Retro 256", "640 x 480 in 256 colours with changing palettes", [](PlasmaSettings& s) {
+    {"Retro 256.DAT", "Retro 256", "640 x 480 in 256 colours with changing palettes",
+     [](PlasmaSettings& s) {
          s.resolution = RESOLUTION_640_480_8;
          s.contrast = 10;
          s.symmetry = 3;
          s.random_colour_interval = 5.0;
      }},
-    {"Grand Tour.DAT", "Grand Tour", "a new preset every thirty seconds, with transitions", [](PlasmaSettings& s) {
+    {"Grand Tour.DAT", "Grand Tour", "a new preset every thirty seconds, with transitions",
+     [](PlasmaSettings& s) {
          Slides(s, 4);
          Choose_Objects(s, {{OBJ_SPINNING_STAR, 10, 6, 0}, {OBJ_PULSING_RING, 8, 6, 0}, {OBJ_ROTATING_GEM, 8, 6, 0}});
          s.random_preset_interval = 30;
@@ -1268,8 +1305,8 @@ static bool Expand_Objects(const fs::path& out) {
     app.system_bpp = app.screen_bpp = EXPANSION_DEPTH;
     app.system_memory_surfaces = true;
     Set_Windows_Directory(out.string());
-    bool expanded = Setup_Windowed_Direct_Draw(EXPANSION_WIDTH, EXPANSION_HEIGHT, EXPANSION_DEPTH) == 1 &&
-                    Load_All_Objects() == 1;
+    bool expanded =
+        Setup_Windowed_Direct_Draw(EXPANSION_WIDTH, EXPANSION_HEIGHT, EXPANSION_DEPTH) == 1 && Load_All_Objects() == 1;
     Release_All_Objects();
     objects_loaded = 0;
     Shutdown_Direct_Draw();
@@ -1313,8 +1350,9 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
-    overlay_folder = relative_overlays ? std::string("Calvorine/Data/Bmp/Overlays")
-                                       : (windows / "Calvorine" / "Data" / "Bmp" / "Overlays").lexically_normal().string();
+    overlay_folder = relative_overlays
+                         ? std::string("Calvorine/Data/Bmp/Overlays")
+                         : (windows / "Calvorine" / "Data" / "Bmp" / "Overlays").lexically_normal().string();
 
     if (!Write_Picture(Draw_Font_Picture(), bitmaps / "Font.bmp")) return 1;
     if (!Write_Picture(Draw_About_Picture(), bitmaps / "About.bmp")) return 1;

@@ -9,11 +9,11 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
 #include "test_support.h"
 
 namespace {
@@ -193,8 +193,8 @@ TEST_F(ErrorLogTest, LogGrowsOneRecordPastTheLimitThenStopsTheProgram) {
     long size = long(Log_Text().size());
     EXPECT_GT(size, ERROR_LOG_LIMIT);
     EXPECT_LE(size, ERROR_LOG_LIMIT + 2 + long(line.size()));
-    EXPECT_EQ(Box_Texts(), (std::vector<std::string>{"Save_Error_Log_To_File() Max Error log file size EXCEEDED",
-                                                     line}));
+    EXPECT_EQ(Box_Texts(),
+              (std::vector<std::string>{"Save_Error_Log_To_File() Max Error log file size EXCEEDED", line}));
     EXPECT_EQ(platform_boxes[0].caption, "Error");
     EXPECT_EQ(Destroy_Messages(), 1);
 
@@ -246,8 +246,8 @@ TEST_F(ErrorLogTest, AppendingNeedsTheExistingLogAndReopensItAfterClosing) {
     std::remove(app.error_log_path.c_str());
     Report_Error("lost record");
     EXPECT_FALSE(app.error_log_enabled);
-    EXPECT_EQ(Box_Texts(), (std::vector<std::string>{"Save_Error_Log_To_File() CreateFile APPEND TO FILE FAILED",
-                                                     "lost record"}));
+    EXPECT_EQ(Box_Texts(),
+              (std::vector<std::string>{"Save_Error_Log_To_File() CreateFile APPEND TO FILE FAILED", "lost record"}));
     EXPECT_EQ(Log_Text(), "<no file>");  // never created by appending
     EXPECT_EQ(Destroy_Messages(), 0);
 }

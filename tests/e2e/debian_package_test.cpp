@@ -68,8 +68,8 @@ make_deb() {
 }
 )SH" << scenario;
         const std::string command = "cd '" + work.path() + "' && WORK='" + work.path() + "' CPACK_CONFIG='" +
-                                    CALVORINE_CPACK_CONFIG + "' timeout 600 " + wrapper + " bash '" + script +
-                                    "' 2>'" + work.file("stderr.txt") + "'";
+                                    CALVORINE_CPACK_CONFIG + "' timeout 600 " + wrapper + " bash '" + script + "' 2>'" +
+                                    work.file("stderr.txt") + "'";
         FILE* pipe = popen(command.c_str(), "r");
         ASSERT_NE(pipe, nullptr);
         char buffer[4096];
@@ -170,8 +170,8 @@ fi
         "./usr/share/doc/calvorine/changelog.gz",
     };
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
-        const std::string name = "/usr/share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) +
-                                 "/apps/calvorine.png";
+        const std::string name =
+            "/usr/share/icons/hicolor/" + std::to_string(size) + "x" + std::to_string(size) + "/apps/calvorine.png";
         expected.insert("." + name);
         QImage icon(QString::fromStdString(work.file("root" + name)));
         EXPECT_EQ(icon.width(), size) << name;
@@ -197,8 +197,8 @@ fi
     EXPECT_EQ(Said("field_Section"), "x11");
     EXPECT_NE(Said("field_Maintainer").find('@'), std::string::npos);
     // Worked out from the programs' libraries, with versions.
-    for (const char* library : {"libc6 (>= ", "libstdc++6 (>= ", "libqt6gui6 (>= ", "libqt6widgets6 (>= ",
-                                "libqt6core6 (>= "}) {
+    for (const char* library :
+         {"libc6 (>= ", "libstdc++6 (>= ", "libqt6gui6 (>= ", "libqt6widgets6 (>= ", "libqt6core6 (>= "}) {
         EXPECT_NE(Said("field_Depends").find(library), std::string::npos) << library << " in " << Said("field_Depends");
     }
     EXPECT_EQ(Said("synopsis"), "colour-plasma screen saver with a kaleidoscope, slides and titles");

@@ -104,11 +104,11 @@ protected:
     void Run(const std::string& scenario, int depth = 24) {
         std::string script = work.file("scenario.sh");
         std::ofstream(script) << prelude << scenario;
-        std::string command = "cd '" + work.path() + "' && SAVER='" CALVORINE_SAVER "' DATA='" + data +
-                              "' WORK='" + work.path() + "' XDG_RUNTIME_DIR='" + work.path() +
-                              "/run' XDG_DATA_DIRS='" + work.path() + "/system' timeout 60 xvfb-run -a -n " + std::to_string(First_Display_Number()) +
-                              " -s '-screen 0 1024x768x" + std::to_string(depth) +
-                              " -br' bash '" + script + "' 2>'" + work.file("stderr.txt") + "'";
+        std::string command = "cd '" + work.path() + "' && SAVER='" CALVORINE_SAVER "' DATA='" + data + "' WORK='" +
+                              work.path() + "' XDG_RUNTIME_DIR='" + work.path() + "/run' XDG_DATA_DIRS='" +
+                              work.path() + "/system' timeout 60 xvfb-run -a -n " +
+                              std::to_string(First_Display_Number()) + " -s '-screen 0 1024x768x" +
+                              std::to_string(depth) + " -br' bash '" + script + "' 2>'" + work.file("stderr.txt") + "'";
         FILE* pipe = popen(command.c_str(), "r");
         ASSERT_NE(pipe, nullptr);
         char buffer[512];
@@ -223,11 +223,18 @@ wait_exit $pid
     ASSERT_GE(lines.size(), 8u) << output;
     EXPECT_EQ(lines[1], "Calvorine Error Log File");
     EXPECT_EQ(lines[2], "Windows 2000");
-    const char* const in_order[] = {
-        "System Width 1024 System Height 768 System_Bpp 32", "Saver_Mode = CONFIGURE", "Entering Setup",
-        "Entering Setup_Windowed_Direct_Draw", "Exitting Setup", "Enter Log_Memory_Statistics",
-        "Exitting Log_Memory_Statistics", "Entering Refresh_Plasma", "Exitting Refresh_Plasma",
-        "Entering Run_Calvorine", "Exitting Run_Calvorine", "Entering Shutdown"};
+    const char* const in_order[] = {"System Width 1024 System Height 768 System_Bpp 32",
+                                    "Saver_Mode = CONFIGURE",
+                                    "Entering Setup",
+                                    "Entering Setup_Windowed_Direct_Draw",
+                                    "Exitting Setup",
+                                    "Enter Log_Memory_Statistics",
+                                    "Exitting Log_Memory_Statistics",
+                                    "Entering Refresh_Plasma",
+                                    "Exitting Refresh_Plasma",
+                                    "Entering Run_Calvorine",
+                                    "Exitting Run_Calvorine",
+                                    "Entering Shutdown"};
     int previous = -1;
     for (const char* record : in_order) {
         int position = Log_Position(record);

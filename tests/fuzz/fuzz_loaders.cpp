@@ -24,21 +24,21 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "graphics/bitmap_files.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
-#include "preset/preset_files.h"
-#include "preset/preset_setter.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
 #include "platform/window.h"
-#include "base/app_state.h"
-#include "base/frame_clock.h"
+#include "preset/preset_files.h"
+#include "preset/preset_setter.h"
 #include "shell/frame_driver.h"
-#include "base/random.h"
 #include "slides/slide_objects.h"
 #include "test_support.h"
 #include "text/font.h"
@@ -84,13 +84,13 @@ const uint64_t interesting_words[] = {
     0x7FFFFFFF,
     0x80000000,
     0xFFFFFFFF,
-    0x7FF0000000000000ull,   // +infinity
-    0xFFF0000000000000ull,   // -infinity
-    0x7FF8000000000000ull,   // not a number
-    0x7E37E43C8800759Cull,   // 1e300
-    0x3FF0000000000000ull,   // 1.0
-    0x7F800000,              // float +infinity
-    0x7FC00000,              // float not a number
+    0x7FF0000000000000ull,  // +infinity
+    0xFFF0000000000000ull,  // -infinity
+    0x7FF8000000000000ull,  // not a number
+    0x7E37E43C8800759Cull,  // 1e300
+    0x3FF0000000000000ull,  // 1.0
+    0x7F800000,             // float +infinity
+    0x7FC00000,             // float not a number
 };
 
 // One damage of a few kinds, as many times as the generator says.
@@ -101,13 +101,13 @@ void Mutate(Bytes* bytes, std::mt19937* generator) {
         if (bytes->empty()) bytes->push_back(0);
         const size_t at = rng() % bytes->size();
         switch (rng() % 7) {
-        case 0:   // flip a bit
+        case 0:  // flip a bit
             (*bytes)[at] ^= static_cast<uint8_t>(1u << (rng() % 8));
             break;
-        case 1:   // a random byte
+        case 1:  // a random byte
             (*bytes)[at] = static_cast<uint8_t>(rng());
             break;
-        case 2:   // an edge value, little-endian, on a 4- or 8-byte boundary
+        case 2:  // an edge value, little-endian, on a 4- or 8-byte boundary
         case 3: {
             const uint64_t value = interesting_words[rng() % std::size(interesting_words)];
             const size_t width = rng() % 2 ? 4 : 8;
@@ -116,10 +116,10 @@ void Mutate(Bytes* bytes, std::mt19937* generator) {
                 (*bytes)[start + k] = static_cast<uint8_t>(value >> (8 * k));
             break;
         }
-        case 4:   // a run of non-zero bytes (strings without an end)
+        case 4:  // a run of non-zero bytes (strings without an end)
             for (size_t k = at; k < bytes->size() && k < at + 1 + rng() % 4096; ++k) (*bytes)[k] = 'A' + k % 26;
             break;
-        case 5:   // cut the file short
+        case 5:  // cut the file short
             if (rng() % 4 == 0) bytes->resize(at);
             break;
         default:  // grow it with noise

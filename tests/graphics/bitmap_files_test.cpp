@@ -49,8 +49,8 @@ TEST_P(BitmapFormatTest, SavedFileHasTheLayoutAndLoadsBackTheSame) {
     ASSERT_EQ(bytes.size(), 9270u);
     EXPECT_EQ(bytes[0], 'B');
     EXPECT_EQ(bytes[1], 'M');
-    const std::pair<size_t, uint32_t> fields[] = {{2, 9270}, {10, 54}, {14, 40}, {18, 64}, {22, 48}, {30, 0},
-                                                  {34, 0},   {38, 10000}, {42, 10000}, {46, 0}, {50, 0}};
+    const std::pair<size_t, uint32_t> fields[] = {{2, 9270}, {10, 54},    {14, 40},    {18, 64}, {22, 48}, {30, 0},
+                                                  {34, 0},   {38, 10000}, {42, 10000}, {46, 0},  {50, 0}};
     for (const auto& [at, value] : fields) EXPECT_EQ(Field(bytes, at, 4), value) << at;
     EXPECT_EQ(Field(bytes, 26, 2), 1u);
     EXPECT_EQ(Field(bytes, 28, 2), 24u);
@@ -74,8 +74,7 @@ TEST_P(BitmapFormatTest, SavedFileHasTheLayoutAndLoadsBackTheSame) {
     EXPECT_TRUE(std::equal(again.begin() + 54, again.begin() + 57, bytes.begin() + 54 + 47 * 64 * 3));
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, BitmapFormatTest, ::testing::ValuesIn(every_graphics_format),
-                         Graphics_Format_Name);
+INSTANTIATE_TEST_SUITE_P(Formats, BitmapFormatTest, ::testing::ValuesIn(every_graphics_format), Graphics_Format_Name);
 
 class BitmapTest : public GraphicsTest {
 protected:

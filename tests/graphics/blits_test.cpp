@@ -249,8 +249,9 @@ TEST_F(BlitTest, WaitForBlitterWaitsOutDrawingAndReportsTheRest) {
     EXPECT_EQ(Wait_For_Blitter(dest), 1);
     dd_faults.blt_status_answer = DDERR_NOBLTHW;
     EXPECT_EQ(Wait_For_Blitter(dest), 0);
-    EXPECT_EQ(Last_Report(), "Wait_For_Blitter(): DDERR_NOBLTHW \n This system has no blitter hardware.\n"
-                             "Where's the video card?");
+    EXPECT_EQ(Last_Report(),
+              "Wait_For_Blitter(): DDERR_NOBLTHW \n This system has no blitter hardware.\n"
+              "Where's the video card?");
     dd_faults.blt_status_answer = DDERR_WASSTILLDRAWING;
     EXPECT_EQ(Wait_For_Blitter(dest), 0);
     dd_faults.blt_status_answer = DD_OK;

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
 #include "test_support.h"
 
 namespace {
@@ -188,9 +188,9 @@ TEST_F(DisplayTest, RefusedDepthsFallBackToTheirNeighboursInOrder) {
         int expected;
     };
     const Case cases[] = {
-        {16, {16}, 15},         {15, {15}, 16},         {24, {24}, 32},         {24, {24, 32}, 16},
-        {24, {24, 32, 16}, 15}, {32, {32}, 24},         {32, {32, 24}, 16},     {32, {32, 24, 16}, 15},
-        {32, {}, 32},           {24, {32}, 24},         {8, {16, 24, 32}, 8},
+        {16, {16}, 15},         {15, {15}, 16}, {24, {24}, 32},       {24, {24, 32}, 16},
+        {24, {24, 32, 16}, 15}, {32, {32}, 24}, {32, {32, 24}, 16},   {32, {32, 24, 16}, 15},
+        {32, {}, 32},           {24, {32}, 24}, {8, {16, 24, 32}, 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.requested);
@@ -217,8 +217,9 @@ TEST_F(DisplayTest, EveryDepthRefusedFailsWithTheRequestedNumbers) {
     Shutdown_Direct_Draw();
     dd_faults.refused_depths = {8};
     EXPECT_EQ(Setup_Direct_Draw(640, 480, 8), 0);
-    EXPECT_EQ(Box_Texts(), (std::vector<std::string>{"Setup_Direct_Draw():SetDisplayMode failed\nw,h,bpp = 640,480,32",
-                                                     "Setup_Direct_Draw():SetDisplayMode failed\nw,h,bpp = 640,480,8"}));
+    EXPECT_EQ(Box_Texts(),
+              (std::vector<std::string>{"Setup_Direct_Draw():SetDisplayMode failed\nw,h,bpp = 640,480,32",
+                                        "Setup_Direct_Draw():SetDisplayMode failed\nw,h,bpp = 640,480,8"}));
     Shutdown_Direct_Draw();
     Expect_All_Released();
 }
@@ -288,11 +289,11 @@ TEST_F(DisplayTest, InterfaceAndCooperativeLevelFailures) {
     Shutdown_Direct_Draw();
     EXPECT_EQ(Setup_Windowed_Direct_Draw(640, 480, 16), 0);
     Shutdown_Direct_Draw();
-    EXPECT_EQ(Box_Texts(),
-              (std::vector<std::string>{"Setup_Direct_Draw():QueryInterface call to engage Direct Draw 4 failed",
-                                        "Setup_Windowed_Direct_Draw():QueryInterface call to engage Direct Draw 4 failed",
-                                        "Setup_Direct_Draw():SetCooperativeLevel Failed",
-                                        "Setup_Windowed_Direct_Draw():SetCooperativeLevel Failed"}));
+    EXPECT_EQ(Box_Texts(), (std::vector<std::string>{
+                               "Setup_Direct_Draw():QueryInterface call to engage Direct Draw 4 failed",
+                               "Setup_Windowed_Direct_Draw():QueryInterface call to engage Direct Draw 4 failed",
+                               "Setup_Direct_Draw():SetCooperativeLevel Failed",
+                               "Setup_Windowed_Direct_Draw():SetCooperativeLevel Failed"}));
     Expect_All_Released();
 }
 
@@ -344,10 +345,9 @@ TEST_F(DisplayTest, HiddenPaletteAndClipperFailures) {
     const std::string hidden_failure =
         "Create_SYSTEM_Surface()DDERR_OUTOFMEMORY\nDirectDraw does not have enough memory\n to perform the "
         "operation\nat least 1.200 MB required";
-    EXPECT_EQ(Box_Texts(), (std::vector<std::string>{hidden_failure,
-                                                     "Setup_Direct Draw():Unable to create secondary surface",
-                                                     hidden_failure,
-                                                     "Setup_Windowed_Direct Draw():Unable to create secondary surface"}));
+    EXPECT_EQ(Box_Texts(), (std::vector<std::string>{
+                               hidden_failure, "Setup_Direct Draw():Unable to create secondary surface", hidden_failure,
+                               "Setup_Windowed_Direct Draw():Unable to create secondary surface"}));
     dd_faults.create_surface = DD_OK;
 
     // The palette texts read the same in both set-ups.
@@ -503,8 +503,9 @@ TEST_F(DisplayTest, EmptyClientAreaShowsNothingAndSucceeds) {
 TEST_F(DisplayTest, PresentationFailures) {
     EXPECT_EQ(Display_Hidden_Surface(), 0);
     EXPECT_EQ(Display_Stretched_Hidden_Surface(), 0);
-    EXPECT_EQ(Box_Texts(), (std::vector<std::string>{"Display_Hidden_Surface(): Hidden or Visible is NULL",
-                                                     "Display_Stretched_Hidden_Surface():Either source or dest is NULL"}));
+    EXPECT_EQ(Box_Texts(),
+              (std::vector<std::string>{"Display_Hidden_Surface(): Hidden or Visible is NULL",
+                                        "Display_Stretched_Hidden_Surface():Either source or dest is NULL"}));
 
     app.screen_bpp = 24;
     ASSERT_EQ(Setup_Direct_Draw(320, 240, 24), 1);
@@ -579,8 +580,7 @@ TEST_F(DisplayTest, StretchedPresentationOfAMinimisedOrFlattenedWindow) {
     window.iconic = false;
     window.client_width = 160;
     EXPECT_EQ(Display_Stretched_Hidden_Surface(), 0);
-    EXPECT_EQ(Box_Texts(),
-              std::vector<std::string>{"Display_Stretched_Hidden_Surface(): Invalid width 160 height 0"});
+    EXPECT_EQ(Box_Texts(), std::vector<std::string>{"Display_Stretched_Hidden_Surface(): Invalid width 160 height 0"});
     EXPECT_EQ(dd_blt_calls, copies);
 
     app.main_window = nullptr;
@@ -603,10 +603,10 @@ TEST_F(DisplayTest, StretchedPresentationDoesNotRestoreALostHidden) {
     Visible->lost = true;
     dd_faults.restore_fails = true;
     EXPECT_EQ(Display_Stretched_Hidden_Surface(), 0);
-    EXPECT_EQ(Box_Texts(), (std::vector<std::string>{"Display_Stretched_Hidden_Surface():Either source or dest is lost",
-                                                     "Restore_All_Surfaces():Unable to restore Visible Surface",
-                                                     "Display_Stretched_Hidden_Surface():Either source or dest is lost"}));
+    EXPECT_EQ(Box_Texts(),
+              (std::vector<std::string>{"Display_Stretched_Hidden_Surface():Either source or dest is lost",
+                                        "Restore_All_Surfaces():Unable to restore Visible Surface",
+                                        "Display_Stretched_Hidden_Surface():Either source or dest is lost"}));
 }
-
 
 }  // namespace

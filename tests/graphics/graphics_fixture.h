@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "platform/ddraw.h"
 #include "platform/pixel_format.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
 #include "test_support.h"
 
 // A display format: depth, the 16-bit layout and the bytes added after every row.
@@ -29,8 +29,8 @@ struct GraphicsFormat {
 
 // 8, 15, 16 in both layouts, 24 and 32, and padded rows at two depths.
 inline const GraphicsFormat every_graphics_format[] = {
-    {8, 0x07E0, 0, "Depth8"},         {15, 0x07E0, 0, "Depth15"},        {16, 0x07E0, 0, "Depth16_565"},
-    {16, 0x03E0, 0, "Depth16_555"},   {24, 0x07E0, 0, "Depth24"},        {32, 0x07E0, 0, "Depth32"},
+    {8, 0x07E0, 0, "Depth8"},          {15, 0x07E0, 0, "Depth15"},         {16, 0x07E0, 0, "Depth16_565"},
+    {16, 0x03E0, 0, "Depth16_555"},    {24, 0x07E0, 0, "Depth24"},         {32, 0x07E0, 0, "Depth32"},
     {16, 0x07E0, 6, "Depth16_Padded"}, {32, 0x07E0, 12, "Depth32_Padded"}, {8, 0x07E0, 5, "Depth8_Padded"},
 };
 

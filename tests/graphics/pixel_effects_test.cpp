@@ -129,8 +129,7 @@ TEST_P(EffectFormatTest, QuarterTurnPutsTheLeftColumnOnTop) {
     EXPECT_EQ(zero_count, 8);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, EffectFormatTest, ::testing::ValuesIn(every_graphics_format),
-                         Graphics_Format_Name);
+INSTANTIATE_TEST_SUITE_P(Formats, EffectFormatTest, ::testing::ValuesIn(every_graphics_format), Graphics_Format_Name);
 
 class EffectTest : public GraphicsTest {
 protected:
@@ -272,7 +271,9 @@ protected:
         if (GetParam().mask == 0x07E0) return uint32_t(first) << 11 | uint32_t(second) << 5 | uint32_t(third);
         return uint32_t(first) << 10 | uint32_t(second) << 5 | uint32_t(third);
     }
-    int Full(bool second) const { return GetParam().depth == 32 ? 255 : (second && GetParam().mask == 0x07E0 ? 63 : 31); }
+    int Full(bool second) const {
+        return GetParam().depth == 32 ? 255 : (second && GetParam().mask == 0x07E0 ? 63 : 31);
+    }
 };
 
 TEST_P(BlendTest, ColourBlendAveragesAndLeavesBlackSourcesOut) {

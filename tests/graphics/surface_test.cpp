@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
 #include "test_support.h"
-#include "base/frame_clock.h"
 
 namespace {
 

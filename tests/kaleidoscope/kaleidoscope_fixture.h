@@ -10,6 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "kaleidoscope/kaleidoscope.h"
@@ -21,10 +25,6 @@
 #include "platform/file_dialog.h"
 #include "platform/pixel_format.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/error_log.h"
-#include "base/frame_clock.h"
-#include "base/random.h"
 #include "test_support.h"
 
 // A display format: depth, the 16-bit layout, padding after every row.
@@ -36,8 +36,8 @@ struct KaleidoscopeFormat {
 };
 
 inline const KaleidoscopeFormat every_kaleidoscope_format[] = {
-    {8, 0x07E0, 0, "Depth8"},       {15, 0x03E0, 0, "Depth15"},     {16, 0x07E0, 0, "Depth16_565"},
-    {16, 0x03E0, 0, "Depth16_555"}, {24, 0x07E0, 0, "Depth24"},     {32, 0x07E0, 0, "Depth32"},
+    {8, 0x07E0, 0, "Depth8"},        {15, 0x03E0, 0, "Depth15"},        {16, 0x07E0, 0, "Depth16_565"},
+    {16, 0x03E0, 0, "Depth16_555"},  {24, 0x07E0, 0, "Depth24"},        {32, 0x07E0, 0, "Depth32"},
     {8, 0x07E0, 3, "Depth8_Padded"}, {32, 0x07E0, 8, "Depth32_Padded"},
 };
 

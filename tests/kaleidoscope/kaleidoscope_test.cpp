@@ -10,10 +10,19 @@ TEST_F(KaleidoscopeTest, TileSideIsTheGranularityWithinEightyAndHalfTheScreen) {
     struct Case {
         int screen_height, granularity, side;
     } cases[] = {
-        {480, 1000, 240}, {480, 240, 240}, {480, 200, 200}, {480, 81, 81}, {480, 80, 80}, {480, 12, 80},
-        {600, 1000, 288}, {768, 1000, 384}, {1024, 1000, 512},
+        {480, 1000, 240},
+        {480, 240, 240},
+        {480, 200, 200},
+        {480, 81, 81},
+        {480, 80, 80},
+        {480, 12, 80},
+        {600, 1000, 288},
+        {768, 1000, 384},
+        {1024, 1000, 512},
         // Below 160 lines the largest tile would be under 80: the lower bound wins.
-        {100, 60, 80},    {100, 1000, 80}, {159, 90, 80},
+        {100, 60, 80},
+        {100, 1000, 80},
+        {159, 90, 80},
     };
     for (const Case& c : cases) {
         app.screen_height = c.screen_height;

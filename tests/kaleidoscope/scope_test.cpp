@@ -2,13 +2,13 @@
 // depth, the 8-bit notice, custom overlays, the file dialog and lost masks.
 #include "kaleidoscope_fixture.h"
 
-#include <filesystem>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <tuple>
 
-#include "graphics/bitmap_files.h"
 #include "base/data_folder.h"
+#include "graphics/bitmap_files.h"
 
 namespace {
 
@@ -245,8 +245,7 @@ protected:
         return path;
     }
     static void Set_Path(const std::string& path) {
-        std::snprintf(plasma_settings.custom_scope_path, sizeof plasma_settings.custom_scope_path, "%s",
-                      path.c_str());
+        std::snprintf(plasma_settings.custom_scope_path, sizeof plasma_settings.custom_scope_path, "%s", path.c_str());
     }
 
     TempFolder folder_;
@@ -316,9 +315,8 @@ TEST_F(CustomScopeTest, MissingOverlayIsReportedAndLeavesThePictureBare) {
 
     // A 1 KB file that claims a picture larger than the largest mode is
     // refused from its headers; a claim within the largest mode loads.
-    for (const auto& [width, height, refused] :
-         {std::tuple{5700, 5700, true}, std::tuple{1281, 16, true}, std::tuple{16, 1025, true},
-          std::tuple{1280, 1024, false}}) {
+    for (const auto& [width, height, refused] : {std::tuple{5700, 5700, true}, std::tuple{1281, 16, true},
+                                                 std::tuple{16, 1025, true}, std::tuple{1280, 1024, false}}) {
         platform_boxes.clear();
         const std::string claim = folder_.file("claim.bmp");
         ASSERT_TRUE(Write_Claimed_Bitmap(claim, width, height));
@@ -340,8 +338,8 @@ TEST_F(CustomScopeTest, AnOverlayMissingAtItsPathIsFoundInTheInstalledFolder) {
     const std::string installed = Write_Overlay("Calvorine/Data/Bmp/Overlays/frame.bmp");
     Use_Windows_Directory(folder_.path());
     for (const std::string& stored : {std::string("/build/tree/demo/Calvorine/Data/Bmp/Overlays/frame.bmp"),
-                                     std::string("C:\\WINDOWS\\Calvorine\\Data\\Bmp\\Overlays\\FRAME.BMP"),
-                                     std::string("Calvorine/Data/Bmp/Overlays/frame.bmp"), installed}) {
+                                      std::string("C:\\WINDOWS\\Calvorine\\Data\\Bmp\\Overlays\\FRAME.BMP"),
+                                      std::string("Calvorine/Data/Bmp/Overlays/frame.bmp"), installed}) {
         SCOPED_TRACE(stored);
         EXPECT_EQ(Custom_Scope_File(stored), installed);
         Set_Path(stored);

@@ -9,11 +9,11 @@
 
 #include "kaleidoscope/kaleidoscope.h"
 #include "kaleidoscope/scope.h"
+#include "preset/preset_setter.h"
+#include "preset/window_caption.h"
 #include "slides/colour_slides.h"
 #include "slides/slide_objects.h"
 #include "text/titles.h"
-#include "preset/preset_setter.h"
-#include "preset/window_caption.h"
 
 namespace {
 
@@ -314,8 +314,7 @@ protected:
         const int covered_w = W << x_folds, covered_h = H << y_folds;
         for (int y = 0; y < covered_h; ++y)
             for (int x = 0; x < covered_w; ++x)
-                ASSERT_EQ(shot.Pixel(x, y), shot.Pixel(Unfold(x, W, x_folds), Unfold(y, H, y_folds)))
-                    << x << "," << y;
+                ASSERT_EQ(shot.Pixel(x, y), shot.Pixel(Unfold(x, W, x_folds), Unfold(y, H, y_folds))) << x << "," << y;
         std::set<uint32_t> values;
         for (int x = 0; x < W; ++x) values.insert(shot.Pixel(x, H / 2));
         EXPECT_GT(values.size(), 4u);
@@ -651,7 +650,7 @@ TEST_F(RefreshPlasmaTest, AHostileRecordIsBoundedBeforeItIsApplied) {
         // Strings that never end inside their fields.
         std::memset(plasma_settings.title, 'A', sizeof plasma_settings.title);
         std::memset(plasma_settings.custom_scope_path, 'B', sizeof plasma_settings.custom_scope_path);
-        plasma_settings.random_colour_interval = inf;   // no zero right after the title
+        plasma_settings.random_colour_interval = inf;  // no zero right after the title
         plasma_settings.ripple_frequency = std::numeric_limits<float>::quiet_NaN();
         plasma_settings.interference = -std::numeric_limits<float>::infinity();
         plasma_settings.sway = -3e38f;

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/frame_clock.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "plasma/plasma_draw.h"
@@ -21,8 +23,6 @@
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/frame_clock.h"
 #include "test_support.h"
 
 // A copy of a surface's memory, read once, with its pixel layout.

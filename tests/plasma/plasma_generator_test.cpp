@@ -45,8 +45,9 @@ uint8_t Reference_8(const PlasmaField& f, int j, int p) {
         for (int m = 0; m < 4; ++m) w += static_cast<uint64_t>(table[origin + row + m]) << (8 * m);
         return w;
     };
-    const uint64_t total = (word(f.wave_table, o.a) + word(f.ring_table, o.b) + word(f.wave_table, o.c) +
-                            word(f.wave_table, o.e)) % 4294967296ull;
+    const uint64_t total =
+        (word(f.wave_table, o.a) + word(f.ring_table, o.b) + word(f.wave_table, o.c) + word(f.wave_table, o.e)) %
+        4294967296ull;
     const int b = static_cast<int>((total >> (8 * (p % 4))) & 0xFF);
     return static_cast<uint8_t>(((b >= 128 ? 255 - b : b) * 2) % 256);
 }
@@ -278,8 +279,7 @@ TEST_P(PlasmaWriter16Test, SingleAndMultiColourFollowTheLayout) {
     });
 
     Fill(Hidden, 0x11);
-    ASSERT_EQ(Multi_Colour_Plasma_16(&plasma_field_0, &plasma_field_1, &plasma_field_2, Hidden, 35.0, 20.0, 5.0, X,
-                                     Y),
+    ASSERT_EQ(Multi_Colour_Plasma_16(&plasma_field_0, &plasma_field_1, &plasma_field_2, Hidden, 35.0, 20.0, 5.0, X, Y),
               1);
     // The colour byte keeps six green bits only where the layout has them.
     Check_Block(Read(Hidden), 0x1111, [&](int p, int j) {
@@ -342,10 +342,10 @@ TEST_P(PlasmaWriterDeepTest, SingleAndMultiColourPackTheChannels) {
     });
 
     Fill(Hidden, 0x22);
-    const int multi = c.depth == 24 ? Multi_Colour_Plasma_24(&plasma_field_0, &plasma_field_1, &plasma_field_2,
-                                                             Hidden, 35.0, 35.0, 35.0, X, Y)
-                                    : Multi_Colour_Plasma_32(&plasma_field_0, &plasma_field_1, &plasma_field_2,
-                                                             Hidden, 35.0, 35.0, 35.0, X, Y);
+    const int multi =
+        c.depth == 24
+            ? Multi_Colour_Plasma_24(&plasma_field_0, &plasma_field_1, &plasma_field_2, Hidden, 35.0, 35.0, 35.0, X, Y)
+            : Multi_Colour_Plasma_32(&plasma_field_0, &plasma_field_1, &plasma_field_2, Hidden, 35.0, 35.0, 35.0, X, Y);
     ASSERT_EQ(multi, 1);
     Check_Block(Read(Hidden), untouched, [&](int p, int j) {
         return Reference_P(Reference_Sum(plasma_field_0, j, p / 4), Reference_Sum(plasma_field_1, j, p / 4),
@@ -355,8 +355,10 @@ TEST_P(PlasmaWriterDeepTest, SingleAndMultiColourPackTheChannels) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, PlasmaWriterDeepTest,
-                         ::testing::Values(DeepCase{24, 0, true, "Depth24_And"}, DeepCase{24, 5, false, "Depth24_Or_Padded"},
-                                           DeepCase{32, 0, true, "Depth32_And"}, DeepCase{32, 12, false, "Depth32_Or_Padded"}),
+                         ::testing::Values(DeepCase{24, 0, true, "Depth24_And"},
+                                           DeepCase{24, 5, false, "Depth24_Or_Padded"},
+                                           DeepCase{32, 0, true, "Depth32_And"},
+                                           DeepCase{32, 12, false, "Depth32_Or_Padded"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PlasmaWriterTest, PlainColoursGiveTheFoldedValueAndBrightenDoublesIt) {

@@ -32,40 +32,40 @@ TEST_F(PresetRecordTest, DefaultsLandAtTheirFileOffsets) {
     Set_Default_Plasma_Settings();
 
     EXPECT_EQ(sizeof(PlasmaSettings), 10136u);
-    EXPECT_EQ(I32_At(0), 1);       // multi_colour
-    EXPECT_EQ(I32_At(4), 1);       // resolution
-    EXPECT_EQ(I32_At(8), 128);     // plasma_width
-    EXPECT_EQ(I32_At(12), 128);    // plasma_height
-    EXPECT_EQ(I32_At(16), 4);      // contrast at 32 bits
-    EXPECT_EQ(F64_At(24), 35.0);   // speed
-    EXPECT_EQ(F32_At(32), 5.4f);   // ripple_frequency
-    EXPECT_EQ(F32_At(36), 9.5f);   // interference
-    EXPECT_EQ(F32_At(40), 1.6f);   // sway
-    EXPECT_EQ(I32_At(44), 50);     // complexity
-    EXPECT_EQ(I32_At(52), 1);      // preview_active
-    EXPECT_EQ(Bytes()[60], 127);   // colour_blue
-    EXPECT_EQ(Bytes()[61], 127);   // colour_green
-    EXPECT_EQ(Bytes()[62], 127);   // colour_red
-    EXPECT_EQ(I32_At(64), 1);      // colour_logic_and
-    EXPECT_EQ(I32_At(84), 192);    // kaleidoscope_granularity for 768 lines
-    EXPECT_EQ(I32_At(88), 1);      // brighten
-    EXPECT_EQ(F64_At(112), 10.0);  // slide_speed
-    EXPECT_EQ(I32_At(6120), 2);    // background_mode
-    EXPECT_EQ(I32_At(6124), 1);    // background_variable
-    EXPECT_EQ(I32_At(6128), 200);  // background_brightness
-    EXPECT_EQ(I32_At(6132), 25);   // zone_frequency
-    EXPECT_EQ(I32_At(6136), 6);    // zone_duration
-    EXPECT_EQ(I32_At(6140), 1);    // zone_multicolour
-    EXPECT_EQ(I32_At(6148), 7);    // shape_size
-    EXPECT_EQ(I32_At(6152), 100);  // shape_frequency
-    EXPECT_EQ(I32_At(6156), 3);    // slide_direction
-    EXPECT_EQ(I32_At(6160), 1000); // direction_change_frequency
-    EXPECT_EQ(I32_At(6164), 1);    // vsync_setting
-    EXPECT_EQ(I32_At(6168), 1);    // slide_ignore_fps
-    EXPECT_EQ(I32_At(6172), 0);    // plasma_ignore_fps
-    EXPECT_EQ(Bytes()[6176], 0);   // empty title
-    EXPECT_EQ(F64_At(8368), 0.0);  // random_colour_interval
-    EXPECT_EQ(Bytes()[8576], 0);   // empty custom scope path
+    EXPECT_EQ(I32_At(0), 1);        // multi_colour
+    EXPECT_EQ(I32_At(4), 1);        // resolution
+    EXPECT_EQ(I32_At(8), 128);      // plasma_width
+    EXPECT_EQ(I32_At(12), 128);     // plasma_height
+    EXPECT_EQ(I32_At(16), 4);       // contrast at 32 bits
+    EXPECT_EQ(F64_At(24), 35.0);    // speed
+    EXPECT_EQ(F32_At(32), 5.4f);    // ripple_frequency
+    EXPECT_EQ(F32_At(36), 9.5f);    // interference
+    EXPECT_EQ(F32_At(40), 1.6f);    // sway
+    EXPECT_EQ(I32_At(44), 50);      // complexity
+    EXPECT_EQ(I32_At(52), 1);       // preview_active
+    EXPECT_EQ(Bytes()[60], 127);    // colour_blue
+    EXPECT_EQ(Bytes()[61], 127);    // colour_green
+    EXPECT_EQ(Bytes()[62], 127);    // colour_red
+    EXPECT_EQ(I32_At(64), 1);       // colour_logic_and
+    EXPECT_EQ(I32_At(84), 192);     // kaleidoscope_granularity for 768 lines
+    EXPECT_EQ(I32_At(88), 1);       // brighten
+    EXPECT_EQ(F64_At(112), 10.0);   // slide_speed
+    EXPECT_EQ(I32_At(6120), 2);     // background_mode
+    EXPECT_EQ(I32_At(6124), 1);     // background_variable
+    EXPECT_EQ(I32_At(6128), 200);   // background_brightness
+    EXPECT_EQ(I32_At(6132), 25);    // zone_frequency
+    EXPECT_EQ(I32_At(6136), 6);     // zone_duration
+    EXPECT_EQ(I32_At(6140), 1);     // zone_multicolour
+    EXPECT_EQ(I32_At(6148), 7);     // shape_size
+    EXPECT_EQ(I32_At(6152), 100);   // shape_frequency
+    EXPECT_EQ(I32_At(6156), 3);     // slide_direction
+    EXPECT_EQ(I32_At(6160), 1000);  // direction_change_frequency
+    EXPECT_EQ(I32_At(6164), 1);     // vsync_setting
+    EXPECT_EQ(I32_At(6168), 1);     // slide_ignore_fps
+    EXPECT_EQ(I32_At(6172), 0);     // plasma_ignore_fps
+    EXPECT_EQ(Bytes()[6176], 0);    // empty title
+    EXPECT_EQ(F64_At(8368), 0.0);   // random_colour_interval
+    EXPECT_EQ(Bytes()[8576], 0);    // empty custom scope path
 }
 
 TEST_F(PresetRecordTest, DefaultsZeroEveryOtherByte) {
@@ -73,8 +73,8 @@ TEST_F(PresetRecordTest, DefaultsZeroEveryOtherByte) {
     Set_Default_Plasma_Settings();
     // Reserves and the fields without a default: all zero.
     const std::pair<size_t, size_t> zero_ranges[] = {
-        {20, 24}, {48, 52}, {56, 60}, {63, 64}, {68, 84}, {92, 112}, {120, 6120}, {6144, 6148},
-        {6172, 8368}, {8376, 10136},
+        {20, 24},  {48, 52},    {56, 60},     {63, 64},     {68, 84},
+        {92, 112}, {120, 6120}, {6144, 6148}, {6172, 8368}, {8376, 10136},
     };
     for (auto [from, to] : zero_ranges)
         for (size_t offset = from; offset < to; ++offset) ASSERT_EQ(Bytes()[offset], 0) << "offset " << offset;

@@ -151,13 +151,16 @@ TEST_F(BitmapTest, HandWrittenKindsLoad) {
     // 16 bits 5-5-5 and 32 bits, both one row of two. Five-bit fields widen by a shift, as the
     // program's own writer does, so full red reads 248.
     Write_File(folder_.file("sixteen.bmp"), Bmp_File(2, 1, 16, 0, {}, Bytes({0x00, 0x7C, 0xFF, 0x7F})));
-    EXPECT_EQ(Load_Colours(folder_.file("sixteen.bmp"), 2, 1), (std::vector<COLORREF>{RGB(248, 0, 0), RGB(248, 248, 248)}));
-    Write_File(folder_.file("wide.bmp"), Bmp_File(2, 1, 32, 0, {}, Bytes({0x30, 0x20, 0x10, 0x99, 0xEE, 0xFF, 0xC0, 0})));
+    EXPECT_EQ(Load_Colours(folder_.file("sixteen.bmp"), 2, 1),
+              (std::vector<COLORREF>{RGB(248, 0, 0), RGB(248, 248, 248)}));
+    Write_File(folder_.file("wide.bmp"),
+               Bmp_File(2, 1, 32, 0, {}, Bytes({0x30, 0x20, 0x10, 0x99, 0xEE, 0xFF, 0xC0, 0})));
     EXPECT_EQ(Load_Colours(folder_.file("wide.bmp"), 2, 1), (std::vector<COLORREF>{From_Rgb(A), From_Rgb(B)}));
 
     // A negative height stores the top row first.
     Write_File(folder_.file("top_down.bmp"), Bmp_File(1, -2, 24, 0, {}, Bytes({0, 0, 255, 0, 0, 255, 0, 0})));
-    EXPECT_EQ(Load_Colours(folder_.file("top_down.bmp"), 1, 2), (std::vector<COLORREF>{RGB(255, 0, 0), RGB(0, 255, 0)}));
+    EXPECT_EQ(Load_Colours(folder_.file("top_down.bmp"), 1, 2),
+              (std::vector<COLORREF>{RGB(255, 0, 0), RGB(0, 255, 0)}));
 }
 
 TEST_F(BitmapTest, DamagedOrMissingFilesGiveNoBitmap) {
@@ -165,7 +168,7 @@ TEST_F(BitmapTest, DamagedOrMissingFilesGiveNoBitmap) {
     std::string garbage;
     for (int i = 0; i < 300; ++i) garbage += static_cast<char>((i * 73 + 11) % 256);
     std::string huge = good;
-    huge[18] = huge[19] = huge[22] = huge[23] = '\x7F';   // 32639 x 32639
+    huge[18] = huge[19] = huge[22] = huge[23] = '\x7F';  // 32639 x 32639
     const std::pair<const char*, std::string> damaged[] = {
         {"empty.bmp", ""},
         {"garbage.bmp", garbage},
@@ -241,7 +244,7 @@ TEST_P(StretchFormatTest, InexactColoursTakeTheNearestTheFormatHolds) {
     ASSERT_TRUE(GDI_StretchBlt(dc, 0, 0, 1, 1, bitmap, 0, 0, 1, 1));
     GDI_DeleteObject(bitmap);
     switch (surface->bits_per_pixel) {
-    case 8: EXPECT_EQ(Stored(surface, 0, 0), 180u); break;   // the default palette's red
+    case 8: EXPECT_EQ(Stored(surface, 0, 0), 180u); break;  // the default palette's red
     case 15:
     case 16: EXPECT_EQ(Stored(surface, 0, 0), surface->green_mask == 0x07E0 ? 0xF820u : 0x7C00u); break;
     default: EXPECT_EQ(Stored(surface, 0, 0), 0xFA0406u);

@@ -64,8 +64,8 @@ TEST_F(DeviceTest, SurfacesTakeTheDisplayFormatAndPaddedPitch) {
         uint32_t mask16;
         int bytes;
         uint32_t green;
-    } cases[] = {{8, 0x07E0, 1, 0}, {15, 0x07E0, 2, 0x03E0}, {16, 0x07E0, 2, 0x07E0},
-                 {16, 0x03E0, 2, 0x03E0}, {24, 0x07E0, 3, 0}, {32, 0x07E0, 4, 0}};
+    } cases[] = {{8, 0x07E0, 1, 0},       {15, 0x07E0, 2, 0x03E0}, {16, 0x07E0, 2, 0x07E0},
+                 {16, 0x03E0, 2, 0x03E0}, {24, 0x07E0, 3, 0},      {32, 0x07E0, 4, 0}};
     dd_config.pitch_padding = 12;
     for (const Case& c : cases) {
         dd_config.desktop_bpp = c.depth;
@@ -104,43 +104,43 @@ TEST_F(DeviceTest, DisplayModesCanBeRefusedAndRestored) {
 TEST_F(DeviceTest, BltMirrorsKeysAndStretchesAtEveryDepth) {
     // Once on one thread, once in row bands as big copies go: the same pixels.
     for (int threads : {1, 3})
-    for (int depth : {8, 16, 24, 32}) {
-        row_band_threads = threads;
-        dd_config.desktop_bpp = depth;
-        Surface* src = make(8, 6);
-        Surface* dst = make(16, 12);
-        pattern(src);
-        Rect sr{2, 1, 6, 5}, dr{3, 2, 7, 6};
-        BltFx fx;
-        fx.effects = DDBLTFX_MIRRORLEFTRIGHT;
-        ASSERT_EQ(Surface_Blt(dst, &dr, src, &sr, DDBLT_DDFX, &fx), DD_OK);
-        for (int j = 0; j < 4; ++j)
-            for (int i = 0; i < 4; ++i) EXPECT_EQ(at(dst, 3 + i, 2 + j), at(src, 2 + 3 - i, 1 + j));
-        fx.effects = DDBLTFX_MIRRORUPDOWN;
-        ASSERT_EQ(Surface_Blt(dst, &dr, src, &sr, DDBLT_DDFX, &fx), DD_OK);
-        for (int j = 0; j < 4; ++j)
-            for (int i = 0; i < 4; ++i) EXPECT_EQ(at(dst, 3 + i, 2 + j), at(src, 2 + i, 1 + 3 - j));
+        for (int depth : {8, 16, 24, 32}) {
+            row_band_threads = threads;
+            dd_config.desktop_bpp = depth;
+            Surface* src = make(8, 6);
+            Surface* dst = make(16, 12);
+            pattern(src);
+            Rect sr{2, 1, 6, 5}, dr{3, 2, 7, 6};
+            BltFx fx;
+            fx.effects = DDBLTFX_MIRRORLEFTRIGHT;
+            ASSERT_EQ(Surface_Blt(dst, &dr, src, &sr, DDBLT_DDFX, &fx), DD_OK);
+            for (int j = 0; j < 4; ++j)
+                for (int i = 0; i < 4; ++i) EXPECT_EQ(at(dst, 3 + i, 2 + j), at(src, 2 + 3 - i, 1 + j));
+            fx.effects = DDBLTFX_MIRRORUPDOWN;
+            ASSERT_EQ(Surface_Blt(dst, &dr, src, &sr, DDBLT_DDFX, &fx), DD_OK);
+            for (int j = 0; j < 4; ++j)
+                for (int i = 0; i < 4; ++i) EXPECT_EQ(at(dst, 3 + i, 2 + j), at(src, 2 + i, 1 + 3 - j));
 
-        // Key: pixels equal to the source key leave the destination alone.
-        Rect all{0, 0, 8, 6};
-        BltFx fill;
-        fill.fill_colour = 0x55;
-        ASSERT_EQ(Surface_Blt(dst, nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fill), DD_OK);
-        src->colour_key = at(src, 1, 1);
-        ASSERT_EQ(Surface_Blt(dst, &all, src, &all, DDBLT_KEYSRC, nullptr), DD_OK);
-        EXPECT_EQ(at(dst, 1, 1), 0x55u);
-        EXPECT_EQ(at(dst, 2, 1), at(src, 2, 1));
+            // Key: pixels equal to the source key leave the destination alone.
+            Rect all{0, 0, 8, 6};
+            BltFx fill;
+            fill.fill_colour = 0x55;
+            ASSERT_EQ(Surface_Blt(dst, nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fill), DD_OK);
+            src->colour_key = at(src, 1, 1);
+            ASSERT_EQ(Surface_Blt(dst, &all, src, &all, DDBLT_KEYSRC, nullptr), DD_OK);
+            EXPECT_EQ(at(dst, 1, 1), 0x55u);
+            EXPECT_EQ(at(dst, 2, 1), at(src, 2, 1));
 
-        // Stretch: 2x in both directions, every source pixel becomes a 2x2 block.
-        Rect big{0, 0, 16, 12};
-        BltFx none;
-        ASSERT_EQ(Surface_Blt(dst, &big, src, &all, DDBLT_DDFX, &none), DD_OK);
-        for (int y = 0; y < 12; ++y)
-            for (int x = 0; x < 16; ++x) EXPECT_EQ(at(dst, x, y), at(src, x / 2, y / 2));
-        Release(src);
-        Release(dst);
-        made.clear();
-    }
+            // Stretch: 2x in both directions, every source pixel becomes a 2x2 block.
+            Rect big{0, 0, 16, 12};
+            BltFx none;
+            ASSERT_EQ(Surface_Blt(dst, &big, src, &all, DDBLT_DDFX, &none), DD_OK);
+            for (int y = 0; y < 12; ++y)
+                for (int x = 0; x < 16; ++x) EXPECT_EQ(at(dst, x, y), at(src, x / 2, y / 2));
+            Release(src);
+            Release(dst);
+            made.clear();
+        }
     row_band_threads = 0;
 }
 

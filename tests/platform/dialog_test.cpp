@@ -85,7 +85,8 @@ TEST_F(DialogTest, AScrollBarDialogHasItsControlsAndItsActionsArriveWithTheirCod
         EXPECT_EQ(bar->maximum(), 60);
         EXPECT_EQ(bar->value(), 12);
         EXPECT_EQ(number->text().toStdString(), "12");
-        for (int id : {1, 2, 3}) EXPECT_NE(dialog->findChild<QPushButton*>(QStringLiteral("control_%1").arg(id)), nullptr);
+        for (int id : {1, 2, 3})
+            EXPECT_NE(dialog->findChild<QPushButton*>(QStringLiteral("control_%1").arg(id)), nullptr);
 
         bar->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         EXPECT_EQ(bar->value(), 13);
@@ -106,7 +107,8 @@ TEST_F(DialogTest, AScrollBarDialogHasItsControlsAndItsActionsArriveWithTheirCod
     EXPECT_EQ(result, IDCANCEL);
     ASSERT_FALSE(dialog_messages.empty());
     EXPECT_EQ(dialog_messages.front().message, WM_INITDIALOG);
-    EXPECT_EQ(Scroll_Codes(), (std::vector<int>{SB_LINERIGHT, SB_PAGELEFT, SB_PAGELEFT, SB_RIGHT, SB_LEFT, SB_THUMBTRACK}));
+    EXPECT_EQ(Scroll_Codes(),
+              (std::vector<int>{SB_LINERIGHT, SB_PAGELEFT, SB_PAGELEFT, SB_RIGHT, SB_LEFT, SB_THUMBTRACK}));
     for (const Posted_Message& message : dialog_messages) {
         if (message.message == WM_HSCROLL) {
             EXPECT_EQ(message.lparam, CONTRAST_SCROLL);
@@ -138,25 +140,26 @@ TEST_F(DialogTest, ACheckBoxTurnsItselfOverAndTellsTheProcedure) {
 
 TEST_F(DialogTest, AListShowsItsEntriesAndTheUsersChoiceReachesTheProcedure) {
     plasma_settings.resolution = 7;
-    const int result = Platform_Control_Dialog_Box(RESOLUTIONBOX, nullptr, [](Control_Dialog* dialog, unsigned message, uintptr_t wparam,
-                                                                       intptr_t lparam) -> intptr_t {
-        if (message == WM_INITDIALOG) {
-            QTimer::singleShot(0, [] {
-                auto* widget = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-                ASSERT_NE(widget, nullptr);
-                EXPECT_EQ(widget->windowTitle().toStdString(), "Fullscreen Resolution");
-                auto* list = widget->findChild<QListWidget*>("control_1040");
-                ASSERT_NE(list, nullptr);
-                EXPECT_EQ(list->count(), 20);
-                EXPECT_EQ(list->item(3)->text().toStdString(), "1024 x 768  x 32");
-                EXPECT_EQ(list->currentRow(), 7);
-                list->setCurrentRow(12);
-                widget->findChild<QPushButton*>("control_1")->click();
-            });
-        }
-        if (message == WM_MOVE || message == WM_PAINT) return 1;
-        return Resolution_Dialog_Procedure(dialog, message, wparam, lparam);
-    });
+    const int result = Platform_Control_Dialog_Box(
+        RESOLUTIONBOX, nullptr,
+        [](Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t lparam) -> intptr_t {
+            if (message == WM_INITDIALOG) {
+                QTimer::singleShot(0, [] {
+                    auto* widget = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                    ASSERT_NE(widget, nullptr);
+                    EXPECT_EQ(widget->windowTitle().toStdString(), "Fullscreen Resolution");
+                    auto* list = widget->findChild<QListWidget*>("control_1040");
+                    ASSERT_NE(list, nullptr);
+                    EXPECT_EQ(list->count(), 20);
+                    EXPECT_EQ(list->item(3)->text().toStdString(), "1024 x 768  x 32");
+                    EXPECT_EQ(list->currentRow(), 7);
+                    list->setCurrentRow(12);
+                    widget->findChild<QPushButton*>("control_1")->click();
+                });
+            }
+            if (message == WM_MOVE || message == WM_PAINT) return 1;
+            return Resolution_Dialog_Procedure(dialog, message, wparam, lparam);
+        });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(plasma_settings.resolution, 12);
 }

@@ -33,8 +33,10 @@ public:
         if (had_) value_ = value;
     }
     ~Saved_Variable() {
-        if (had_) setenv(name_, value_.c_str(), 1);
-        else unsetenv(name_);
+        if (had_)
+            setenv(name_, value_.c_str(), 1);
+        else
+            unsetenv(name_);
     }
 
 private:

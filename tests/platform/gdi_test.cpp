@@ -50,7 +50,7 @@ TEST_P(GdiFormatTest, StoredValuesFollowTheDisplayLayout) {
     uint32_t red = Stored(surface, 0, 0), green = Stored(surface, 1, 0), blue = Stored(surface, 2, 0);
     switch (surface->bits_per_pixel) {
     case 8:
-        EXPECT_EQ(red, 180u);   // 36 x 5 in the default cube
+        EXPECT_EQ(red, 180u);  // 36 x 5 in the default cube
         EXPECT_EQ(green, 30u);
         EXPECT_EQ(blue, 5u);
         break;
@@ -65,7 +65,7 @@ TEST_P(GdiFormatTest, StoredValuesFollowTheDisplayLayout) {
         }
         EXPECT_EQ(blue, 0x001Fu);
         break;
-    default:   // 24 stores bytes blue, green, red; 32 the word 0x00RRGGBB
+    default:  // 24 stores bytes blue, green, red; 32 the word 0x00RRGGBB
         EXPECT_EQ(red, 0xFF0000u);
         EXPECT_EQ(green, 0x00FF00u);
         EXPECT_EQ(blue, 0x0000FFu);
@@ -85,7 +85,7 @@ TEST_P(GdiFormatTest, DiamondIsFilledWithItsOutline) {
     EXPECT_EQ(GDI_GetPixel(dc, 10, 20), WHITE);
     EXPECT_EQ(GDI_GetPixel(dc, 24, 35), WHITE);
     for (const Point& corner : diamond) EXPECT_EQ(GDI_GetPixel(dc, corner.x, corner.y), RED);
-    EXPECT_EQ(GDI_GetPixel(dc, 34, 11), RED);   // middle of the upper right edge
+    EXPECT_EQ(GDI_GetPixel(dc, 34, 11), RED);  // middle of the upper right edge
     EXPECT_EQ(GDI_GetPixel(dc, 24, 1), BLACK);
     EXPECT_EQ(GDI_GetPixel(dc, 45, 20), BLACK);
     EXPECT_EQ(GDI_GetPixel(dc, 8, 8), BLACK);
@@ -111,7 +111,7 @@ TEST_P(GdiFormatTest, SelfCrossingStarIsFilledWhole) {
 
     Point centre = at(0, 0), inner = at(8, -54);
     EXPECT_EQ(GDI_GetPixel(dc, centre.x, centre.y), WHITE);
-    EXPECT_EQ(GDI_GetPixel(dc, inner.x, inner.y), WHITE);   // inside the crossing, between two tips
+    EXPECT_EQ(GDI_GetPixel(dc, inner.x, inner.y), WHITE);  // inside the crossing, between two tips
     for (int tip = 0; tip < 5; ++tip) {
         Point arm = at(28, -90 + 72 * tip), gap = at(30, -54 + 72 * tip);
         EXPECT_EQ(GDI_GetPixel(dc, arm.x, arm.y), WHITE) << "arm " << tip;
@@ -129,13 +129,13 @@ TEST_P(GdiFormatTest, EllipseFillsItsBoxExclusiveOfRightAndBottom) {
     ASSERT_TRUE(GDI_Ellipse(dc, 4, 2, 44, 30));
 
     EXPECT_EQ(GDI_GetPixel(dc, 24, 16), WHITE);
-    EXPECT_EQ(GDI_GetPixel(dc, 24, 2), RED);    // the box's every side is touched by the outline
+    EXPECT_EQ(GDI_GetPixel(dc, 24, 2), RED);  // the box's every side is touched by the outline
     EXPECT_EQ(GDI_GetPixel(dc, 24, 29), RED);
     EXPECT_EQ(GDI_GetPixel(dc, 4, 16), RED);
     EXPECT_EQ(GDI_GetPixel(dc, 43, 16), RED);
     EXPECT_EQ(GDI_GetPixel(dc, 24, 30), BLACK);
     EXPECT_EQ(GDI_GetPixel(dc, 44, 16), BLACK);
-    EXPECT_EQ(GDI_GetPixel(dc, 5, 3), BLACK);   // box corner
+    EXPECT_EQ(GDI_GetPixel(dc, 5, 3), BLACK);  // box corner
     EXPECT_TRUE(Padding_Intact(surface));
 }
 
@@ -154,7 +154,7 @@ TEST_P(GdiFormatTest, ShapesReachingFarOffTheSurfaceAreClipped) {
     const Point triangle[] = {{-2000000000, -5}, {2000000000, 10}, {15, 2000000000}};
     ASSERT_TRUE(GDI_Polygon(dc, triangle, 3));
     EXPECT_EQ(GDI_GetPixel(dc, 15, 15), RED);
-    EXPECT_EQ(GDI_GetPixel(dc, 29, 0), WHITE);   // above the long edge
+    EXPECT_EQ(GDI_GetPixel(dc, 29, 0), WHITE);  // above the long edge
     EXPECT_TRUE(Padding_Intact(surface));
 }
 
@@ -188,7 +188,7 @@ TEST_P(GdiFormatTest, OpaqueTextPaintsItsCellAndClipsAtTheEdge) {
     GDI_SetTextColor(dc, RED);
     GDI_SetBkMode(dc, GDI_OPAQUE);
     ASSERT_TRUE(GDI_TextOut(dc, 2, 1, "W", 1));
-    EXPECT_EQ(GDI_GetPixel(dc, 2, 1), WHITE);   // above the letter: background
+    EXPECT_EQ(GDI_GetPixel(dc, 2, 1), WHITE);  // above the letter: background
     int red = 0;
     for (int y = 0; y < surface->height; ++y)
         for (int x = 0; x < surface->width; ++x) red += GDI_GetPixel(dc, x, y) == RED;

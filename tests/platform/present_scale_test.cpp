@@ -15,13 +15,13 @@ TEST(FitKeepingShape, BarsWhereTheShapesDiffer) {
         int source_w, source_h, screen_w, screen_h;
         Scaled_Area expected;
     } rows[] = {
-        {640, 480, 1920, 1080, {240, 0, 1440, 1080}},   // 4:3 on 16:9: bars at the sides
-        {640, 480, 1280, 1024, {0, 32, 1280, 960}},     // 4:3 on 5:4: bars above and below
-        {640, 480, 640, 480, {0, 0, 640, 480}},         // one to one
-        {320, 240, 1281, 721, {160, 0, 961, 721}},      // odd sizes round down, centred
+        {640, 480, 1920, 1080, {240, 0, 1440, 1080}},  // 4:3 on 16:9: bars at the sides
+        {640, 480, 1280, 1024, {0, 32, 1280, 960}},    // 4:3 on 5:4: bars above and below
+        {640, 480, 640, 480, {0, 0, 640, 480}},        // one to one
+        {320, 240, 1281, 721, {160, 0, 961, 721}},     // odd sizes round down, centred
         {640, 480, 3840, 2160, {480, 0, 2880, 2160}},
         {1, 1, 7, 3, {2, 0, 3, 3}},
-        {0, 480, 640, 480, {0, 0, 0, 0}},               // nothing to show
+        {0, 480, 640, 480, {0, 0, 0, 0}},  // nothing to show
     };
     for (const Row& r : rows) {
         Scaled_Area a = Fit_Keeping_Shape(r.source_w, r.source_h, r.screen_w, r.screen_h);
@@ -66,8 +66,8 @@ TEST_P(PresentScaleTest, EveryScreenPixelShowsTheNearestSourcePixelWholeOrInBand
                     const COLORREF c = Pixel_To_Colour(surface, Pixel_Read(surface, sx, sy));
                     expected |= (c & 0xFF) << 16 | (c & 0xFF00) | ((c >> 16) & 0xFF);
                 }
-                ASSERT_EQ(shown, expected) << "screen " << screen.width << "x" << screen.height << " at " << x << ","
-                                           << y;
+                ASSERT_EQ(shown, expected)
+                    << "screen " << screen.width << "x" << screen.height << " at " << x << "," << y;
             }
             // The row's padding is the caller's: never written.
             EXPECT_EQ(whole[static_cast<size_t>(y) * pitch + screen.width * 4], 0x5A);

@@ -17,14 +17,14 @@
 
 struct DisplayFormat {
     int bits_per_pixel;
-    uint32_t green_mask_16;   // the layout a 16-bit display reports
+    uint32_t green_mask_16;  // the layout a 16-bit display reports
     const char* name;
 };
 
 // 8, 15, 16 in both layouts, 24 and 32.
 inline const DisplayFormat all_display_formats[] = {
-    {8, 0x07E0, "Depth8"},          {15, 0x07E0, "Depth15"}, {16, 0x07E0, "Depth16_565"},
-    {16, 0x03E0, "Depth16_555"},    {24, 0x07E0, "Depth24"}, {32, 0x07E0, "Depth32"},
+    {8, 0x07E0, "Depth8"},       {15, 0x07E0, "Depth15"}, {16, 0x07E0, "Depth16_565"},
+    {16, 0x03E0, "Depth16_555"}, {24, 0x07E0, "Depth24"}, {32, 0x07E0, "Depth32"},
 };
 
 // Names a format in failure messages.

@@ -54,9 +54,10 @@ TEST(WindowProbe, PicturesReachTheRealScreen) {
     if (!Installed("import")) GTEST_SKIP() << "import (ImageMagick) is not installed";
     TempFolder folder;
     int status = -1;
-    std::string output = Run_Command("QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 800x600x24' " WINDOW_PROBE_PATH " " +
-                                 folder.path() + " 2>/dev/null",
-                             &status);
+    std::string output =
+        Run_Command("QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 800x600x24' " WINDOW_PROBE_PATH " " + folder.path() +
+                        " 2>/dev/null",
+                    &status);
     EXPECT_EQ(status, 0) << output;
 
     std::map<std::string, Shot> shots;

@@ -20,8 +20,8 @@
 #include <optional>
 #include <vector>
 
-#include "platform/pixel_format.h"
 #include "platform/files.h"
+#include "platform/pixel_format.h"
 #include "platform/window.h"
 #include "platform/window_qt.h"
 #include "test_support.h"
@@ -123,9 +123,8 @@ TEST(KeyTranslation, GivesTheVirtualKeysTheKeyTableUses) {
 
 TEST(KeyPositions, TheDigitRowAndTheLettersGoByTheirPlace) {
     const std::pair<unsigned, unsigned> keys[] = {
-        {0x02, '1'}, {0x08, '7'}, {0x0B, '0'}, {0x10, 'Q'}, {0x19, 'P'}, {0x1E, 'A'},
-        {0x26, 'L'}, {0x2C, 'Z'}, {0x32, 'M'}, {0x01, 0},   {0x0C, 0},   {0x1C, 0},
-        {0x27, 0},   {0x33, 0},   {0x39, 0},   {0x47, 0},
+        {0x02, '1'}, {0x08, '7'}, {0x0B, '0'}, {0x10, 'Q'}, {0x19, 'P'}, {0x1E, 'A'}, {0x26, 'L'}, {0x2C, 'Z'},
+        {0x32, 'M'}, {0x01, 0},   {0x0C, 0},   {0x1C, 0},   {0x27, 0},   {0x33, 0},   {0x39, 0},   {0x47, 0},
     };
     for (const auto& [scan, key] : keys) EXPECT_EQ(Platform_Key_At_Position(scan), key) << std::hex << scan;
 }
@@ -135,19 +134,19 @@ TEST_F(WindowTest, KeysFollowTheirPlaceOnAnyLayout) {
     ASSERT_NE(window, nullptr);
     QWidget* canvas = Platform_Qt_Canvas(window);
     struct Press {
-        Qt::Key key;            // what the layout types
-        quint32 x_key_code;     // where the key is (scan code + 8)
+        Qt::Key key;         // what the layout types
+        quint32 x_key_code;  // where the key is (scan code + 8)
         Qt::KeyboardModifiers modifiers;
         unsigned expected;
     };
     const Press presses[] = {
-        {Qt::Key_Ampersand, 0x02 + 8, Qt::NoModifier, '1'},   // AZERTY "&": the '1' key
-        {Qt::Key_Egrave, 0x08 + 8, Qt::NoModifier, '7'},      // AZERTY "è"
-        {Qt::Key_A, 0x10 + 8, Qt::NoModifier, 'Q'},           // AZERTY "a" sits where US has Q
-        {Qt::Key_Z, 0x15 + 8, Qt::NoModifier, 'Y'},           // QWERTZ "z"
+        {Qt::Key_Ampersand, 0x02 + 8, Qt::NoModifier, '1'},  // AZERTY "&": the '1' key
+        {Qt::Key_Egrave, 0x08 + 8, Qt::NoModifier, '7'},     // AZERTY "è"
+        {Qt::Key_A, 0x10 + 8, Qt::NoModifier, 'Q'},          // AZERTY "a" sits where US has Q
+        {Qt::Key_Z, 0x15 + 8, Qt::NoModifier, 'Y'},          // QWERTZ "z"
         {Qt::Key_7, 0x47 + 8, Qt::KeypadModifier, VK_NUMPAD0 + 7},
         {Qt::Key_Escape, 0x01 + 8, Qt::NoModifier, VK_ESCAPE},
-        {Qt::Key_R, 0, Qt::NoModifier, 'R'},                  // no key code: the toolkit's key
+        {Qt::Key_R, 0, Qt::NoModifier, 'R'},  // no key code: the toolkit's key
     };
     for (const Press& press : presses) {
         QKeyEvent event(QEvent::KeyPress, press.key, press.modifiers, press.x_key_code, 0, 0);
@@ -168,8 +167,8 @@ TEST_F(WindowTest, EventsBecomeMessagesInTheOrderTheyHappened) {
     QKeyEvent key_a(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
     QCoreApplication::sendEvent(canvas, &key_a);
     Platform_Post_Message(window, WM_COMMAND, 40001, 0);
-    QMouseEvent right(QEvent::MouseButtonPress, QPointF(10, 20), canvas->mapToGlobal(QPointF(10, 20)),
-                      Qt::RightButton, Qt::RightButton, Qt::NoModifier);
+    QMouseEvent right(QEvent::MouseButtonPress, QPointF(10, 20), canvas->mapToGlobal(QPointF(10, 20)), Qt::RightButton,
+                      Qt::RightButton, Qt::NoModifier);
     QCoreApplication::sendEvent(canvas, &right);
     QKeyEvent plus(QEvent::KeyPress, Qt::Key_Plus, Qt::KeypadModifier, "+");
     QCoreApplication::sendEvent(canvas, &plus);
@@ -285,8 +284,8 @@ TEST_F(WindowTest, FullScreenStandsForTheEmulatedScreenAndComesBack) {
     Drain(true);
     QWidget* canvas = Platform_Qt_Canvas(window);
     QPointF middle(desktop_width / 2.0, desktop_height / 2.0);
-    QMouseEvent click(QEvent::MouseButtonPress, middle, canvas->mapToGlobal(middle), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent click(QEvent::MouseButtonPress, middle, canvas->mapToGlobal(middle), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QCoreApplication::sendEvent(canvas, &click);
     std::vector<Posted_Message> messages = Drain();
     ASSERT_EQ(messages.size(), 1u);
@@ -341,14 +340,14 @@ TEST_F(WindowTest, CursorFollowsTheShowCountAndTheShape) {
     ASSERT_NE(window, nullptr);
     Platform_Set_Cursor_Shape(window, CURSOR_ARROW);
     EXPECT_TRUE(Platform_Cursor_Visible());
-    Platform_Show_Cursor(false);   // count -1
+    Platform_Show_Cursor(false);  // count -1
     Platform_Pump_Events();
     EXPECT_FALSE(Platform_Cursor_Visible());
-    Platform_Show_Cursor(false);   // -2
-    Platform_Show_Cursor(true);    // -1: still hidden
+    Platform_Show_Cursor(false);  // -2
+    Platform_Show_Cursor(true);   // -1: still hidden
     Platform_Sync_Cursor();
     EXPECT_FALSE(Platform_Cursor_Visible());
-    Platform_Show_Cursor(true);    // 0: shown again
+    Platform_Show_Cursor(true);  // 0: shown again
     Platform_Sync_Cursor();
     EXPECT_TRUE(Platform_Cursor_Visible());
     Platform_Set_Cursor_Shape(window, CURSOR_NONE);
@@ -394,8 +393,9 @@ TEST(VersionAnswer, EveryInjectedAnswerAndTheEnvironment) {
         Version_Answer answer;
         int platform_id, major, minor;
     };
-    for (Case c : {Case{VERSION_95, VER_PLATFORM_WIN32_WINDOWS, 4, 0}, Case{VERSION_98, VER_PLATFORM_WIN32_WINDOWS, 4, 10},
-                   Case{VERSION_NT4, VER_PLATFORM_WIN32_NT, 4, 0}, Case{VERSION_WIN32S, VER_PLATFORM_WIN32s, 3, 10}}) {
+    for (Case c :
+         {Case{VERSION_95, VER_PLATFORM_WIN32_WINDOWS, 4, 0}, Case{VERSION_98, VER_PLATFORM_WIN32_WINDOWS, 4, 10},
+          Case{VERSION_NT4, VER_PLATFORM_WIN32_NT, 4, 0}, Case{VERSION_WIN32S, VER_PLATFORM_WIN32s, 3, 10}}) {
         Platform_Inject_Version(c.answer);
         ASSERT_TRUE(Platform_Get_Version(&info));
         EXPECT_EQ(info.platform_id, c.platform_id);

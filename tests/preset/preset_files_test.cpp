@@ -15,13 +15,13 @@
 #include <map>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/random.h"
 #include "graphics/display.h"
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/data_folder.h"
-#include "base/random.h"
 #include "test_support.h"
 #include "text/titles.h"
 
@@ -274,8 +274,8 @@ TEST_F(PresetFilesTest, AFifoOrAFolderIsNeverReplacedByAPreset) {
     for (const char* name : {"pipe.dat", "to-pipe.dat", "folder.dat"}) {
         Platform_Reset_Records();
         EXPECT_EQ(Save_Plasma_Settings_To_File(Preset(name).c_str()), 0) << name;
-        EXPECT_EQ(Box_Texts(), std::vector<std::string>{"Save_Plasma_Settings_To_File():\n\n Error saving " +
-                                                        Preset(name)});
+        EXPECT_EQ(Box_Texts(),
+                  std::vector<std::string>{"Save_Plasma_Settings_To_File():\n\n Error saving " + Preset(name)});
     }
     struct stat info;
     ASSERT_EQ(lstat(Preset("pipe.dat").c_str(), &info), 0);
@@ -365,8 +365,8 @@ TEST_F(PresetFilesTest, PreferredResolutionComesFromTheDefaultPreset) {
     Platform_Reset_Records();
     Write_File(Preset("default.dat"), Pattern(10, 0));
     EXPECT_EQ(Grab_Preferred_Plasma_Screen_Dimensions(&width, &height, &depth), 0);
-    EXPECT_EQ(platform_boxes.back().text, "Grab_Preferred_Plasma_Screen_Dimensions(): Load_Plasma_Settings " +
-                                              Preset("default.dat") + " FAILED");
+    EXPECT_EQ(platform_boxes.back().text,
+              "Grab_Preferred_Plasma_Screen_Dimensions(): Load_Plasma_Settings " + Preset("default.dat") + " FAILED");
 }
 
 TEST_F(PresetDisplayTest, TheDefaultPresetIsShownElseTheBuiltInOne) {
@@ -374,7 +374,7 @@ TEST_F(PresetDisplayTest, TheDefaultPresetIsShownElseTheBuiltInOne) {
     Display_Default_Plasma();
     EXPECT_EQ(plasma_settings.speed, 123.0);
     EXPECT_EQ(plasma_settings.plasma_width, 64);  // applied: the plasma takes the window's size
-    EXPECT_NE(title_surface, nullptr);               // and its title starts
+    EXPECT_NE(title_surface, nullptr);            // and its title starts
     EXPECT_TRUE(platform_boxes.empty());
 
     Write_File(Preset("default.dat"), Pattern(RECORD - 1, 0));

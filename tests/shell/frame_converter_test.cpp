@@ -52,10 +52,10 @@ TEST(NaturalOrder, NumbersInNamesCountAsNumbers) {
         const char *a, *b;
         bool before;
     };
-    const Case cases[] = {{"2.bmp", "10.bmp", true},      {"10.bmp", "2.bmp", false},
+    const Case cases[] = {{"2.bmp", "10.bmp", true},           {"10.bmp", "2.bmp", false},
                           {"frame9.bmp", "Frame10.bmp", true}, {"a.bmp", "B.bmp", true},
-                          {"007.bmp", "8.bmp", true},     {"x1y2.bmp", "x1y10.bmp", true},
-                          {"same.bmp", "same.bmp", false}, {"ab.bmp", "abc.bmp", true}};
+                          {"007.bmp", "8.bmp", true},          {"x1y2.bmp", "x1y10.bmp", true},
+                          {"same.bmp", "same.bmp", false},     {"ab.bmp", "abc.bmp", true}};
     for (const Case& c : cases) EXPECT_EQ(Natural_Order_Before(c.a, c.b), c.before) << c.a << " " << c.b;
 }
 
@@ -78,9 +78,9 @@ TEST_F(FrameConvertTest, ThreeFramesMakeOneStripInNaturalOrderAndOnlyThenGo) {
     ASSERT_NE(strip, nullptr);
     EXPECT_EQ(width, 64);
     EXPECT_EQ(height, 192);
-    EXPECT_EQ(Pixel(strip, 10, 10), 0xFF0000u);    // 1.BMP
-    EXPECT_EQ(Pixel(strip, 10, 74), 0x00FF00u);    // 2.bmp
-    EXPECT_EQ(Pixel(strip, 10, 138), 0x0000FFu);   // 10.bmp
+    EXPECT_EQ(Pixel(strip, 10, 10), 0xFF0000u);   // 1.BMP
+    EXPECT_EQ(Pixel(strip, 10, 74), 0x00FF00u);   // 2.bmp
+    EXPECT_EQ(Pixel(strip, 10, 138), 0x0000FFu);  // 10.bmp
     Release(strip);
     EXPECT_EQ(File_Size(converter + "10.bmp"), -1);
     EXPECT_EQ(File_Size(converter + "2.bmp"), -1);

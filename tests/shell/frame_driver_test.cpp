@@ -5,18 +5,18 @@
 #include <cstring>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/frame_clock.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
 #include "platform/system.h"
-#include "base/app_state.h"
-#include "base/frame_clock.h"
+#include "preset/preset_setter.h"
 #include "test_support.h"
 #include "text/font.h"
 #include "text/titles.h"
-#include "preset/preset_setter.h"
 
 namespace {
 
@@ -200,8 +200,7 @@ TEST_F(FrameDriverTest, WithoutItsFontTheFrameRateFallsBackToTheDeviceContextsTe
     ASSERT_EQ(Compose_Frame(), 1);
     EXPECT_EQ(Ink_Pixels(0, 48), 0);
     ASSERT_FALSE(platform_boxes.empty());
-    EXPECT_EQ(platform_boxes.front().text,
-              "Load_Font():font file " + data_folder + "/Data/Bmp/Font.bmp not found");
+    EXPECT_EQ(platform_boxes.front().text, "Load_Font():font file " + data_folder + "/Data/Bmp/Font.bmp not found");
 }
 
 TEST_F(FrameDriverTest, TheNoticeIsDrawnOverThisFramesPlasmaOnly) {

@@ -3,11 +3,11 @@
 // screen on the real window layer (the offscreen platform).
 #include "shell_fixture.h"
 
+#include "graphics/surface.h"
+#include "shell/frame_driver.h"
 #include "slides/slide_objects.h"
 #include "text/font.h"
 #include "text/titles.h"
-#include "graphics/surface.h"
-#include "shell/frame_driver.h"
 
 namespace {
 

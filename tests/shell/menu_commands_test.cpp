@@ -70,7 +70,7 @@ TEST_F(MenuCommandTest, TheChoiceItemsSetTheirFieldAndCheckOnlyTheChosenOne) {
     struct Row {
         int id;
         std::function<bool()> chosen;
-        int first, last;   // the items of the same choice
+        int first, last;  // the items of the same choice
     };
     const Row rows[] = {
         {MENU_BLEND_HUE, [] { return plasma_settings.blend_mode == 1; }, MENU_BLEND_HUE, MENU_BLEND_OFF},

@@ -4,10 +4,10 @@
 
 #include "kaleidoscope/kaleidoscope.h"
 #include "kaleidoscope/scope.h"
-#include "slides/colour_slides.h"
-#include "text/titles.h"
 #include "preset/preset_setter.h"
 #include "preset/random_preset_timer.h"
+#include "slides/colour_slides.h"
+#include "text/titles.h"
 
 namespace {
 

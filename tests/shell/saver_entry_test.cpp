@@ -1,7 +1,7 @@
 // The command line, the operating-system check, the start-up's early exits
 // and the main loop's ending, headless.
-#include "shell_fixture.h"
 #include "preset/preset_setter.h"
+#include "shell_fixture.h"
 
 #include <sys/stat.h>
 
@@ -59,8 +59,8 @@ TEST_F(EntryTest, EveryFormOfTheCommandLine) {
 
 TEST_F(EntryTest, EveryVersionAnswerHasItsCode) {
     const std::pair<Version_Answer, int> answers[] = {
-        {VERSION_HOST, OS_WINDOWS_2000}, {VERSION_95, OS_WINDOWS_95},     {VERSION_98, OS_WINDOWS_98},
-        {VERSION_NT4, OS_WINDOWS_NT},    {VERSION_WIN32S, OS_WIN32S},     {VERSION_UNKNOWN, OS_UNKNOWN},
+        {VERSION_HOST, OS_WINDOWS_2000}, {VERSION_95, OS_WINDOWS_95}, {VERSION_98, OS_WINDOWS_98},
+        {VERSION_NT4, OS_WINDOWS_NT},    {VERSION_WIN32S, OS_WIN32S}, {VERSION_UNKNOWN, OS_UNKNOWN},
     };
     for (auto [answer, code] : answers) {
         Platform_Inject_Version(answer);

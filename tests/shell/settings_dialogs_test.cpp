@@ -15,7 +15,7 @@ namespace {
 struct Scalar_Row {
     int kind;
     const char* caption;
-    int minimum, maximum;           // on a 768-line screen
+    int minimum, maximum;  // on a 768-line screen
     int line_step, page_step;
     double default_stored;          // what Default then OK leaves in the preset
     std::function<double()> field;  // the preset field the dialog stores
@@ -30,21 +30,22 @@ const Scalar_Row scalar_rows[] = {
      [] { return plasma_settings.contrast; }, MENU_PLASMA_CONTRAST},
     {SCALAR_SWAY, "Plasma Sway", 1, 1000, 1, 1, 1.6f, [] { return double(plasma_settings.sway); },
      [] { return int(plasma_settings.sway * 10.0f); }, MENU_PLASMA_SWAY},
-    {SCALAR_INTERFERENCE, "Plasma Interference", 10, 120, 1, 1, 9.5, [] { return double(plasma_settings.interference); },
-     [] { return int(plasma_settings.interference * 10.0f); }, MENU_PLASMA_INTERFERENCE},
+    {SCALAR_INTERFERENCE, "Plasma Interference", 10, 120, 1, 1, 9.5,
+     [] { return double(plasma_settings.interference); }, [] { return int(plasma_settings.interference * 10.0f); },
+     MENU_PLASMA_INTERFERENCE},
     {SCALAR_RIPPLE_FREQUENCY, "Plasma Ripple Frequency", 1, 1000, 1, 1, 5.4f,
-     [] { return double(plasma_settings.ripple_frequency); }, [] { return int(plasma_settings.ripple_frequency * 10.0f); },
-     MENU_PLASMA_RIPPLES},
+     [] { return double(plasma_settings.ripple_frequency); },
+     [] { return int(plasma_settings.ripple_frequency * 10.0f); }, MENU_PLASMA_RIPPLES},
     {SCALAR_COMPLEXITY, "Plasma Complexity", 1, 999, 1, 1, 50, [] { return double(plasma_settings.complexity); },
      [] { return plasma_settings.complexity; }, MENU_PLASMA_COMPLEXITY},
     {SCALAR_GRANULARITY, "Kaleidoscope Granularity", 80, 384, 4, 4, 192,
-     [] { return double(plasma_settings.kaleidoscope_granularity); }, [] { return plasma_settings.kaleidoscope_granularity; },
-     MENU_SCOPE_GRANULARITY},
+     [] { return double(plasma_settings.kaleidoscope_granularity); },
+     [] { return plasma_settings.kaleidoscope_granularity; }, MENU_SCOPE_GRANULARITY},
     {SCALAR_SLIDE_SPEED, "Slide Speed", 0, 384, 1, 1, 10, [] { return plasma_settings.slide_speed; },
      [] { return int(plasma_settings.slide_speed); }, MENU_SCOPE_SLIDES_SPEED},
     {SCALAR_RANDOM_COLOUR, "Random Colour Interval", 0, 60000, 100, 1, 0,
-     [] { return plasma_settings.random_colour_interval; }, [] { return int(plasma_settings.random_colour_interval * 100.0); },
-     MENU_COLOUR_RANDOM},
+     [] { return plasma_settings.random_colour_interval; },
+     [] { return int(plasma_settings.random_colour_interval * 100.0); }, MENU_COLOUR_RANDOM},
 };
 
 class ScalarDialogTest : public ShellTest {
@@ -59,7 +60,8 @@ protected:
     // A dialog record of the row's template, initialised as on opening.
     Control_Dialog Open(const Scalar_Row& row) {
         active_scalar_dialog = row.kind;
-        Control_Dialog dialog = Platform_Make_Control_Dialog(*scalar_dialogs[row.kind].dialog_template, Scalar_Dialog_Procedure);
+        Control_Dialog dialog =
+            Platform_Make_Control_Dialog(*scalar_dialogs[row.kind].dialog_template, Scalar_Dialog_Procedure);
         Platform_Send_Dialog_Message(&dialog, WM_INITDIALOG, 0, 0);
         return dialog;
     }
@@ -159,10 +161,14 @@ TEST_F(ScalarDialogTest, OkStoresTheMovedValueThroughItsOwnConversion) {
         int kind, position;
         double stored;
     };
-    const Case cases[] = {{SCALAR_SPEED, 120, 120},        {SCALAR_CONTRAST, 7, 7},
-                          {SCALAR_SWAY, 25, 2.5},          {SCALAR_INTERFERENCE, 95, 9.5},
-                          {SCALAR_RIPPLE_FREQUENCY, 33, 3.3}, {SCALAR_COMPLEXITY, 600, 600},
-                          {SCALAR_GRANULARITY, 130, 128},  {SCALAR_SLIDE_SPEED, 77, 77},
+    const Case cases[] = {{SCALAR_SPEED, 120, 120},
+                          {SCALAR_CONTRAST, 7, 7},
+                          {SCALAR_SWAY, 25, 2.5},
+                          {SCALAR_INTERFERENCE, 95, 9.5},
+                          {SCALAR_RIPPLE_FREQUENCY, 33, 3.3},
+                          {SCALAR_COMPLEXITY, 600, 600},
+                          {SCALAR_GRANULARITY, 130, 128},
+                          {SCALAR_SLIDE_SPEED, 77, 77},
                           {SCALAR_RANDOM_COLOUR, 150, 1.5}};
     for (const Case& c : cases) {
         const Scalar_Row& row = scalar_rows[c.kind];
@@ -209,7 +215,9 @@ TEST_F(ScalarDialogTest, IgnoreFpsTurnsOverAtOnceAndCancelKeepsIt) {
 
 TEST_F(ScalarDialogTest, TheMenuOpensEachScalarDialog) {
     Start();
-    platform_control_dialog_driver = [](Control_Dialog* dialog) { Platform_Send_Dialog_Message(dialog, WM_COMMAND, IDOK, 0); };
+    platform_control_dialog_driver = [](Control_Dialog* dialog) {
+        Platform_Send_Dialog_Message(dialog, WM_COMMAND, IDOK, 0);
+    };
     for (const Scalar_Row& row : scalar_rows) {
         platform_opened_dialogs.clear();
         Main_Window_Procedure(&window, WM_COMMAND, static_cast<uintptr_t>(row.menu_id), 0);

@@ -6,40 +6,40 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
+#include "base/data_folder.h"
+#include "base/error_log.h"
+#include "base/frame_clock.h"
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_generator.h"
 #include "plasma/plasma_settings.h"
-#include "preset/preset_files.h"
 #include "platform/ddraw.h"
+#include "platform/file_dialog.h"
 #include "platform/system.h"
 #include "platform/window.h"
-#include "base/app_state.h"
-#include "base/data_folder.h"
-#include "base/error_log.h"
-#include "base/frame_clock.h"
+#include "preset/dialog_values.h"
+#include "preset/menu.h"
+#include "preset/preset_files.h"
+#include "preset/random_preset_timer.h"
 #include "shell/frame_driver.h"
 #include "shell/lifecycle.h"
-#include "preset/menu.h"
-#include "preset/dialog_values.h"
-#include "platform/file_dialog.h"
 #include "shell/menu_commands.h"
 #include "shell/saver_duties.h"
 #include "shell/saver_entry.h"
 #include "shell/window_procedure.h"
 #include "test_support.h"
-#include "preset/random_preset_timer.h"
 
 // The movement the test's mouse reports at the next reading.
 inline int test_mouse_dx = 0, test_mouse_dy = 0;

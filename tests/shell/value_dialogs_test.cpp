@@ -38,7 +38,7 @@ TEST_F(ValueDialogTest, EachBarKeepsItsRangeAndOkStoresItWhereCancelDoesNot) {
         Control_Dialog_Procedure procedure;
         int scroll_id, minimum, maximum;
         int32_t* field;
-        int stored_from_10;   // what OK leaves in the field with the bar at 10
+        int stored_from_10;  // what OK leaves in the field with the bar at 10
     };
     PlasmaSettings& s = plasma_settings;
     const Row rows[] = {
@@ -160,7 +160,7 @@ TEST_F(ValueDialogTest, TheColoursChangeLiveAndCancelPutsThemBackButKeepsTheLogi
         }
     }
     Scroll(&dialog, COLOUR_RED_SCROLL, SB_THUMBTRACK, 90);
-    EXPECT_EQ(s.colour_red, 90);        // live, without OK
+    EXPECT_EQ(s.colour_red, 90);  // live, without OK
     EXPECT_EQ(dialog_values.red, 90);
     Platform_Check_Dialog_Button(&dialog, COLOUR_DARKEN_RED, true);
     Platform_Check_Dialog_Button(&dialog, COLOUR_INVERT, false);
@@ -171,7 +171,7 @@ TEST_F(ValueDialogTest, TheColoursChangeLiveAndCancelPutsThemBackButKeepsTheLogi
     EXPECT_EQ(s.colour_red, 50);
     EXPECT_EQ(s.colour_blue, 40);
     EXPECT_EQ(s.red_shift, 0);
-    EXPECT_EQ(s.colour_logic_and, 0);   // the logic stays as last set
+    EXPECT_EQ(s.colour_logic_and, 0);  // the logic stays as last set
     EXPECT_EQ(dialog_values.red, 50);
 
     Control_Dialog ok = Open(COLOURBOX, Colour_Dialog_Procedure);

@@ -11,19 +11,19 @@
 #include <string>
 #include <vector>
 
+#include "base/frame_clock.h"
+#include "base/random.h"
 #include "graphics/graphics_fixture.h"
 #include "graphics/pixel_effects.h"
 #include "plasma/plasma_settings.h"
-#include "base/frame_clock.h"
-#include "base/random.h"
 #include "slides/colour_slides.h"
 #include "slides/sine_waves.h"
 #include "slides/slide_objects.h"
 
 namespace {
 
-constexpr int W = 40;          // slide side in most tests
-constexpr uint32_t MARK = 7;   // Hidden before each frame: a column still 7 was not drawn
+constexpr int W = 40;         // slide side in most tests
+constexpr uint32_t MARK = 7;  // Hidden before each frame: a column still 7 was not drawn
 
 class SlidesTest : public GraphicsTest {
 protected:
@@ -205,16 +205,16 @@ TEST_F(SlidesTest, TheStepFollowsTheSetUpSpeedWholeAndTheSecondSlideOnlyAMovingO
     Open(every_graphics_format[5]);
     struct Case {
         const char* name;
-        double setup_speed;   // slide_step_speed
-        double speed_now;     // the preset's slide_speed at the frame
+        double setup_speed;  // slide_step_speed
+        double speed_now;    // the preset's slide_speed at the frame
         int ignore_fps;
-        float offset_after;   // after one frame from 0
+        float offset_after;  // after one frame from 0
         bool second_shown;
     };
     const Case cases[] = {
         {"per frame", 100.0, 100.0, 1, -10.0f, true},
-        {"per second", 100.0, 100.0, 0, -1.0f, true},      // frame_seconds 0.01
-        {"stopped later", 100.0, 0.0, 1, -10.0f, false},   // the set-up speed still steps
+        {"per second", 100.0, 100.0, 0, -1.0f, true},     // frame_seconds 0.01
+        {"stopped later", 100.0, 0.0, 1, -10.0f, false},  // the set-up speed still steps
         {"faster than a slide", 1000.0, 1000.0, 1, -100.0f, true},
     };
     for (const Case& c : cases) {
@@ -223,7 +223,7 @@ TEST_F(SlidesTest, TheStepFollowsTheSetUpSpeedWholeAndTheSecondSlideOnlyAMovingO
         plasma_settings.slide_ignore_fps = c.ignore_fps;
         ASSERT_EQ(Setup_Colour_Slides(W, W, c.setup_speed), 1) << c.name;
         plasma_settings.slide_speed = c.speed_now;
-        slide_offset_x = -5.0f;   // part-way: the second slide would show from x 35
+        slide_offset_x = -5.0f;  // part-way: the second slide would show from x 35
         Mark_Slides();
         std::vector<int> f = Frame();
         EXPECT_EQ(f[W - 5 + 2], c.second_shown ? 1 : -1) << c.name;
@@ -233,10 +233,10 @@ TEST_F(SlidesTest, TheStepFollowsTheSetUpSpeedWholeAndTheSecondSlideOnlyAMovingO
 
 TEST_F(SlidesTest, AWrapMovesTheOffsetBeforeTheSpareIsRepainted) {
     Open(every_graphics_format[5]);
-    plasma_settings.background_mode = 2;   // the spare is repainted with a gradient
+    plasma_settings.background_mode = 2;  // the spare is repainted with a gradient
     ASSERT_EQ(Setup_Colour_Slides(W, W, 100.0), 1);
-    slide_offset_x = -45.0f;   // the first slide has gone: this frame wraps
-    Partial_HLS_Gradient(slides[slide_order[2]], 0, 0, W, W, 1, 0, 1);   // a gradient under way on the spare
+    slide_offset_x = -45.0f;                                            // the first slide has gone: this frame wraps
+    Partial_HLS_Gradient(slides[slide_order[2]], 0, 0, W, W, 1, 0, 1);  // a gradient under way on the spare
     dd_faults.get_dc = DDERR_GENERIC;
     Fill(Hidden, MARK);
     EXPECT_EQ(Draw_Slides(Hidden, 0, 0), 0);
@@ -249,7 +249,7 @@ TEST_F(SlidesTest, AWrapMovesTheOffsetBeforeTheSpareIsRepainted) {
 TEST_F(SlidesTest, TheRemixGivesEachTypeAsManyInstancesAsTheSetUp) {
     Open(every_graphics_format[5]);
     plasma_settings.slide_speed = 0.0;
-    plasma_settings.object_frequency[0] = 5000;   // from a file: far past the dialog's 200
+    plasma_settings.object_frequency[0] = 5000;  // from a file: far past the dialog's 200
     plasma_settings.object_frequency[1] = 3;
     ASSERT_EQ(Setup_Colour_Slides(W, W, 0.0), 1);
     auto count = [](int type) {
@@ -296,8 +296,8 @@ TEST_F(SlidesTest, AlternateTurnsOnlyAtSlideBoundariesWithoutABreak) {
     std::vector<int> previous;
     int previous_right = 0, turns = 0;
     for (int frame = 0; frame < 80; ++frame) {
-        const bool at_boundary = slide_moving_right ? std::trunc(slide_offset_x) >= W
-                                                    : std::trunc(slide_offset_x) + W < 0;
+        const bool at_boundary =
+            slide_moving_right ? std::trunc(slide_offset_x) >= W : std::trunc(slide_offset_x) + W < 0;
         const double timer = direction_timer + frame_seconds;
         const int was_right = slide_moving_right;
         const std::vector<int> f = Frame();

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <string>
 
+#include "base/random.h"
 #include "graphics/graphics_fixture.h"
 #include "plasma/plasma_settings.h"
 #include "platform/gdi.h"
-#include "base/random.h"
 #include "slides/sine_waves.h"
 
 namespace {
@@ -387,7 +387,7 @@ TEST_F(SineWaveTest, LockFailureIsReportedByTheDrawer) {
 
 TEST_F(SineWaveTest, DeviceContextDrawerPlotsAtMost32RedPixelsPerColumn) {
     Open_Display(every_graphics_format[4]);  // 24
-    Settings(200, 400, 90, 50, 0.5);          // all ignored but the clear
+    Settings(200, 400, 90, 50, 0.5);         // all ignored but the clear
     Surface* s = Make(100, 60);
     ASSERT_EQ(Sine_Wave(s, 100, 60), 1);
     const uint32_t red = 0xFF0000;

@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
-#include "graphics/bitmap_files.h"
-#include "graphics/graphics_fixture.h"
-#include "plasma/plasma_settings.h"
 #include "base/data_folder.h"
 #include "base/frame_clock.h"
 #include "base/random.h"
+#include "graphics/bitmap_files.h"
+#include "graphics/graphics_fixture.h"
+#include "plasma/plasma_settings.h"
 #include "slides/colour_slides.h"
 #include "test_support.h"
 
@@ -219,18 +219,18 @@ TEST_F(SlideObjectsTest, OversizedObjectsAreRefusedBeforeTheyAreRead) {
         ASSERT_TRUE(Write_Claimed_Bitmap(Path(n), width, height));
     };
     Write_Object(0, 8, 8);
-    write_claim(1, 2048, 2048);    // wider than any mode
-    write_claim(2, 1280, 1280);    // a frame taller than any mode
-    write_claim(3, 1281, 4000);    // a strip wider than any mode
-    write_claim(4, 64, 64);        // small: the empty picture loads
+    write_claim(1, 2048, 2048);  // wider than any mode
+    write_claim(2, 1280, 1280);  // a frame taller than any mode
+    write_claim(3, 1281, 4000);  // a strip wider than any mode
+    write_claim(4, 64, 64);      // small: the empty picture loads
     const std::vector<char> claimed = Read_File(Path(1));
     EXPECT_EQ(Load_All_Objects(), 1);
-    EXPECT_TRUE(Reported("Load_All_Objects():Object 1 is 2048 x 2048, larger than any display mode can show\n" +
-                         Path(1)));
-    EXPECT_TRUE(Reported("Load_All_Objects():Object 2 is 1280 x 1280, larger than any display mode can show\n" +
-                         Path(2)));
-    EXPECT_TRUE(Reported("Load_All_Objects():Object 3 is 1281 x 4000, larger than any display mode can show\n" +
-                         Path(3)));
+    EXPECT_TRUE(
+        Reported("Load_All_Objects():Object 1 is 2048 x 2048, larger than any display mode can show\n" + Path(1)));
+    EXPECT_TRUE(
+        Reported("Load_All_Objects():Object 2 is 1280 x 1280, larger than any display mode can show\n" + Path(2)));
+    EXPECT_TRUE(
+        Reported("Load_All_Objects():Object 3 is 1281 x 4000, larger than any display mode can show\n" + Path(3)));
     for (int n : {1, 2, 3}) EXPECT_EQ(Objects_Data[n].images, nullptr) << n;
     EXPECT_EQ(objects_loaded, 5);
     EXPECT_EQ(Objects_Data[4].frame_size, 64);
@@ -309,8 +309,8 @@ class SlideObjectsQueueTest : public SlideObjectsTest {
 protected:
     void SetUp() override {
         SlideObjectsTest::SetUp();
-        Write_Object(0, 8, 8);      // expanded: 32 frames
-        Write_Object(1, 8, 24);     // three frames
+        Write_Object(0, 8, 8);   // expanded: 32 frames
+        Write_Object(1, 8, 24);  // three frames
         ASSERT_EQ(Load_All_Objects(), 1);
         slide_ = Make(64, 48);
         other_ = Make(64, 48);
@@ -581,14 +581,17 @@ TEST_P(SlideObjectsBlendTest, BlendModesOverBlackAndColour) {
     for (int mode : {0, 1, 2, 3}) {
         plasma_settings.blend_mode = mode;
         Fill(slide, 0);
-        Put(slide, 3, 5, blue);   // under the object's black left column
-        Put(slide, 5, 6, blue);   // under its red
+        Put(slide, 3, 5, blue);  // under the object's black left column
+        Put(slide, 5, 6, blue);  // under its red
         ASSERT_EQ(Draw_Objects(slide, o), 1) << mode;
         EXPECT_EQ(Get(slide, 3, 5), blue) << mode;  // black source: destination kept
         const uint32_t over_black = Get(slide, 6, 7);
         const uint32_t over_blue = Get(slide, 5, 6);
         switch (mode) {
-        case 0: EXPECT_EQ(over_black, red); EXPECT_EQ(over_blue, red); break;
+        case 0:
+            EXPECT_EQ(over_black, red);
+            EXPECT_EQ(over_blue, red);
+            break;
         case 1:
             EXPECT_EQ(over_black, red);
             EXPECT_NE(over_blue, red);
@@ -598,7 +601,10 @@ TEST_P(SlideObjectsBlendTest, BlendModesOverBlackAndColour) {
             EXPECT_EQ(over_black, GetParam() == 32 ? 0u : red);
             EXPECT_EQ(over_blue, blue);  // blue's hue, value already full
             break;
-        default: EXPECT_EQ(over_black, 0u); EXPECT_EQ(over_blue, blue); break;
+        default:
+            EXPECT_EQ(over_black, 0u);
+            EXPECT_EQ(over_blue, blue);
+            break;
         }
     }
     EXPECT_TRUE(platform_boxes.empty());

@@ -212,8 +212,9 @@ TEST_F(FontTest, AMissingPictureFailsTheFirstTextAndLoadsOnceItIsThere) {
     platform_boxes.clear();
     int width = -1, height = -1;
     EXPECT_EQ(Calculate_Message_Dimensions(9, "Hi", &width, &height), 0);
-    EXPECT_EQ(Reports().back(), "Calculate_Message_Dimensions():Invalid Font Surface - surface is NULL & Unable to "
-                                "Load the font_num 9");
+    EXPECT_EQ(Reports().back(),
+              "Calculate_Message_Dimensions():Invalid Font Surface - surface is NULL & Unable to "
+              "Load the font_num 9");
 
     // A file that is no picture is found but cannot be loaded.
     {
@@ -248,7 +249,7 @@ TEST_F(FontTest, AMissingPictureFailsTheFirstTextAndLoadsOnceItIsThere) {
 
 TEST_F(FontTest, APictureTooSmallForItsGlyphsReportsTheGlyphAndKeepsWhatWasDrawn) {
     Open(depth_32);
-    Install_Font(100, 40);   // holds glyphs 0..6 of the first row only
+    Install_Font(100, 40);  // holds glyphs 0..6 of the first row only
     Fill(Hidden, 0);
     EXPECT_EQ(Draw_Text(Hidden, 10, 5, 9, "0H1"), 0);
     ASSERT_FALSE(platform_boxes.empty());
@@ -275,7 +276,7 @@ TEST_F(FontTest, LostPicturesAreLoadedAgainExceptFontZero) {
     const int live = DD_Live_Surface_Count();
 
     DD_Lose_All_Surfaces();
-    Fill(Hidden, 0);   // restores Hidden's memory through the lock
+    Fill(Hidden, 0);  // restores Hidden's memory through the lock
     EXPECT_EQ(Draw_Text(Hidden, 0, 0, 9, "H"), 1);
     EXPECT_EQ(Get(Hidden, 1, 1), Glyph_Colour(43));
     EXPECT_EQ(font_count, 2);
@@ -378,8 +379,10 @@ TEST_F(FontTest, TheFontMakersPictureHoldsEveryGlyphInItsCell) {
         for (int x = 0; x < picture->width; ++x) {
             if (Get(picture, x, y) == 0) continue;
             const int glyph = Glyph_At(glyph_table_c, 34, x, y);
-            if (glyph < 0) ++stray;
-            else ++ink[glyph];
+            if (glyph < 0)
+                ++stray;
+            else
+                ++ink[glyph];
         }
     }
     EXPECT_EQ(stray, 0);

@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "graphics/graphics_fixture.h"
 #include "base/data_folder.h"
+#include "graphics/graphics_fixture.h"
+#include "preset/window_caption.h"
 #include "text/font.h"
 #include "text/titles.h"
-#include "preset/window_caption.h"
 
 // The colour (0x00RRGGBB) of glyph cell i in the test pictures: never black,
 // different for every glyph.
@@ -66,8 +66,8 @@ inline int Glyph_At(const GlyphMetrics* table, int glyph_height, int x, int y) {
 // A font picture laid out by `table`: every glyph cell filled with its
 // Glyph_Colour except its top-left pixel, which is black (the key), as is
 // everything between the cells.
-inline void Write_Font_Picture(const std::string& path, const GlyphMetrics* table, int glyph_height,
-                               int width = 320, int height = 238) {
+inline void Write_Font_Picture(const std::string& path, const GlyphMetrics* table, int glyph_height, int width = 320,
+                               int height = 238) {
     Write_Picture(path, width, height, [&](int x, int y) -> uint32_t {
         const int glyph = Glyph_At(table, glyph_height, x, y);
         if (glyph < 0) return 0;

@@ -8,23 +8,23 @@
 #include <string>
 #include <vector>
 
+#include "base/frame_clock.h"
+#include "base/random.h"
+#include "graphics/surface.h"
+#include "kaleidoscope/kaleidoscope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_generator.h"
 #include "plasma/plasma_settings.h"
 #include "preset/preset_files.h"
-#include "kaleidoscope/kaleidoscope.h"
-#include "base/frame_clock.h"
-#include "shell/frame_driver.h"
-#include "shell/lifecycle.h"
-#include "base/random.h"
-#include "text_fixture.h"
 #include "preset/random_preset_timer.h"
 #include "preset/window_caption.h"
-#include "graphics/surface.h"
+#include "shell/frame_driver.h"
+#include "shell/lifecycle.h"
+#include "text_fixture.h"
 
 namespace {
 
-constexpr uint32_t GROUND_32 = 0x00203040;   // a dark picture under the title
+constexpr uint32_t GROUND_32 = 0x00203040;  // a dark picture under the title
 
 class TitleTest : public TextTest {
 protected:
@@ -83,8 +83,7 @@ TEST_P(TitleEveryFormat, FadesInHoldsTwoSecondsFadesOutAndEnds) {
     EXPECT_TRUE(platform_boxes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Depths, TitleEveryFormat, ::testing::ValuesIn(every_graphics_format),
-                         Graphics_Format_Name);
+INSTANTIATE_TEST_SUITE_P(Depths, TitleEveryFormat, ::testing::ValuesIn(every_graphics_format), Graphics_Format_Name);
 
 TEST_F(TitleTest, BrightensFromDarkAndDarkensAgainWhereTheFadeWorks) {
     Open({16, 0x07E0, 0, "Depth16"});
@@ -95,7 +94,7 @@ TEST_F(TitleTest, BrightensFromDarkAndDarkensAgainWhereTheFadeWorks) {
     // 0 while the picture shows through.
     auto green = [ground] { return Get(Hidden, 15, 20) == ground ? 0u : (Get(Hidden, 15, 20) >> 5) & 0x3F; };
 
-    Frame(ground);   // fully dark: nothing shows
+    Frame(ground);  // fully dark: nothing shows
     EXPECT_EQ(Get(Hidden, 15, 20), ground);
     std::vector<uint32_t> rising;
     while (title_state == TITLE_FADE_IN) {
@@ -104,7 +103,7 @@ TEST_F(TitleTest, BrightensFromDarkAndDarkensAgainWhereTheFadeWorks) {
     }
     for (size_t i = 1; i < rising.size(); ++i) EXPECT_GE(rising[i], rising[i - 1]) << i;
     const uint32_t held = green();
-    EXPECT_GE(held, 30u);   // glyph 43's green is 39 of 63, a little dimmed
+    EXPECT_GE(held, 30u);  // glyph 43's green is 39 of 63, a little dimmed
     while (title_state == TITLE_HOLD) {
         Frame(ground);
         EXPECT_EQ(green(), held);
@@ -147,7 +146,7 @@ TEST_F(TitleTest, TitlesSwitchedOffFreezeTheClockUntilSwitchedOnAgain) {
     plasma_settings.titles_on = 1;
     int frames_left = 0;
     while (Frame(GROUND_32) == TITLE_HOLD) ++frames_left;
-    EXPECT_GE(frames_left, 148);   // the 2 seconds less the half second already held
+    EXPECT_GE(frames_left, 148);  // the 2 seconds less the half second already held
     EXPECT_LE(frames_left, 151);
 }
 
@@ -157,14 +156,14 @@ TEST_F(TitleTest, SetupReplacesTheTitleAndRefusesAnEmptyOne) {
     ASSERT_EQ(Setup_Title("Hi", 9), 1);
     for (int i = 0; i < 300; ++i) Frame(GROUND_32);
     const int live = DD_Live_Surface_Count();
-    ASSERT_EQ(Setup_Title("Again", 9), 1);   // starts over, surface replaced not added
+    ASSERT_EQ(Setup_Title("Again", 9), 1);  // starts over, surface replaced not added
     EXPECT_EQ(title_state, TITLE_FADE_IN);
     EXPECT_EQ(title_elapsed, 0.0);
     EXPECT_EQ(DD_Live_Surface_Count(), live);
 
     EXPECT_EQ(Setup_Title("", 9), 0);
     EXPECT_EQ(Reports(), std::vector<std::string>{"Setup_Title():strlen of title is 0 "});
-    EXPECT_EQ(title_surface, nullptr);   // the old title has ended
+    EXPECT_EQ(title_surface, nullptr);  // the old title has ended
     EXPECT_EQ(Display_Title(Hidden, 0, 0, "Hi", 9, DISPLAY), 1);
 
     ASSERT_EQ(Destroy_Title(), 1);
@@ -249,7 +248,7 @@ protected:
         Set_Default_Plasma_Settings();
         plasma_settings.kaleidoscope_on = 0;
         plasma_settings.slide_ignore_fps = 0;
-        frame_seconds = 0.025;   // 9.6 pixels of height per frame at 384 per second
+        frame_seconds = 0.025;  // 9.6 pixels of height per frame at 384 per second
         last_random_index = 0;
         segment_width = segment_height = 0;
     }
@@ -298,7 +297,7 @@ protected:
         const std::string folder = windows_.path() + "/Calvorine";
         for (const char* name : {"first", "second"}) {
             Set_Default_Plasma_Settings();
-            plasma_settings.slide_ignore_fps = 0;   // steps timed by the frame clock
+            plasma_settings.slide_ignore_fps = 0;  // steps timed by the frame clock
             std::strcpy(plasma_settings.title, name);
             ASSERT_EQ(Save_Plasma_Settings_To_File((folder + "/" + name + ".DAT").c_str()), 1);
         }
@@ -313,7 +312,7 @@ TEST_F(TransitionTest, ModesStartReverseAndStop) {
     EXPECT_EQ(Set_Transition_Mode(OPEN_TRANSITION), 1);
     EXPECT_EQ(transition_width, 1.0);
     EXPECT_EQ(transition_height, 1.0);
-    EXPECT_EQ(Set_Transition_Mode(CLOSE_TRANSITION), 1);   // reverses where it is
+    EXPECT_EQ(Set_Transition_Mode(CLOSE_TRANSITION), 1);  // reverses where it is
     EXPECT_EQ(transition_width, 1.0);
     ASSERT_EQ(Set_Transition_Mode(NO_TRANSITION), 1);
     ASSERT_EQ(Set_Transition_Mode(CLOSE_TRANSITION), 1);
@@ -322,7 +321,7 @@ TEST_F(TransitionTest, ModesStartReverseAndStop) {
     Frame();
     Frame();
     const double width = transition_width, height = transition_height;
-    EXPECT_EQ(Set_Transition_Mode(CLOSE_TRANSITION), 1);   // already closing: nothing changes
+    EXPECT_EQ(Set_Transition_Mode(CLOSE_TRANSITION), 1);  // already closing: nothing changes
     EXPECT_EQ(Set_Transition_Mode(OPEN_TRANSITION), 1);
     EXPECT_EQ(transition_width, width);
     EXPECT_EQ(transition_height, height);
@@ -360,7 +359,7 @@ TEST_F(TransitionTest, ClosedWindowLoadsARandomPresetShowsOneBlackFrameAndOpens)
         ASSERT_EQ(Frame(), 1);
         ++closing_frames;
     }
-    EXPECT_EQ(closing_frames, 10);   // 96 pixels at 9.6 a frame
+    EXPECT_EQ(closing_frames, 10);  // 96 pixels at 9.6 a frame
     EXPECT_TRUE(preset_switched);
     EXPECT_EQ(transition_mode, NO_TRANSITION);
     // Two presets and none picked before: the pick is never the first match.
@@ -486,8 +485,8 @@ TEST_F(CaptionTest, ATitleOrAnEarlySeparatorIsShownWholeAndRenamesNothing) {
     Set_Default_Plasma_Settings();
     std::strcpy(plasma_settings.title, "kept");
     // A title with slashes is a name, not a path.
-    for (const char* text : {"Sunset", "\\x.dat", "a\\x.dat", "/x.dat", "", "Dawn/Dusk v1.5 Mix",
-                             "/home/someone/Blue Lagoon.DAT"}) {
+    for (const char* text :
+         {"Sunset", "\\x.dat", "a\\x.dat", "/x.dat", "", "Dawn/Dusk v1.5 Mix", "/home/someone/Blue Lagoon.DAT"}) {
         EXPECT_EQ(Update_Window_Title(text), 1);
         EXPECT_EQ(std::string(window_caption), std::string(" Calvorine:   ") + text);
         EXPECT_STREQ(plasma_settings.title, "kept");

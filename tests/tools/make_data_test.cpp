@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "base/data_folder.h"
+#include "base/random.h"
 #include "graphics/bitmap_files.h"
 #include "graphics/graphics_fixture.h"
 #include "kaleidoscope/kaleidoscope.h"
@@ -24,8 +26,6 @@
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
 #include "preset/preset_files.h"
-#include "base/data_folder.h"
-#include "base/random.h"
 #include "slides/colour_slides.h"
 #include "slides/slide_objects.h"
 #include "text/font.h"
@@ -115,8 +115,8 @@ protected:
 }  // namespace
 
 TEST_F(MakeDataTest, EveryFileOfTheFolderIsMade) {
-    for (const fs::path& file : {bitmaps_ / "Font.bmp", bitmaps_ / "About.bmp", folder_ / "Data" / "Help.HLP",
-                                 folder_ / "default.dat"}) {
+    for (const fs::path& file :
+         {bitmaps_ / "Font.bmp", bitmaps_ / "About.bmp", folder_ / "Data" / "Help.HLP", folder_ / "default.dat"}) {
         EXPECT_TRUE(fs::is_regular_file(file)) << file;
     }
     EXPECT_TRUE(fs::is_directory(folder_ / "Data" / "Frame Converter"));

@@ -68,10 +68,22 @@ protected:
 
 TEST_F(RenderTest, BadCommandLinesGetTheUsageAndExitCodeTwo) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--bogus"},          {"--size"},           {"--size", "640"},     {"--size", "0x480"},
-        {"--size", "64x-4"},  {"--size", "64x48x"}, {"--depth", "12"},     {"--depth", "32bit"},
-        {"--frames", "0"},    {"--frames", "ten"},  {"--frame-seconds", "0"}, {"--frame-seconds", "nan"},
-        {"--seed", "-1"},     {"--seed", "4294967296"}, {"--out", ""},    {"positional"},
+        {"--bogus"},
+        {"--size"},
+        {"--size", "640"},
+        {"--size", "0x480"},
+        {"--size", "64x-4"},
+        {"--size", "64x48x"},
+        {"--depth", "12"},
+        {"--depth", "32bit"},
+        {"--frames", "0"},
+        {"--frames", "ten"},
+        {"--frame-seconds", "0"},
+        {"--frame-seconds", "nan"},
+        {"--seed", "-1"},
+        {"--seed", "4294967296"},
+        {"--out", ""},
+        {"positional"},
         {"--size", "13x8", "--out", "x.bmp"},
     };
     for (const std::vector<std::string>& arguments : bad) {
@@ -111,9 +123,9 @@ TEST_F(RenderTest, ThePictureIsATwentyFourBitBitmapOfTheRequestedSize) {
     ASSERT_GE(bmp.size(), 54u);
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');
-    EXPECT_EQ(Little_32(bmp, 18), 40u);          // width
-    EXPECT_EQ(Little_32(bmp, 22), 24u);          // height
-    EXPECT_EQ(bmp[28] | bmp[29] << 8, 24);       // bits per pixel
+    EXPECT_EQ(Little_32(bmp, 18), 40u);     // width
+    EXPECT_EQ(Little_32(bmp, 22), 24u);     // height
+    EXPECT_EQ(bmp[28] | bmp[29] << 8, 24);  // bits per pixel
     EXPECT_EQ(bmp.size(), Little_32(bmp, 10) + 40 * 3 * 24);
     EXPECT_EQ(Little_32(bmp, 2), bmp.size());
     // Not a blank frame.
@@ -151,7 +163,7 @@ TEST_F(RenderTest, TheBuiltInPresetSelectsTheObjectsAsInTheSaver) {
     ASSERT_EQ(preset.size(), 10136u);
     constexpr size_t FREQUENCY = 120, SELECTED = 1120;
     for (size_t object = 0; object < 3; object++) {
-        const uint32_t expected = object < 2 ? 1 : 0;   // the test folder has objects 0 and 1
+        const uint32_t expected = object < 2 ? 1 : 0;  // the test folder has objects 0 and 1
         EXPECT_EQ(Little_32(preset, FREQUENCY + 4 * object), expected) << object;
         EXPECT_EQ(Little_32(preset, SELECTED + 4 * object), expected) << object;
     }
@@ -186,10 +198,10 @@ TEST_F(RenderTest, FailuresAreReportedAndExitWithOne) {
     Result missing_preset = Render({"--preset", root.file("absent.dat")});
     EXPECT_EQ(missing_preset.exit_code, 1);
     EXPECT_NE(missing_preset.err.find("error_log.txt"), std::string::npos);
-    EXPECT_NE(Read_Text(root.file("Calvorine/error_log.txt"))
-                  .find("\tRead_Plasma_Settings_From_File(): Load_Plasma_Settings " + root.file("absent.dat") +
-                        " FAILED"),
-              std::string::npos);
+    EXPECT_NE(
+        Read_Text(root.file("Calvorine/error_log.txt"))
+            .find("\tRead_Plasma_Settings_From_File(): Load_Plasma_Settings " + root.file("absent.dat") + " FAILED"),
+        std::string::npos);
 
     EXPECT_EQ(Render({"--out", root.file("no/such/folder.bmp")}).exit_code, 1);
 
@@ -224,15 +236,17 @@ TEST_F(RenderTest, APresetWhoseOverlayIsMissingFailsTheRun) {
 TEST_F(RenderTest, TheBenchmarkPrintsOneLineOfFiguresAndOneForTheScreenPath) {
     Result result = Render({"--benchmark", "--frames", "5", "--size", "64x48", "--depth", "24"});
     ASSERT_EQ(result.exit_code, 0) << result.err;
-    std::regex line("benchmark: frames=5 seconds=[0-9]+\\.[0-9]+ fps=[0-9]+\\.[0-9] floor_fps=[0-9]+\\.[0-9] "
-                    "memory_floor_fps=[0-9]+\\.[0-9] size=64x48 depth=24\n");
+    std::regex line(
+        "benchmark: frames=5 seconds=[0-9]+\\.[0-9]+ fps=[0-9]+\\.[0-9] floor_fps=[0-9]+\\.[0-9] "
+        "memory_floor_fps=[0-9]+\\.[0-9] size=64x48 depth=24\n");
     EXPECT_TRUE(std::regex_match(result.out, line)) << result.out;
 
     // A 4:3 picture on a 16:9 screen lands between bars at the sides.
     result = Render({"--benchmark", "--frames", "3", "--size", "64x48", "--present", "160x90"});
     ASSERT_EQ(result.exit_code, 0) << result.err;
-    std::regex lines("benchmark: [^\n]*\npresent: screen=160x90 area=120x90\\+20\\+0 scale_ms=[0-9]+\\.[0-9]+ "
-                     "frame_ms=[0-9]+\\.[0-9]+ fps=[0-9]+\\.[0-9]\n");
+    std::regex lines(
+        "benchmark: [^\n]*\npresent: screen=160x90 area=120x90\\+20\\+0 scale_ms=[0-9]+\\.[0-9]+ "
+        "frame_ms=[0-9]+\\.[0-9]+ fps=[0-9]+\\.[0-9]\n");
     EXPECT_TRUE(std::regex_match(result.out, lines)) << result.out;
     EXPECT_NE(Render({"--present", "160"}).exit_code, 0);
 }
