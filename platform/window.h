@@ -243,11 +243,12 @@ bool Platform_Get_Foreign_Client_Rect(uintptr_t window_id, Rect* client, Point* 
 // 0 without an X display.
 uintptr_t Platform_Root_Window();
 
-// Posts WM_DESTROY to the window when the process is asked to end (SIGTERM
-// or SIGINT), through the message queue, so that the program shuts down in
-// order at its next look at the queue. False when the signals cannot be
-// watched.
-bool Platform_Destroy_On_End_Signals(Window* window);
+// SIGTERM, SIGINT and SIGHUP end the program in order: the window layer
+// turns them into the destroy message. A signal ignored when the program
+// started (a background job's SIGINT) stays ignored, unless this is called:
+// a host ends its hack with SIGTERM or SIGINT however it started it. False
+// when the signals cannot be watched.
+bool Platform_End_On_Ignored_Signals();
 
 // Makes the window layer use the X11 platform when it starts (a host hands
 // over X windows, which a Wayland session's own platform cannot draw into).

@@ -511,25 +511,33 @@ static void Termination_Requested() {
     }
 }
 
-static void Install_Termination_Signals() {
-    if (termination_pipe[0] >= 0) return;
-    if (pipe2(termination_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
-        termination_pipe[0] = termination_pipe[1] = -1;
-        return;
+// A signal the starter chose to ignore (nohup, a background job) stays
+// ignored unless even_ignored asks for it too.
+static bool Install_Termination_Signals(bool even_ignored) {
+    if (termination_pipe[0] < 0) {
+        if (pipe2(termination_pipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+            termination_pipe[0] = termination_pipe[1] = -1;
+            return false;
+        }
+        auto* notifier = new QSocketNotifier(termination_pipe[0], QSocketNotifier::Read, qApp);
+        QObject::connect(notifier, &QSocketNotifier::activated, Termination_Requested);
     }
-    auto* notifier = new QSocketNotifier(termination_pipe[0], QSocketNotifier::Read, qApp);
-    QObject::connect(notifier, &QSocketNotifier::activated, Termination_Requested);
     struct sigaction action {};
     action.sa_handler = On_Termination_Signal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
+    bool installed = true;
     for (int signal_number : {SIGTERM, SIGINT, SIGHUP}) {
-        // A signal the starter chose to ignore (nohup, a background job) stays ignored.
         struct sigaction present {};
-        if (sigaction(signal_number, nullptr, &present) == 0 && present.sa_handler == SIG_IGN) continue;
-        sigaction(signal_number, &action, nullptr);
+        if (sigaction(signal_number, nullptr, &present) != 0) installed = false;
+        if (present.sa_handler == SIG_IGN && !even_ignored) continue;
+        if (present.sa_handler == On_Termination_Signal) continue;
+        if (sigaction(signal_number, &action, nullptr) != 0) installed = false;
     }
+    return installed;
 }
+
+bool Platform_End_On_Ignored_Signals() { return QCoreApplication::instance() && Install_Termination_Signals(true); }
 
 // ---------------------------------------------------------------------------
 
@@ -1320,7 +1328,7 @@ bool Platform_Start_Window_Layer(int argc, char** argv) {
         connected = true;
     }
     QApplication::setQuitOnLastWindowClosed(false);
-    Install_Termination_Signals();
+    Install_Termination_Signals(false);
     platform_message_box_hook = Qt_Message_Box;
     platform_sound_hook = Qt_Play_Sound;
     platform_file_dialog_hook = Platform_Qt_File_Dialog;
@@ -1375,37 +1383,6 @@ uintptr_t Platform_Root_Window() {
         if (index == wanted) return screens.data ? screens.data[0] : 0;
     }
     return 0;
-}
-
-// The write end of the pipe the signal handler wakes the loop with.
-static int end_signal_pipe[2] = {-1, -1};
-static Window* end_signal_window = nullptr;
-
-static void On_End_Signal(int) {
-    const char wake = 1;
-    // Only async-signal-safe calls here: the loop does the rest.
-    if (end_signal_pipe[1] >= 0) (void)!write(end_signal_pipe[1], &wake, 1);
-}
-
-bool Platform_Destroy_On_End_Signals(Window* window) {
-    if (!window || !QCoreApplication::instance()) return false;
-    if (end_signal_pipe[0] < 0) {
-        if (pipe2(end_signal_pipe, O_CLOEXEC | O_NONBLOCK) != 0) return false;
-        auto* notifier = new QSocketNotifier(end_signal_pipe[0], QSocketNotifier::Read, QCoreApplication::instance());
-        QObject::connect(notifier, &QSocketNotifier::activated, [] {
-            char drained[64];
-            while (read(end_signal_pipe[0], drained, sizeof drained) > 0) {}
-            if (end_signal_window && end_signal_window == state.record) {
-                Platform_Post_Message(end_signal_window, WM_DESTROY, 0, 0);
-            }
-        });
-    }
-    end_signal_window = window;
-    struct sigaction action {};
-    action.sa_handler = On_End_Signal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
-    return sigaction(SIGTERM, &action, nullptr) == 0 && sigaction(SIGINT, &action, nullptr) == 0;
 }
 
 void Platform_Prefer_X11() {

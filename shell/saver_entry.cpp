@@ -341,9 +341,10 @@ int Calvorine_Main(const char* command_line) {
         return Leave_Early();
     }
     if (!Create_Main_Window()) return Leave_Early();
-    // The host ends its hack with a signal, perhaps while it is still
-    // setting up: the shut-down runs in order at the loop's first look.
-    if (app.hosted) Platform_Destroy_On_End_Signals(app.main_window);
+    // A host ends its hack with a signal, perhaps while it is still setting
+    // up, and started it however it liked: the shut-down runs in order at
+    // the loop's first look.
+    if (app.hosted) Platform_End_On_Ignored_Signals();
 
     if (app.saver_mode == CONFIGURE) {
         if (!Centre_Window(app.main_window)) {
