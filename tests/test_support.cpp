@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "base/app_state.h"
@@ -142,4 +143,28 @@ void Release_Test_Effects() {
     transition_mode = NO_TRANSITION;
     transition_width = transition_height = 0.0;
     preset_switched = false;
+}
+
+std::string Read_Text(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+void Write_Text(const std::string& path, const std::string& text) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+static File_Operation failing_operation = FILE_COPY;
+static std::string failing_path_part;
+
+static bool Fail_Where_Asked(File_Operation operation, const char* path) {
+    return !failing_path_part.empty() && operation == failing_operation &&
+           std::string(path).find(failing_path_part) != std::string::npos;
+}
+
+void Fail_File_Operation(File_Operation operation, const std::string& path_part) {
+    failing_operation = operation;
+    failing_path_part = path_part;
+    platform_file_fault_hook = Fail_Where_Asked;
 }

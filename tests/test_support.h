@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+#include "platform/install_files.h"
+
 // Fresh application state, device emulation, recorded boxes and sounds.
 void Reset_Program_State();
 
@@ -55,6 +57,18 @@ void Use_Windows_Directory(const std::string& windows_directory);
 // the object table's counts back at their start, so nothing reaches the
 // next test.
 void Release_Test_Effects();
+
+// A whole file as text ("" when it cannot be read).
+std::string Read_Text(const std::string& path);
+
+// Writes the text into the file, making its folders on the way.
+void Write_Text(const std::string& path, const std::string& text);
+
+// From now on the file operation fails on every path that contains
+// path_part; an empty part lets everything through again. Installs the
+// platform's fault hook; put platform_file_fault_hook back to nullptr at the
+// end of the test.
+void Fail_File_Operation(File_Operation operation, const std::string& path_part);
 
 class ProgramTest : public ::testing::Test {
 protected:

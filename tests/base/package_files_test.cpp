@@ -17,30 +17,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
-File_Operation failing_operation = FILE_COPY;
-std::string failing_path;
-
-bool Fail_Where_Asked(File_Operation operation, const char* path) {
-    return !failing_path.empty() && operation == failing_operation &&
-           std::string(path).find(failing_path) != std::string::npos;
-}
-
-std::string Read(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void Write(const std::string& path, const std::string& text) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 // Every file under a folder, relative to it, with its contents.
 std::vector<std::string> Tree(const std::string& folder) {
     std::vector<std::string> entries;
     for (auto& entry : fs::recursive_directory_iterator(folder)) {
         std::string name = fs::relative(entry.path(), folder).string();
-        entries.push_back(entry.is_directory() ? name + "/" : name + "=" + Read(entry.path().string()));
+        entries.push_back(entry.is_directory() ? name + "/" : name + "=" + Read_Text(entry.path().string()));
     }
     std::sort(entries.begin(), entries.end());
     return entries;
@@ -50,22 +32,21 @@ class PackageFilesTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        failing_path.clear();
-        platform_file_fault_hook = Fail_Where_Asked;
+        Fail_File_Operation(FILE_COPY, "");
         const char* old = std::getenv("XDG_DATA_DIRS");
         had_data_dirs = old != nullptr;
         saved_data_dirs = old ? old : "";
 
         package = root.file("share/calvorine");
-        Write(package + "/Calvorine/Welcome.DAT", "welcome preset");
-        Write(package + "/Calvorine/Mandala.DAT", "mandala preset");
-        Write(package + "/Calvorine/Data/Help.HLP", "help");
-        Write(package + "/Calvorine/Data/Bmp/About.bmp", "about");
-        Write(package + "/Calvorine/Data/Bmp/Font.bmp", "font");
-        Write(package + "/Calvorine/Data/Bmp/Objects/0.bmp", "object 0");
-        Write(package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp", "heart");
+        Write_Text(package + "/Calvorine/Welcome.DAT", "welcome preset");
+        Write_Text(package + "/Calvorine/Mandala.DAT", "mandala preset");
+        Write_Text(package + "/Calvorine/Data/Help.HLP", "help");
+        Write_Text(package + "/Calvorine/Data/Bmp/About.bmp", "about");
+        Write_Text(package + "/Calvorine/Data/Bmp/Font.bmp", "font");
+        Write_Text(package + "/Calvorine/Data/Bmp/Objects/0.bmp", "object 0");
+        Write_Text(package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp", "heart");
         // Not part of the package's data: never copied.
-        Write(package + "/Include/Error.wav", "sound");
+        Write_Text(package + "/Include/Error.wav", "sound");
         // The user's Windows directory does not exist yet on a new account.
         windows = root.file("home/.local/share");
         folder = windows + "/Calvorine";
@@ -107,7 +88,7 @@ TEST_F(PackageFilesTest, TheSystemPackageIsTheFirstDataFolderThatHasOne) {
     const std::string share = root.file("share"), empty = root.file("empty"), other = root.file("other");
     // A calvorine folder without its data is no package.
     fs::create_directories(empty + "/calvorine");
-    Write(other + "/calvorine/Calvorine/Other.DAT", "other");
+    Write_Text(other + "/calvorine/Calvorine/Other.DAT", "other");
     const struct {
         std::string dirs;
         std::string package;
@@ -131,7 +112,7 @@ TEST_F(PackageFilesTest, TheSystemPackageIsTheFirstDataFolderThatHasOne) {
 TEST_F(PackageFilesTest, TheFirstRunSetsUpTheWholeFolderAndLeavesNothingBeside) {
     // A set-up of an earlier process with this id that died half-way.
     const std::string stale = windows + "/.Calvorine.setup-" + std::to_string(getpid());
-    Write(stale + "/Half.DAT", "half");
+    Write_Text(stale + "/Half.DAT", "half");
     std::string failure = "untouched";
     ASSERT_EQ(Set_Up_Data_Folder_From_Package(package, folder, &failure), 1) << failure;
     EXPECT_EQ(Tree(folder), complete_folder);
@@ -158,8 +139,7 @@ TEST_F(PackageFilesTest, AFailureHalfWayLeavesNothingHalfMade) {
     for (const auto& each : cases) {
         SCOPED_TRACE(each.path);
         fs::remove_all(windows);
-        failing_operation = each.operation;
-        failing_path = each.path;
+        Fail_File_Operation(each.operation, each.path);
         std::string failure;
         EXPECT_EQ(Set_Up_Data_Folder_From_Package(package, folder, &failure), 0);
         EXPECT_EQ(failure.rfind(each.text, 0), 0u) << failure;
@@ -169,7 +149,7 @@ TEST_F(PackageFilesTest, AFailureHalfWayLeavesNothingHalfMade) {
     }
 
     // A package that lacks a part fails the same way.
-    failing_path.clear();
+    Fail_File_Operation(FILE_COPY, "");
     fs::remove_all(windows);
     fs::remove_all(package + "/Calvorine/Data/Bmp/Overlays");
     std::string failure;
@@ -180,15 +160,15 @@ TEST_F(PackageFilesTest, AFailureHalfWayLeavesNothingHalfMade) {
 
 TEST_F(PackageFilesTest, AFolderMadeMeanwhileIsKeptAsItIs) {
     // Another start of the saver won the race: its folder stays untouched.
-    Write(folder + "/Own.DAT", "own preset");
+    Write_Text(folder + "/Own.DAT", "own preset");
     std::string failure;
     EXPECT_EQ(Set_Up_Data_Folder_From_Package(package, folder, &failure), 1) << failure;
     EXPECT_EQ(Tree(windows), (std::vector<std::string>{"Calvorine/", "Calvorine/Own.DAT=own preset"}));
 }
 
 TEST_F(PackageFilesTest, TheInstallersCopyOverwritesIntoAnExistingFolder) {
-    Write(folder + "/Mandala.DAT", "an older mandala");
-    Write(folder + "/Own.DAT", "own preset");
+    Write_Text(folder + "/Mandala.DAT", "an older mandala");
+    Write_Text(folder + "/Own.DAT", "own preset");
     std::string failure;
     ASSERT_EQ(Copy_Package_Files(package, folder, &failure), 1) << failure;
     std::vector<std::string> expected = complete_folder;

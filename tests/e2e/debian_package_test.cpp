@@ -14,6 +14,7 @@
 
 #include <unistd.h>
 
+#include "e2e/scenario.h"
 #include "test_support.h"
 
 #ifndef CALVORINE_CPACK_CONFIG
@@ -25,15 +26,9 @@ namespace {
 // The test's ordinary user.
 constexpr const char* TEST_USER = "calvorine-deb";
 
-bool Installed(const char* program) {
-    return std::system((std::string("command -v ") + program + " > /dev/null 2>&1").c_str()) == 0;
-}
-
 bool Calvorine_Installed() {
     return std::system("dpkg-query -W -f='${Status}' calvorine 2>/dev/null | grep -q 'install ok installed'") == 0;
 }
-
-int Display_Number() { return 700 + static_cast<int>(getpid() % 250) * 10; }
 
 class DebianPackageTest : public ::testing::Test {
 protected:
@@ -70,22 +65,11 @@ make_deb() {
         const std::string command = "cd '" + work.path() + "' && WORK='" + work.path() + "' CPACK_CONFIG='" +
                                     CALVORINE_CPACK_CONFIG + "' timeout 600 " + wrapper + " bash '" + script + "' 2>'" +
                                     work.file("stderr.txt") + "'";
-        FILE* pipe = popen(command.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        char buffer[4096];
-        while (std::fgets(buffer, sizeof buffer, pipe)) {
-            output += buffer;
-            std::istringstream words(buffer);
-            std::string name, rest;
-            words >> name;
-            std::getline(words, rest);
-            if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
-            if (!name.empty()) said[name] = rest;
-        }
-        pclose(pipe);
+        ASSERT_TRUE(printed.Run_Command(command));
+        output = printed.text;
     }
 
-    std::string Said(const std::string& name) { return said.count(name) ? said[name] : "(nothing)"; }
+    std::string Said(const std::string& name) const { return printed.Said(name); }
 
     std::set<std::string> Lines(const std::string& file) {
         std::set<std::string> lines;
@@ -95,8 +79,8 @@ make_deb() {
     }
 
     TempFolder work;
+    Scenario_Output printed;
     std::string output;
-    std::map<std::string, std::string> said;
 };
 
 }  // namespace
@@ -208,10 +192,10 @@ fi
     EXPECT_EQ(Said("manual"), "9");
     EXPECT_EQ(Said("settings_entry"), "2");
     EXPECT_EQ(Said("saver_entry"), "1");
-    if (said.count("validate")) {
+    if (printed.Has("validate")) {
         EXPECT_EQ(Said("validate"), "0") << output;
     }
-    if (said.count("lintian_errors")) {
+    if (printed.Has("lintian_errors")) {
         EXPECT_EQ(Said("lintian_errors"), "0") << output;
     }
 }
@@ -268,7 +252,7 @@ echo "removed $(dpkg-query -W -f='${Status}' calvorine 2>/dev/null | grep -c 'in
 echo "files_left $(ls -d /usr/bin/calvorine-saver /usr/libexec/xscreensaver/calvorine /usr/share/calvorine \
   /usr/share/xscreensaver/config/calvorine.xml 2>/dev/null | wc -l)"
 )SH",
-        "xvfb-run -a -n " + std::to_string(Display_Number()) + " -s '-screen 0 640x480x24 -ac -br'");
+        "xvfb-run -a -n " + std::to_string(First_Display_Number(4000)) + " -s '-screen 0 640x480x24 -ac -br'");
     EXPECT_EQ(Said("cpack"), "0") << output;
     EXPECT_EQ(Said("install"), "0") << output;
     EXPECT_EQ(Said("on_path"), "/usr/bin/calvorine-saver");

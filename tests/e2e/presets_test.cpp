@@ -16,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "e2e/scenario.h"
 #include "plasma/plasma_settings.h"
 #include "preset/preset_files.h"
 #include "test_support.h"
@@ -62,17 +63,6 @@ watch_captions() {
   done
 }
 )SH";
-
-bool Installed(const char* program) {
-    return std::system((std::string("command -v ") + program + " > /dev/null 2>&1").c_str()) == 0;
-}
-
-// Where xvfb-run starts looking for a free display: test programs run side
-// by side, and two servers that pick the same number at once would collide.
-int First_Display_Number() {
-    static int runs = 0;
-    return 4200 + static_cast<int>(getpid() % 400) * 10 + runs++ % 10;
-}
 
 bool Is_Preset_File(const fs::path& path) {
     std::string extension = path.extension().string();
@@ -123,29 +113,14 @@ protected:
         std::ofstream(script) << prelude << scenario;
         const std::string command = "cd '" + work.path() + "' && SAVER='" CALVORINE_SAVER "' DATA='" + data +
                                     "' WORK='" + work.path() + "' XDG_RUNTIME_DIR='" + work.path() +
-                                    "/run' timeout 55 xvfb-run -a -n " + std::to_string(First_Display_Number()) +
+                                    "/run' timeout 55 xvfb-run -a -n " + std::to_string(First_Display_Number(2000)) +
                                     " -s '-screen 0 1024x768x24 -br' bash '" + script + "' 2>'" +
                                     work.file("stderr.txt") + "'";
-        FILE* pipe = popen(command.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe)) {
-            output += buffer;
-            std::string line = buffer;
-            if (!line.empty() && line.back() == '\n') line.pop_back();
-            const size_t blank = line.find(' ');
-            lines.emplace_back(line.substr(0, blank), blank == std::string::npos ? "" : line.substr(blank + 1));
-        }
-        pclose(pipe);
+        ASSERT_TRUE(printed.Run_Command(command));
+        output = printed.text;
     }
 
-    std::vector<std::string> All(const std::string& name) const {
-        std::vector<std::string> values;
-        for (const auto& [key, value] : lines) {
-            if (key == name) values.push_back(value);
-        }
-        return values;
-    }
+    std::vector<std::string> All(const std::string& name) const { return printed.All(name); }
 
     std::string Last(const std::string& name) const {
         std::vector<std::string> values = All(name);
@@ -164,16 +139,7 @@ protected:
         return shown;
     }
 
-    std::vector<std::string> Log_Lines() const {
-        std::ifstream file(folder + "/error_log.txt", std::ios::binary);
-        std::vector<std::string> result;
-        std::string line;
-        while (std::getline(file, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) result.push_back(line);
-        }
-        return result;
-    }
+    std::vector<std::string> Log_Lines() const { return ::Log_Lines(folder + "/error_log.txt"); }
 
     // No failure and no pointer jump was reported, and the shut-down ran.
     // Its trace is written once per run, at the first shut-down.
@@ -189,24 +155,6 @@ protected:
 
     QImage Shot(const std::string& name) const { return QImage(QString::fromStdString(work.file(name + ".png"))); }
 
-    // Distinct colours in a rectangle of a picture, sampled every 4 pixels.
-    static size_t Colours(const QImage& image, int left, int top, int width, int height) {
-        std::set<QRgb> colours;
-        for (int y = top; y < top + height; y += 4) {
-            for (int x = left; x < left + width; x += 4) colours.insert(image.pixel(x, y) & 0xFFFFFF);
-        }
-        return colours.size();
-    }
-
-    static bool Same(const QImage& a, const QImage& b, int left, int top, int width, int height) {
-        for (int y = top; y < top + height; y += 2) {
-            for (int x = left; x < left + width; x += 2) {
-                if (a.pixel(x, y) != b.pixel(x, y)) return false;
-            }
-        }
-        return true;
-    }
-
     bool Skip_Without_X() {
         for (const char* program : {"xvfb-run", "xdotool", "import"}) {
             if (!Installed(program)) {
@@ -221,7 +169,7 @@ protected:
     std::string data, folder;
     std::vector<std::string> presets;
     std::string output;
-    std::vector<std::pair<std::string, std::string>> lines;
+    Scenario_Output printed;
     std::string skipped_for;
 };
 

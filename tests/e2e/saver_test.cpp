@@ -15,6 +15,7 @@
 
 #include <unistd.h>
 
+#include "e2e/scenario.h"
 #include "plasma/plasma_settings.h"
 #include "test_support.h"
 
@@ -75,17 +76,6 @@ PY
 shot() { import -window root "$WORK/$1.png"; }
 )SH";
 
-bool Installed(const char* program) {
-    return std::system((std::string("command -v ") + program + " > /dev/null 2>&1").c_str()) == 0;
-}
-
-// Where xvfb-run starts looking for a free display: tests run side by side,
-// and two servers that pick the same number at once would collide.
-int First_Display_Number() {
-    static int runs = 0;
-    return 200 + static_cast<int>(getpid() % 400) * 10 + runs++ % 10;
-}
-
 class SaverE2ETest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -107,24 +97,13 @@ protected:
         std::string command = "cd '" + work.path() + "' && SAVER='" CALVORINE_SAVER "' DATA='" + data + "' WORK='" +
                               work.path() + "' XDG_RUNTIME_DIR='" + work.path() + "/run' XDG_DATA_DIRS='" +
                               work.path() + "/system' timeout 60 xvfb-run -a -n " +
-                              std::to_string(First_Display_Number()) + " -s '-screen 0 1024x768x" +
+                              std::to_string(First_Display_Number(1000)) + " -s '-screen 0 1024x768x" +
                               std::to_string(depth) + " -br' bash '" + script + "' 2>'" + work.file("stderr.txt") + "'";
-        FILE* pipe = popen(command.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        char buffer[512];
-        while (std::fgets(buffer, sizeof buffer, pipe)) {
-            output += buffer;
-            std::istringstream words(buffer);
-            std::string name, rest;
-            words >> name;
-            std::getline(words, rest);
-            if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
-            if (!name.empty()) said[name] = rest;
-        }
-        pclose(pipe);
+        ASSERT_TRUE(printed.Run_Command(command));
+        output = printed.text;
     }
 
-    std::string Said(const std::string& name) { return said.count(name) ? said[name] : "(nothing)"; }
+    std::string Said(const std::string& name) const { return printed.Said(name); }
 
     // The title of the data folder's default preset ("default" when it has none).
     std::string Default_Title() {
@@ -137,21 +116,7 @@ protected:
 
     QImage Shot(const std::string& name) { return QImage(QString::fromStdString(work.file(name + ".png"))); }
 
-    long File_Size(const std::string& path) {
-        std::ifstream file(path, std::ios::binary | std::ios::ate);
-        return file ? static_cast<long>(file.tellg()) : -1;
-    }
-
-    std::vector<std::string> Log_Lines() {
-        std::ifstream file(folder + "/error_log.txt", std::ios::binary);
-        std::vector<std::string> lines;
-        std::string line;
-        while (std::getline(file, line)) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!line.empty()) lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> Log_Lines() { return ::Log_Lines(folder + "/error_log.txt"); }
 
     int Log_Position(const std::string& record) {
         std::vector<std::string> lines = Log_Lines();
@@ -161,28 +126,10 @@ protected:
         return -1;
     }
 
-    // Distinct colours in a rectangle of a picture, sampled every 4 pixels.
-    static size_t Colours(const QImage& image, int left, int top, int width, int height) {
-        std::set<QRgb> colours;
-        for (int y = top; y < top + height; y += 4) {
-            for (int x = left; x < left + width; x += 4) colours.insert(image.pixel(x, y) & 0xFFFFFF);
-        }
-        return colours.size();
-    }
-
-    static bool Same(const QImage& a, const QImage& b, int left, int top, int width, int height) {
-        for (int y = top; y < top + height; y += 2) {
-            for (int x = left; x < left + width; x += 2) {
-                if (a.pixel(x, y) != b.pixel(x, y)) return false;
-            }
-        }
-        return true;
-    }
-
     TempFolder work;
     std::string data, folder;
+    Scenario_Output printed;
     std::string output;
-    std::map<std::string, std::string> said;
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 
+#include "e2e/scenario.h"
 #include "test_support.h"
 
 #ifndef CALVORINE_CPACK_CONFIG
@@ -79,15 +80,6 @@ close_configuration() {
 }
 )SH";
 
-bool Installed(const char* program) {
-    return std::system((std::string("command -v ") + program + " > /dev/null 2>&1").c_str()) == 0;
-}
-
-int First_Display_Number() {
-    static int runs = 0;
-    return 600 + static_cast<int>(getpid() % 300) * 10 + runs++ % 10;
-}
-
 class SetupE2ETest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -100,36 +92,16 @@ protected:
         std::string script = work.file("scenario.sh");
         std::ofstream(script) << prelude << scenario;
         // -ac: the daemon's user, not the one who started the server, draws on it too.
-        std::string command = "cd '" + work.path() + "' && WORK='" + work.path() + "' CPACK_CONFIG='" +
-                              CALVORINE_CPACK_CONFIG + "' timeout 300 xvfb-run -a -n " +
-                              std::to_string(First_Display_Number()) + " -s '-screen 0 1024x768x24 -ac -br' bash '" +
-                              script + "' 2>'" + work.file("stderr.txt") + "'";
-        FILE* pipe = popen(command.c_str(), "r");
-        ASSERT_NE(pipe, nullptr);
-        char buffer[1024];
-        while (std::fgets(buffer, sizeof buffer, pipe)) {
-            output += buffer;
-            std::istringstream words(buffer);
-            std::string name, rest;
-            words >> name;
-            std::getline(words, rest);
-            if (!rest.empty() && rest[0] == ' ') rest.erase(0, 1);
-            if (!name.empty()) said[name] = rest;
-        }
-        pclose(pipe);
+        std::string command =
+            "cd '" + work.path() + "' && WORK='" + work.path() + "' CPACK_CONFIG='" + CALVORINE_CPACK_CONFIG +
+            "' timeout 300 xvfb-run -a -n " + std::to_string(First_Display_Number(3000)) +
+            " -s '-screen 0 1024x768x24 -ac -br' bash '" + script + "' 2>'" + work.file("stderr.txt") + "'";
+        ASSERT_TRUE(printed.Run_Command(command));
+        output = printed.text;
     }
 
-    std::string Said(const std::string& name) { return said.count(name) ? said[name] : "(nothing)"; }
+    std::string Said(const std::string& name) const { return printed.Said(name); }
     QImage Shot(const std::string& name) { return QImage(QString::fromStdString(work.file(name + ".png"))); }
-
-    static size_t Colours(const QImage& image, int left, int top, int width, int height) {
-        std::set<QRgb> colours;
-        for (int y = top; y < top + height && y < image.height(); y += 4) {
-            for (int x = left; x < left + width && x < image.width(); x += 4)
-                colours.insert(image.pixel(x, y) & 0xFFFFFF);
-        }
-        return colours.size();
-    }
 
     static int Differing_Pixels(const QImage& a, const QImage& b) {
         int differing = 0;
@@ -140,8 +112,8 @@ protected:
     }
 
     TempFolder work;
+    Scenario_Output printed;
     std::string output;
-    std::map<std::string, std::string> said;
 };
 
 }  // namespace

@@ -40,34 +40,14 @@ intptr_t Answer_Dialog(const Dialog_Template& dialog_template, Dialog_Procedure 
     return Platform_Run_Dialog_Headless(dialog_template, procedure, parameter, &answer, 1);
 }
 
-// The operation and path fragment a test makes fail.
-File_Operation failing_operation = FILE_COPY;
-std::string failing_path;
-
-bool Fail_Where_Asked(File_Operation operation, const char* path) {
-    return !failing_path.empty() && operation == failing_operation &&
-           std::string(path).find(failing_path) != std::string::npos;
-}
-
-std::string Read(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-void Write(const std::string& path, const std::string& text) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
-
 class InstallerTest : public ProgramTest {
 protected:
     void SetUp() override {
         ProgramTest::SetUp();
         answers.clear();
         shown.clear();
-        failing_path.clear();
+        Fail_File_Operation(FILE_COPY, "");
         platform_dialog_hook = Answer_Dialog;
-        platform_file_fault_hook = Fail_Where_Asked;
         saver_build_output_path.clear();
         Platform_Inject_Version(VERSION_HOST);
 
@@ -77,16 +57,16 @@ protected:
         marker = root.file("config-started.txt");
         fs::create_directories(home);
         // The saver stands in as a script that says how it was started.
-        Write(package + "/Calvorine.dat", "#!/bin/sh\necho \"$@\" > '" + marker + "'\n");
+        Write_Text(package + "/Calvorine.dat", "#!/bin/sh\necho \"$@\" > '" + marker + "'\n");
         chmod((package + "/Calvorine.dat").c_str(), 0755);
-        Write(package + "/Calvorine/Classic.DAT", "classic preset");
-        Write(package + "/Calvorine/Mandala.DAT", "mandala preset");
-        Write(package + "/Calvorine/Data/Help.HLP", "help");
-        Write(package + "/Calvorine/Data/Bmp/About.bmp", "about");
-        Write(package + "/Calvorine/Data/Bmp/Font.bmp", "font");
-        Write(package + "/Calvorine/Data/Bmp/Objects/0.bmp", "object 0");
-        Write(package + "/Calvorine/Data/Bmp/Objects/1.bmp", "object 1");
-        Write(package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp", "heart");
+        Write_Text(package + "/Calvorine/Classic.DAT", "classic preset");
+        Write_Text(package + "/Calvorine/Mandala.DAT", "mandala preset");
+        Write_Text(package + "/Calvorine/Data/Help.HLP", "help");
+        Write_Text(package + "/Calvorine/Data/Bmp/About.bmp", "about");
+        Write_Text(package + "/Calvorine/Data/Bmp/Font.bmp", "font");
+        Write_Text(package + "/Calvorine/Data/Bmp/Objects/0.bmp", "object 0");
+        Write_Text(package + "/Calvorine/Data/Bmp/Objects/1.bmp", "object 1");
+        Write_Text(package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp", "heart");
 
         const char* old_home = std::getenv("HOME");
         saved_home = old_home ? old_home : "";
@@ -129,7 +109,7 @@ protected:
     // The started saver's arguments, once the detached process has written them.
     std::string Config_Arguments() {
         for (int i = 0; i < 50 && !fs::exists(marker); i++) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return Read(marker);
+        return Read_Text(marker);
     }
 
     TempFolder root;
@@ -146,17 +126,17 @@ TEST_F(InstallerTest, AFullInstallationCopiesRegistersAndOpensTheConfiguration) 
     EXPECT_TRUE(platform_boxes.empty()) << platform_boxes[0].text;
     const std::string saver = windows + "/Calvorine.scr";
     EXPECT_EQ(access(saver.c_str(), X_OK), 0);
-    EXPECT_EQ(Read(Installed("Classic.DAT")), "classic preset");
-    EXPECT_EQ(Read(Installed("Mandala.DAT")), "mandala preset");
-    EXPECT_EQ(Read(Installed("Data/Help.HLP")), "help");
-    EXPECT_EQ(Read(Installed("Data/Bmp/About.bmp")), "about");
-    EXPECT_EQ(Read(Installed("Data/Bmp/Font.bmp")), "font");
-    EXPECT_EQ(Read(Installed("Data/Bmp/Objects/1.bmp")), "object 1");
-    EXPECT_EQ(Read(Installed("Data/Bmp/Overlays/Heart.bmp")), "heart");
+    EXPECT_EQ(Read_Text(Installed("Classic.DAT")), "classic preset");
+    EXPECT_EQ(Read_Text(Installed("Mandala.DAT")), "mandala preset");
+    EXPECT_EQ(Read_Text(Installed("Data/Help.HLP")), "help");
+    EXPECT_EQ(Read_Text(Installed("Data/Bmp/About.bmp")), "about");
+    EXPECT_EQ(Read_Text(Installed("Data/Bmp/Font.bmp")), "font");
+    EXPECT_EQ(Read_Text(Installed("Data/Bmp/Objects/1.bmp")), "object 1");
+    EXPECT_EQ(Read_Text(Installed("Data/Bmp/Overlays/Heart.bmp")), "heart");
     EXPECT_TRUE(fs::is_directory(Installed("Data/Frame Converter")));
 
-    EXPECT_EQ(Read(windows + "/system.ini"), "[boot]\nSCRNSAVE.EXE=" + saver + "\n");
-    const std::string settings = Read(home + "/.xscreensaver");
+    EXPECT_EQ(Read_Text(windows + "/system.ini"), "[boot]\nSCRNSAVE.EXE=" + saver + "\n");
+    const std::string settings = Read_Text(home + "/.xscreensaver");
     EXPECT_NE(settings.find("mode:\t\tone\n"), std::string::npos) << settings;
     EXPECT_NE(settings.find("selected:\t\t0\n"), std::string::npos) << settings;
     EXPECT_NE(settings.find("\"Calvorine\"  " + saver + " --root"), std::string::npos) << settings;
@@ -238,7 +218,7 @@ TEST_F(InstallerTest, AnExistingFolderIsReusedAndAnUnwritableOneFailsItsStep) {
     // A file where the data folder should be fails the first folder step.
     fs::permissions(Installed("Data"), fs::perms::owner_all, fs::perm_options::add);
     fs::remove_all(windows);
-    Write(windows + "/Calvorine", "not a folder");
+    Write_Text(windows + "/Calvorine", "not a folder");
     platform_boxes.clear();
     EXPECT_EQ(Install_Calvorine(), INSTALL_FAILED);
     Expect_Failure_Boxes("CreateDirectory " + windows + "/Calvorine FAILED");
@@ -289,8 +269,7 @@ TEST_F(InstallerTest, EachFailedCopyNamesItsStep) {
         fs::remove_all(windows);
         platform_boxes.clear();
         platform_sounds.clear();
-        failing_operation = each.operation;
-        failing_path = each.path;
+        Fail_File_Operation(each.operation, each.path);
         EXPECT_EQ(Install_Calvorine(), INSTALL_FAILED);
         Expect_Failure_Boxes(each.text);
         EXPECT_EQ(std::count(shown.begin(), shown.end(), "SUCCESSBOX"), 0);
@@ -298,27 +277,27 @@ TEST_F(InstallerTest, EachFailedCopyNamesItsStep) {
 }
 
 TEST_F(InstallerTest, ReinstallingOverwritesAndRemovesTheDefaultPresetAndTheIntroductionMarker) {
-    Write(Installed("Classic.DAT"), "an older classic preset, longer than the new one");
-    Write(Installed("default.dat"), "the user's default");
-    Write(Installed("no_intro.txt"), "");
-    Write(Installed("Data/Bmp/Font.bmp"), "an older font");
-    Write(windows + "/Calvorine.scr", "an older saver");
+    Write_Text(Installed("Classic.DAT"), "an older classic preset, longer than the new one");
+    Write_Text(Installed("default.dat"), "the user's default");
+    Write_Text(Installed("no_intro.txt"), "");
+    Write_Text(Installed("Data/Bmp/Font.bmp"), "an older font");
+    Write_Text(windows + "/Calvorine.scr", "an older saver");
 
     EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
-    EXPECT_EQ(Read(Installed("Classic.DAT")), "classic preset");
-    EXPECT_EQ(Read(Installed("Data/Bmp/Font.bmp")), "font");
-    EXPECT_EQ(Read(windows + "/Calvorine.scr"), Read(package + "/Calvorine.dat"));
+    EXPECT_EQ(Read_Text(Installed("Classic.DAT")), "classic preset");
+    EXPECT_EQ(Read_Text(Installed("Data/Bmp/Font.bmp")), "font");
+    EXPECT_EQ(Read_Text(windows + "/Calvorine.scr"), Read_Text(package + "/Calvorine.dat"));
     EXPECT_FALSE(fs::exists(Installed("default.dat")));
     EXPECT_FALSE(fs::exists(Installed("no_intro.txt")));
 }
 
 TEST_F(InstallerTest, TheBuiltSaverRefreshesThePackageFirst) {
-    Write(root.file("built-saver"), "#!/bin/sh\necho built \"$@\" > '" + marker + "'\n");
+    Write_Text(root.file("built-saver"), "#!/bin/sh\necho built \"$@\" > '" + marker + "'\n");
     chmod(root.file("built-saver").c_str(), 0755);
     saver_build_output_path = root.file("built-saver");
     EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
-    EXPECT_EQ(Read(package + "/Calvorine.dat"), Read(root.file("built-saver")));
-    EXPECT_EQ(Read(windows + "/Calvorine.scr"), Read(root.file("built-saver")));
+    EXPECT_EQ(Read_Text(package + "/Calvorine.dat"), Read_Text(root.file("built-saver")));
+    EXPECT_EQ(Read_Text(windows + "/Calvorine.scr"), Read_Text(root.file("built-saver")));
     EXPECT_EQ(Config_Arguments(), "built /c\n");
 
     // A build output path that does not exist changes nothing.
@@ -329,7 +308,7 @@ TEST_F(InstallerTest, TheBuiltSaverRefreshesThePackageFirst) {
 TEST_F(InstallerTest, RegistrationKeepsEverythingElseInSystemIniAndTheXscreensaverSettings) {
     const std::string ini =
         "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=C:\\OLD.SCR\r\n\r\n[drivers]\r\nwave=mmdrv.dll\r\n";
-    Write(windows + "/system.ini", ini);
+    Write_Text(windows + "/system.ini", ini);
     const std::string settings =
         "timeout:\t0:10:00\n"
         "lock:\t\tTrue\n"
@@ -341,15 +320,15 @@ TEST_F(InstallerTest, RegistrationKeepsEverythingElseInSystemIniAndTheXscreensav
         "-\t\t\"Calvorine\"  /old/Calvorine.scr --root\t\\n\\\n"
         "\t\t\t\tdeco -root\t\t\t\\n\n"
         "pointerHysteresis:\t10\n";
-    Write(home + "/.xscreensaver", settings);
+    Write_Text(home + "/.xscreensaver", settings);
 
     EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
     const std::string saver = windows + "/Calvorine.scr";
-    EXPECT_EQ(Read(windows + "/system.ini"),
+    EXPECT_EQ(Read_Text(windows + "/system.ini"),
               "[boot]\r\nshell=Explorer.exe\r\nSCRNSAVE.EXE=" + saver + "\r\n\r\n[drivers]\r\nwave=mmdrv.dll\r\n");
 
-    EXPECT_EQ(Read(home + "/.xscreensaver.bak"), settings);
-    const std::string written = Read(home + "/.xscreensaver");
+    EXPECT_EQ(Read_Text(home + "/.xscreensaver.bak"), settings);
+    const std::string written = Read_Text(home + "/.xscreensaver");
     std::vector<std::string> programs;
     ASSERT_TRUE(Xscreensaver_Programs(written, &programs));
     EXPECT_EQ(programs, (std::vector<std::string>{"maze -root", "GL:\t\t\t\tsuperquadrics -root",
