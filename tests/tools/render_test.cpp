@@ -21,11 +21,6 @@ struct Result {
     std::string err;
 };
 
-std::string Read_Text(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 std::vector<uint8_t> Read_Bytes(const std::string& path) {
     std::string text = Read_Text(path);
     return std::vector<uint8_t>(text.begin(), text.end());
