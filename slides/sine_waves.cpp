@@ -288,8 +288,9 @@ static void Paint_Bands(uint8_t* pixels, int pitch, int width, int band, int hei
         for (int64_t y = low; y < high; ++y) {
             uint8_t* row = pixels + y * pitch;
             for (int x = bx; x < ex; ++x) {
+                if (tops[x] == NO_BAND) continue;
                 const int64_t j = y - tops[x];
-                if (tops[x] == NO_BAND || j < 0 || j >= band) continue;
+                if (j < 0 || j >= band) continue;
                 Store<meet>(row + static_cast<int64_t>(x) * bytes, Level_Of(table, j, c));
             }
         }
