@@ -57,6 +57,27 @@ void Convert_Row(const Surface* surface, const uint8_t* source, const uint32_t* 
     }
 }
 
+// The source column of each target column in [left, right) of `area`, kept
+// for the last geometry this thread scaled to.
+const int* Source_Columns(int source_width, const Scaled_Area& area, int left, int right) {
+    struct Geometry {
+        int source_width, area_x, area_width, left, right;
+        bool operator==(const Geometry&) const = default;
+    };
+    static thread_local Geometry kept{-1, 0, 0, 0, 0};
+    static thread_local std::vector<int> columns;
+    const Geometry now{source_width, area.x, area.width, left, right};
+    if (!(now == kept)) {
+        columns.resize(static_cast<size_t>(right - left));
+        for (int i = 0; i < right - left; ++i) {
+            const long long x = left + i - area.x;
+            columns[static_cast<size_t>(i)] = static_cast<int>(x * source_width / area.width);
+        }
+        kept = now;
+    }
+    return columns.data();
+}
+
 }  // namespace
 
 bool Scale_Surface_To_Image(const Surface* surface, uint8_t* target, int target_pitch, int target_width,
@@ -88,13 +109,10 @@ bool Scale_Surface_To_Image(const Surface* surface, uint8_t* target, int target_
             palette[index] = OPAQUE | uint32_t(entry.red) << 16 | uint32_t(entry.green) << 8 | entry.blue;
         }
     }
-    // The source column of every target column, once per frame.
+    // The source column of every target column, worked out again only when
+    // the geometry changes: a steady run of frames allocates nothing.
     const int columns = right - left;
-    std::vector<int> source_x(static_cast<size_t>(columns));
-    for (int i = 0; i < columns; ++i) {
-        const long long x = left + i - area.x;
-        source_x[static_cast<size_t>(i)] = static_cast<int>(x * surface->width / area.width);
-    }
+    const int* source_x = Source_Columns(surface->width, area, left, right);
     const bool one_to_one = area.width == surface->width && left == area.x && right == area.x + area.width;
 
     auto band = [&](int band_begin, int band_end) {
@@ -114,8 +132,7 @@ bool Scale_Surface_To_Image(const Surface* surface, uint8_t* target, int target_
                 Convert_Row(surface, source, palette, row - left + area.x);
             } else {
                 Convert_Row(surface, source, palette, converted.data());
-                for (int i = 0; i < columns; ++i)
-                    row[i] = converted[static_cast<size_t>(source_x[static_cast<size_t>(i)])];
+                for (int i = 0; i < columns; ++i) row[i] = converted[static_cast<size_t>(source_x[i])];
             }
             previous_source_y = source_y;
             previous_row = row;

@@ -17,7 +17,7 @@ struct Band_Pool {
     std::condition_variable work_ready;
     std::condition_variable work_done;
     std::vector<std::thread> workers;
-    const std::function<void(int, int)>* work = nullptr;
+    const Row_Band_Work* work = nullptr;
     int rows = 0;
     int bands = 0;
     unsigned generation = 0;
@@ -38,7 +38,7 @@ struct Band_Pool {
             if (index >= bands) continue;  // this round needs fewer threads
             int begin = 0, end = 0;
             Band(index, &begin, &end);
-            const std::function<void(int, int)>* job = work;
+            const Row_Band_Work* job = work;
             hold.unlock();
             if (begin < end) (*job)(begin, end);
             hold.lock();
@@ -60,7 +60,7 @@ int Threads_To_Use() {
 
 }  // namespace
 
-void Run_Row_Bands(int rows, long pixels_per_row, const std::function<void(int begin, int end)>& work) {
+void Run_Row_Bands(int rows, long pixels_per_row, Row_Band_Work work) {
     if (rows <= 0) return;
     int threads = std::min(Threads_To_Use(), rows);
     // A thread count set by hand is obeyed whatever the size, so that the
