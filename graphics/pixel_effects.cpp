@@ -18,6 +18,7 @@
 #include "graphics/blits.h"
 #include "graphics/surface.h"
 #include "platform/gdi.h"
+#include "platform/row_bands.h"
 
 // 1/255, 1/31 and 1/63 as the single-precision constants the conversions use.
 static constexpr float ONE_OVER_255 = 0.003921569f;
@@ -453,21 +454,25 @@ int Fade_32(Surface* surface, int x, int y, int w, int h, int value_step, int hu
         const float v_step = static_cast<float>(value_step) * ONE_OVER_255;
         const float s_step = static_cast<float>(saturation_step) * ONE_OVER_255;
         const float h_step = static_cast<float>(hue_step);
-        // Slides are drawn in runs of one colour: the last answer is kept.
-        uint32_t last_in = 0, last_out = 0;
-        for (int j = 0; j < h; ++j) {
-            uint8_t* p = Pixel_Address(pixels, pitch, x, y + j, 4);
-            for (int i = 0; i < w; ++i, p += 4) {
-                const uint32_t pixel = Read_32(p);
-                if (Zero_Colour_32(pixel)) continue;
-                if (pixel != last_in) {
-                    last_in = pixel;
-                    last_out =
-                        Components_To_Pixel_32(Fade_Components(Pixel_32_To_Components(pixel), v_step, h_step, s_step));
+        // Each pixel fades on its own: big rectangles go in row bands on every core.
+        auto band = [&](int band_begin, int band_end) {
+            // Slides are drawn in runs of one colour: the last answer is kept.
+            uint32_t last_in = 0, last_out = 0;
+            for (int j = band_begin; j < band_end; ++j) {
+                uint8_t* p = Pixel_Address(pixels, pitch, x, y + j, 4);
+                for (int i = 0; i < w; ++i, p += 4) {
+                    const uint32_t pixel = Read_32(p);
+                    if (Zero_Colour_32(pixel)) continue;
+                    if (pixel != last_in) {
+                        last_in = pixel;
+                        last_out = Components_To_Pixel_32(
+                            Fade_Components(Pixel_32_To_Components(pixel), v_step, h_step, s_step));
+                    }
+                    Write_32(p, last_out);
                 }
-                Write_32(p, last_out);
             }
-        }
+        };
+        Run_Row_Bands(h, w, band);
     }
     Unlock_Surface(surface);
     return 1;
@@ -486,20 +491,23 @@ int Fade_16(Surface* surface, int x, int y, int w, int h, int value_step, int hu
         const float v_step = static_cast<float>(value_step) * ONE_OVER_255;
         const float s_step = static_cast<float>(saturation_step) * ONE_OVER_255;
         const float h_step = static_cast<float>(hue_step);
-        uint16_t last_in = 0, last_out = 0;
-        for (int j = 0; j < h; ++j) {
-            uint8_t* p = Pixel_Address(pixels, pitch, x, y + j, 2);
-            for (int i = 0; i < w; ++i, p += 2) {
-                const uint16_t pixel = Read_16(p);
-                if (pixel == 0) continue;
-                if (pixel != last_in) {
-                    last_in = pixel;
-                    last_out = Components_To_Pixel_16(
-                        Fade_Components(Pixel_16_To_Components(pixel, is_565), v_step, h_step, s_step), is_565);
+        auto band = [&](int band_begin, int band_end) {
+            uint16_t last_in = 0, last_out = 0;
+            for (int j = band_begin; j < band_end; ++j) {
+                uint8_t* p = Pixel_Address(pixels, pitch, x, y + j, 2);
+                for (int i = 0; i < w; ++i, p += 2) {
+                    const uint16_t pixel = Read_16(p);
+                    if (pixel == 0) continue;
+                    if (pixel != last_in) {
+                        last_in = pixel;
+                        last_out = Components_To_Pixel_16(
+                            Fade_Components(Pixel_16_To_Components(pixel, is_565), v_step, h_step, s_step), is_565);
+                    }
+                    Write_16(p, last_out);
                 }
-                Write_16(p, last_out);
             }
-        }
+        };
+        Run_Row_Bands(h, w, band);
     }
     Unlock_Surface(surface);
     return 1;

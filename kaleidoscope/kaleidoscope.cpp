@@ -29,6 +29,7 @@
 #include "plasma/plasma_settings.h"
 #include "platform/gdi.h"
 #include "platform/pixel_format.h"
+#include "platform/row_bands.h"
 #include "platform/system.h"
 #include "slides/colour_slides.h"
 
@@ -210,17 +211,22 @@ static int Turn_Tile(Surface* dest, int side, bool palette_mode) {
 
     // One row of the turned picture is one column of the tile read upwards
     // from its bottom: walk the tile's rows so that reads run along memory.
-    for (int k = 0; k < turned_side; ++k) {
-        const int y = side - 1 - k;
-        const bool row_inside = y < dest->height;
-        for (int r = 0; r < turned_side; ++r) {
-            uint8_t* out = turned + static_cast<size_t>(r) * turned_pitch + static_cast<size_t>(k) * bytes;
-            if (row_inside && r < dest->width)
-                std::memcpy(out, tile_pixel(r, y), static_cast<size_t>(bytes));
-            else
-                std::memset(out, 0, static_cast<size_t>(bytes));
+    // Big tiles are turned in bands of turned rows (tile columns) on every
+    // core; each band writes only its own rows of the other surface.
+    auto band = [&](int band_begin, int band_end) {
+        for (int k = 0; k < turned_side; ++k) {
+            const int y = side - 1 - k;
+            const bool row_inside = y < dest->height;
+            for (int r = band_begin; r < band_end; ++r) {
+                uint8_t* out = turned + static_cast<size_t>(r) * turned_pitch + static_cast<size_t>(k) * bytes;
+                if (row_inside && r < dest->width)
+                    std::memcpy(out, tile_pixel(r, y), static_cast<size_t>(bytes));
+                else
+                    std::memset(out, 0, static_cast<size_t>(bytes));
+            }
         }
-    }
+    };
+    Run_Row_Bands(turned_side, turned_side, band);
     Unlock_Surface(dest);
     Unlock_Surface(Scope_Rotated_90);
     return 1;

@@ -346,7 +346,12 @@ static void fill_rect(Surface* dest, const Rect& r, uint32_t colour) {
     } else {
         for (uint8_t* p = first; p < first + row_bytes; p += bpp) Write_Pixel_Value(p, bpp, colour);
     }
-    for (int y = r.top + 1; y < r.bottom; ++y) std::memcpy(first + size_t(y - r.top) * dest->pitch, first, row_bytes);
+    // The copies go in row bands on every core for big fills; they all read the first row only.
+    auto band = [&](int band_begin, int band_end) {
+        for (int y = r.top + 1 + band_begin; y < r.top + 1 + band_end; ++y)
+            std::memcpy(first + size_t(y - r.top) * dest->pitch, first, row_bytes);
+    };
+    Run_Row_Bands(r.bottom - r.top - 1, r.right - r.left, band);
 }
 
 // One destination row of a copy. `columns[i]` is the source column (in

@@ -46,6 +46,7 @@
 #include "platform/icons/icon_110.xpm"
 #include "platform/pixel_format.h"
 #include "platform/present_scale.h"
+#include "platform/row_bands.h"
 
 // A user's drag ends when no resize has come for this long: the window
 // system has no "end of sizing" event of its own.
@@ -1123,6 +1124,30 @@ static inline QRgb Expand_565(uint32_t pixel) {
                 Expand_Field(pixel & 0x1F, 5));
 }
 
+// Pixels [left, left + count) of surface row y as 0xFFRRGGBB into target.
+static void Convert_Surface_Row(const Surface* surface, int y, int left, int count, int bytes, bool is_565,
+                                const QRgb* palette, QRgb* target) {
+    const uint8_t* source =
+        surface->memory.data() + static_cast<size_t>(y) * surface->pitch + static_cast<size_t>(left) * bytes;
+    switch (bytes) {
+    case 1:
+        for (int x = 0; x < count; ++x) target[x] = palette[source[x]];
+        break;
+    case 2:
+        for (int x = 0; x < count; ++x) {
+            uint32_t pixel = uint32_t(source[2 * x]) | uint32_t(source[2 * x + 1]) << 8;
+            target[x] = is_565 ? Expand_565(pixel) : Expand_555(pixel);
+        }
+        break;
+    case 3:
+        for (int x = 0; x < count; ++x) target[x] = qRgb(source[3 * x + 2], source[3 * x + 1], source[3 * x]);
+        break;
+    default:
+        for (int x = 0; x < count; ++x) target[x] = 0xFF000000u | Read_32(source + 4 * x);
+        break;
+    }
+}
+
 // Writes the `area` of a surface into an image of the area's size; what lies
 // outside the surface is black. The image is the caller's, kept from frame
 // to frame: only the parts outside the surface are filled.
@@ -1139,17 +1164,6 @@ static void Fill_Surface_Image(const Surface* surface, const Rect& area, QImage&
         return;
     }
     const QRgb black = qRgb(0, 0, 0);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
-        const int surface_y = area.top + y;
-        if (surface_y < top || surface_y >= bottom) {
-            std::fill(row, row + image.width(), black);
-        } else {
-            std::fill(row, row + (left - area.left), black);
-            std::fill(row + (right - area.left), row + image.width(), black);
-        }
-    }
-
     const int bytes = Pixel_Bytes(surface->bits_per_pixel);
     QRgb palette[256];
     if (bytes == 1) {
@@ -1161,28 +1175,25 @@ static void Fill_Surface_Image(const Surface* surface, const Rect& area, QImage&
     }
     const bool is_565 = Pixel_Is_565(surface->green_mask);
     const int count = right - left;
-    for (int y = top; y < bottom; ++y) {
-        const uint8_t* source =
-            surface->memory.data() + static_cast<size_t>(y) * surface->pitch + static_cast<size_t>(left) * bytes;
-        auto* target = reinterpret_cast<QRgb*>(image.scanLine(y - area.top)) + (left - area.left);
-        switch (bytes) {
-        case 1:
-            for (int x = 0; x < count; ++x) target[x] = palette[source[x]];
-            break;
-        case 2:
-            for (int x = 0; x < count; ++x) {
-                uint32_t pixel = uint32_t(source[2 * x]) | uint32_t(source[2 * x + 1]) << 8;
-                target[x] = is_565 ? Expand_565(pixel) : Expand_555(pixel);
+    // scanLine() of a shared image would copy it: take the rows once, here.
+    uchar* const bits = image.bits();
+    const qsizetype image_pitch = image.bytesPerLine();
+    const int image_width = image.width();
+    // Rows in bands on every core for big windows; each band writes its own rows.
+    auto band = [&](int band_begin, int band_end) {
+        for (int image_y = band_begin; image_y < band_end; ++image_y) {
+            auto* row = reinterpret_cast<QRgb*>(bits + image_y * image_pitch);
+            const int y = area.top + image_y;
+            if (y < top || y >= bottom) {
+                std::fill(row, row + image_width, black);
+                continue;
             }
-            break;
-        case 3:
-            for (int x = 0; x < count; ++x) target[x] = qRgb(source[3 * x + 2], source[3 * x + 1], source[3 * x]);
-            break;
-        default:
-            for (int x = 0; x < count; ++x) target[x] = 0xFF000000u | Read_32(source + 4 * x);
-            break;
+            std::fill(row, row + (left - area.left), black);
+            std::fill(row + (right - area.left), row + image_width, black);
+            Convert_Surface_Row(surface, y, left, count, bytes, is_565, palette, row + (left - area.left));
         }
-    }
+    };
+    Run_Row_Bands(image.height(), image_width, band);
 }
 
 QImage Platform_Surface_Image(const Surface* surface, const Rect& area) {

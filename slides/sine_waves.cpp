@@ -21,6 +21,7 @@
 #include "platform/ddraw.h"
 #include "platform/gdi.h"
 #include "platform/pixel_format.h"
+#include "platform/row_bands.h"
 
 WaveState sine_wave_16_state;
 WaveState multi_sine_wave_16_state;
@@ -240,31 +241,32 @@ static constexpr int64_t NO_BAND = INT64_MIN;
 static constexpr int ALIASING_PITCH = 1024;
 static constexpr int COLUMN_BLOCK = 8;
 
-// The band's first row in every column of this pass, for one wave.
+// The band's first row in every column, for every wave of every pass of the
+// call: worked out first, in order, then painted. The table only grows.
 static std::vector<int64_t> band_tops;
 
 template <Meet meet>
-static inline void Paint_Column(uint8_t* pixels, int pitch, int x, int64_t top, int band, int height,
+static inline void Paint_Column(uint8_t* pixels, int pitch, int x, int64_t top, int band, int row_begin, int row_end,
                                 const uint32_t* table, Channel c) {
     constexpr int bytes = meet == Meet::REPLACE_16 || meet == Meet::OR_16 ? 2 : 4;
-    const int64_t first = top < 0 ? 0 : top;
-    const int64_t end = top + band < height ? top + band : height;
+    const int64_t first = top < row_begin ? row_begin : top;
+    const int64_t end = top + band < row_end ? top + band : row_end;
     uint8_t* p = pixels + first * pitch + static_cast<int64_t>(x) * bytes;
     for (int64_t y = first; y < end; ++y, p += pitch) Store<meet>(p, Level_Of(table, y - top, c));
 }
 
 // Paints one wave's bands, rows top .. top + band - 1 of each column that lie
-// on the surface: rows above the top edge are skipped and the bottom edge ends
-// the band. A column only meets its own band, so the order in which rows and
-// columns are painted does not change the picture.
+// in rows [row_begin, row_end) of the surface: rows above are skipped and the
+// last row ends the band. A column only meets its own band, so the order in
+// which rows and columns are painted does not change the picture.
 template <Meet meet>
-static void Paint_Bands(uint8_t* pixels, int pitch, int width, int band, int height, Channel c) {
+static void Paint_Bands(uint8_t* pixels, int pitch, int width, int band, int row_begin, int row_end,
+                        const int64_t* tops, Channel c) {
     constexpr int bytes = meet == Meet::REPLACE_16 || meet == Meet::OR_16 ? 2 : 4;
     const uint32_t* table = levels.value[c].data();
-    const int64_t* tops = band_tops.data();
     if (pitch % ALIASING_PITCH != 0) {
         for (int x = 0; x < width; ++x)
-            if (tops[x] != NO_BAND) Paint_Column<meet>(pixels, pitch, x, tops[x], band, height, table, c);
+            if (tops[x] != NO_BAND) Paint_Column<meet>(pixels, pitch, x, tops[x], band, row_begin, row_end, table, c);
         return;
     }
     for (int bx = 0; bx < width; bx += COLUMN_BLOCK) {
@@ -272,8 +274,9 @@ static void Paint_Bands(uint8_t* pixels, int pitch, int width, int band, int hei
         int64_t low = INT64_MAX, high = INT64_MIN, rows = 0;
         for (int x = bx; x < ex; ++x) {
             if (tops[x] == NO_BAND) continue;
-            const int64_t first = tops[x] < 0 ? 0 : tops[x];
-            const int64_t end = tops[x] + band < height ? tops[x] + band : height;
+            const int64_t first = tops[x] < row_begin ? row_begin : tops[x];
+            const int64_t end = tops[x] + band < row_end ? tops[x] + band : row_end;
+            if (end <= first) continue;
             low = first < low ? first : low;
             high = end > high ? end : high;
             rows += end - first;
@@ -282,7 +285,8 @@ static void Paint_Bands(uint8_t* pixels, int pitch, int width, int band, int hei
         if ((high - low) * (ex - bx) > 4 * rows) {
             // Steep waves spread the block's bands far apart: column by column.
             for (int x = bx; x < ex; ++x)
-                if (tops[x] != NO_BAND) Paint_Column<meet>(pixels, pitch, x, tops[x], band, height, table, c);
+                if (tops[x] != NO_BAND)
+                    Paint_Column<meet>(pixels, pitch, x, tops[x], band, row_begin, row_end, table, c);
             continue;
         }
         for (int64_t y = low; y < high; ++y) {
@@ -337,19 +341,21 @@ static void Advance(WaveState& state, int waves, const WaveSettings& s) {
     state.wave_phase += s.density;
 }
 
-// Works out one wave's band tops for every column of this pass.
+// Works out one wave's band tops for every column of one pass, into `tops`.
 static void Find_Band_Tops(const double* amplitudes, const ColumnAngles* columns, const PhaseAngles& phase, int width,
-                           int rest_line, int band, int height) {
+                           int rest_line, int band, int height, int64_t* tops) {
     for (int x = 0; x < width; ++x) {
         int64_t top;
-        band_tops[x] =
-            Band_Top(Wave_Height(amplitudes, columns[x], phase), rest_line, band, height, &top) ? top : NO_BAND;
+        tops[x] = Band_Top(Wave_Height(amplitudes, columns[x], phase), rest_line, band, height, &top) ? top : NO_BAND;
     }
 }
 
 // One drawer: `waves` waves (1, or red, green and blue) of `bytes`-byte
 // pixels. Each pass moves the walk on and paints wave 1, then 2, then 3;
-// the third wave's middle term turns at a third of the phase.
+// the third wave's middle term turns at a third of the phase. The walk and
+// the band tops of every pass come first; then the passes are painted in
+// order, big surfaces in row bands on every core, each band running every
+// pass over its own rows, so each pixel sees the same writes in the same order.
 template <int waves, int bytes>
 static int Draw_Waves(Surface* surface, int width, int height, WaveState& state, const char* lock_failure) {
     if (!Drawable(surface, width, height, bytes)) return 0;
@@ -358,7 +364,10 @@ static int Draw_Waves(Surface* surface, int width, int height, WaveState& state,
     const WaveSettings s = Read_Settings();
     const int rest_line = (2 * height) / 5;
     const ColumnAngles* columns = Column_Angles(width);
-    if (band_tops.size() < static_cast<size_t>(width)) band_tops.resize(width);
+    const int passes = s.passes > 0 ? s.passes : 0;
+    const size_t wave_tops = static_cast<size_t>(width);
+    const size_t pass_tops = waves * wave_tops;
+    if (band_tops.size() < passes * pass_tops) band_tops.resize(passes * pass_tops);
 
     if (plasma_settings.sine_clear_screen) Clear(surface);
     int pitch = 0;
@@ -368,22 +377,33 @@ static int Draw_Waves(Surface* surface, int width, int height, WaveState& state,
         return 0;
     }
     Prepare_Levels(bytes, format_565 != 0, s.band);
-    constexpr Meet red = bytes == 2 ? Meet::REPLACE_16 : Meet::REPLACE_32;
-    constexpr Meet green = bytes == 2 ? Meet::OR_16 : Meet::KEEP_RED_BLUE_32;
-    constexpr Meet blue = bytes == 2 ? Meet::OR_16 : Meet::KEEP_RED_GREEN_32;
-    for (int pass = 0; pass < s.passes; ++pass) {
+    for (int pass = 0; pass < passes; ++pass) {
+        int64_t* tops = band_tops.data() + pass * pass_tops;
         Advance(state, waves, s);
         const PhaseAngles phase = Phase_Angles(state.wave_phase, MIDDLE_TERM_RATE);
-        Find_Band_Tops(state.term_amplitude, columns, phase, width, rest_line, s.band, height);
-        Paint_Bands<red>(pixels, pitch, width, s.band, height, RED);
+        Find_Band_Tops(state.term_amplitude, columns, phase, width, rest_line, s.band, height, tops);
         if constexpr (waves == SINE_WAVES) {
-            Find_Band_Tops(state.term_amplitude + SINE_TERMS, columns, phase, width, rest_line, s.band, height);
-            Paint_Bands<green>(pixels, pitch, width, s.band, height, GREEN);
+            Find_Band_Tops(state.term_amplitude + SINE_TERMS, columns, phase, width, rest_line, s.band, height,
+                           tops + wave_tops);
             const PhaseAngles third = Phase_Angles(state.wave_phase, THIRD_WAVE_MIDDLE_TERM_RATE);
-            Find_Band_Tops(state.term_amplitude + 2 * SINE_TERMS, columns, third, width, rest_line, s.band, height);
-            Paint_Bands<blue>(pixels, pitch, width, s.band, height, BLUE);
+            Find_Band_Tops(state.term_amplitude + 2 * SINE_TERMS, columns, third, width, rest_line, s.band, height,
+                           tops + 2 * wave_tops);
         }
     }
+    auto paint = [&](int row_begin, int row_end) {
+        constexpr Meet red = bytes == 2 ? Meet::REPLACE_16 : Meet::REPLACE_32;
+        constexpr Meet green = bytes == 2 ? Meet::OR_16 : Meet::KEEP_RED_BLUE_32;
+        constexpr Meet blue = bytes == 2 ? Meet::OR_16 : Meet::KEEP_RED_GREEN_32;
+        for (int pass = 0; pass < passes; ++pass) {
+            const int64_t* tops = band_tops.data() + pass * pass_tops;
+            Paint_Bands<red>(pixels, pitch, width, s.band, row_begin, row_end, tops, RED);
+            if constexpr (waves == SINE_WAVES) {
+                Paint_Bands<green>(pixels, pitch, width, s.band, row_begin, row_end, tops + wave_tops, GREEN);
+                Paint_Bands<blue>(pixels, pitch, width, s.band, row_begin, row_end, tops + 2 * wave_tops, BLUE);
+            }
+        }
+    };
+    Run_Row_Bands(height, width, paint);
     Unlock_Surface(surface);
     return 1;
 }
