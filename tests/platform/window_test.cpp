@@ -22,6 +22,7 @@
 
 #include "platform/files.h"
 #include "platform/pixel_format.h"
+#include "platform/row_bands.h"
 #include "platform/window.h"
 #include "platform/window_qt.h"
 #include "test_support.h"
@@ -567,6 +568,29 @@ TEST(SurfaceImage, EveryDepthBecomesTheRightScreenColour) {
     EXPECT_EQ(part.pixel(1, 1) & 0xFFFFFF, 0u);
     s32.memory.resize(3);
     EXPECT_EQ(Screen_Pixel(s32, 1), 0u);
+}
+
+// A window's part of the desktop is converted in row bands for big windows:
+// the same image as one band, bars and all, at every pixel size.
+TEST(SurfaceImage, BandsGiveTheImageOfOneBand) {
+    for (int bpp : {8, 16, 32}) {
+        Surface surface = Two_Pixels(bpp, 0x07E0, 0, 0);
+        surface.width = 37;
+        surface.height = 23;
+        surface.pitch = 37 * Pixel_Bytes(bpp) + 5;
+        surface.memory.assign(static_cast<size_t>(surface.pitch) * 23, 0);
+        for (int y = 0; y < 23; ++y)
+            for (int x = 0; x < 37; ++x) Pixel_Write(&surface, x, y, uint32_t(x * 7919 + y * 104729) & 0xFFFFFF);
+        const Rect area{-3, -2, 40, 30};  // past every edge
+        row_band_threads = 1;
+        const QImage one_band = Platform_Surface_Image(&surface, area);
+        row_band_threads = 3;
+        const QImage bands = Platform_Surface_Image(&surface, area);
+        row_band_threads = 0;
+        EXPECT_EQ(bands, one_band) << bpp;
+        EXPECT_EQ(one_band.pixel(0, 0) & 0xFFFFFF, 0u) << bpp;
+        EXPECT_EQ(one_band.pixel(3 + 36, 2 + 22), Platform_Surface_Image(&surface, Rect{36, 22, 37, 23}).pixel(0, 0));
+    }
 }
 
 TEST_F(WindowTest, PresentationShowsTheWindowsPartOrTheScaledScreen) {
