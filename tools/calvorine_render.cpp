@@ -29,6 +29,7 @@
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
 #include "platform/present_scale.h"
+#include "platform/row_bands.h"
 #include "platform/system.h"
 #include "preset/preset_files.h"
 #include "preset/preset_setter.h"
@@ -61,6 +62,7 @@ struct Options {
     bool benchmark = false;
     int present_width = 0;  // --present: the screen the frames are scaled to (0: none)
     int present_height = 0;
+    int threads = 0;  // --threads: threads for big pictures (0: one per core)
 };
 
 static const char usage_text[] =
@@ -76,7 +78,9 @@ static const char usage_text[] =
     "  --write-preset FILE   write the preset after the last frame\n"
     "  --benchmark           print frame rate figures\n"
     "  --present WxH         also scale every frame to a WxH screen image as the window does,\n"
-    "                        keeping its shape (with --benchmark: the whole screen path's figures)\n";
+    "                        keeping its shape (with --benchmark: the whole screen path's figures)\n"
+    "  --threads N           threads that draw big pictures in row bands: 1 to 64, or 0 for one\n"
+    "                        per core (default 0); the picture is the same whatever the number\n";
 
 static int Usage(const char* problem, const char* argument) {
     if (argument) {
@@ -127,7 +131,8 @@ static int Parse_Options(int argc, char** argv, Options* options) {
         if (takes_value && i + 1 >= argc) {
             bool known = option == "--data-dir" || option == "--preset" || option == "--size" || option == "--depth" ||
                          option == "--frames" || option == "--frame-seconds" || option == "--seed" ||
-                         option == "--out" || option == "--write-preset" || option == "--present";
+                         option == "--out" || option == "--write-preset" || option == "--present" ||
+                         option == "--threads";
             return Usage(known ? "missing value for" : "unknown option", argv[i]);
         }
         const char* value = takes_value ? argv[++i] : nullptr;
@@ -164,6 +169,9 @@ static int Parse_Options(int argc, char** argv, Options* options) {
             if (!Parse_Size(value, &options->present_width, &options->present_height)) {
                 return Usage("bad screen size (WxH)", value);
             }
+        } else if (option == "--threads") {
+            if (!Parse_Long(value, 0, 64, &number)) return Usage("bad thread count (0 to 64)", value);
+            options->threads = static_cast<int>(number);
         } else if (option == "--write-preset") {
             if (!*value) return Usage("empty file name for", "--write-preset");
             options->write_preset = value;
@@ -340,6 +348,7 @@ int main(int argc, char** argv) {
 
     Options options;
     if (int code = Parse_Options(argc, argv, &options)) return code;
+    row_band_threads = options.threads;
 
     if (!Start(options)) return Fail("set-up");
     if (!Show_Preset(options)) return Fail("loading the preset");

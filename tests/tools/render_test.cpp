@@ -78,6 +78,8 @@ TEST_F(RenderTest, BadCommandLinesGetTheUsageAndExitCodeTwo) {
         {"--seed", "-1"},
         {"--seed", "4294967296"},
         {"--out", ""},
+        {"--threads", "65"},
+        {"--threads", "-1"},
         {"positional"},
         {"--size", "13x8", "--out", "x.bmp"},
     };
@@ -104,8 +106,11 @@ TEST_F(RenderTest, TheSameSeedGivesTheSamePictureAtEveryDepth) {
         ASSERT_EQ(with_out("second.bmp", {}), 0) << depth;
         ASSERT_EQ(with_out("later.bmp", {"--frames", "4"}), 0) << depth;
         ASSERT_EQ(with_out("reseeded.bmp", {"--seed", "43"}), 0) << depth;
+        ASSERT_EQ(with_out("banded.bmp", {"--threads", "3"}), 0) << depth;
         std::vector<uint8_t> first = Read_Bytes(root.file("first.bmp"));
         EXPECT_EQ(first, Read_Bytes(root.file("second.bmp"))) << depth;
+        // Drawn in row bands on three threads, every step of the frame gives the same bytes.
+        EXPECT_EQ(first, Read_Bytes(root.file("banded.bmp"))) << depth;
         // The picture moves from frame to frame and depends on the seed.
         EXPECT_NE(first, Read_Bytes(root.file("later.bmp"))) << depth;
         EXPECT_NE(first, Read_Bytes(root.file("reseeded.bmp"))) << depth;
