@@ -55,7 +55,9 @@ Band_Pool& Pool() {
 
 int Threads_To_Use() {
     if (row_band_threads > 0) return row_band_threads;
-    return std::max(1u, std::thread::hardware_concurrency());
+    // Asking the system reads a file each time: once is enough.
+    static const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    return cores;
 }
 
 }  // namespace
