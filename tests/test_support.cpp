@@ -1,5 +1,6 @@
 #include "test_support.h"
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -167,4 +168,18 @@ void Fail_File_Operation(File_Operation operation, const std::string& path_part)
     failing_operation = operation;
     failing_path_part = path_part;
     platform_file_fault_hook = Fail_Where_Asked;
+}
+
+void Write_Test_Package(const std::string& package, const std::vector<std::string>& presets) {
+    for (const std::string& preset : presets) {
+        std::string stem = preset.substr(0, preset.find('.'));
+        for (char& c : stem) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        Write_Text(package + "/Calvorine/" + preset, stem + " preset");
+    }
+    Write_Text(package + "/Calvorine/Data/Help.HLP", "help");
+    Write_Text(package + "/Calvorine/Data/Bmp/About.bmp", "about");
+    Write_Text(package + "/Calvorine/Data/Bmp/Font.bmp", "font");
+    Write_Text(package + "/Calvorine/Data/Bmp/Objects/0.bmp", "object 0");
+    Write_Text(package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp", "heart");
+    Write_Text(package + "/Include/Error.wav", "sound");
 }

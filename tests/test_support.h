@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/install_files.h"
 
@@ -63,6 +64,12 @@ std::string Read_Text(const std::string& path);
 
 // Writes the text into the file, making its folders on the way.
 void Write_Text(const std::string& path, const std::string& text);
+
+// Lays out a small installation package under `package`: Calvorine/ with the
+// presets named (each holding "<stem in lower case> preset"), Data/Help.HLP,
+// Data/Bmp/About.bmp and Font.bmp, Objects/0.bmp and Overlays/Heart.bmp,
+// and Include/Error.wav beside it, every file a few words of text.
+void Write_Test_Package(const std::string& package, const std::vector<std::string>& presets);
 
 // From now on the file operation fails on every path that contains
 // path_part; an empty part lets everything through again. Installs the

@@ -38,15 +38,8 @@ protected:
         saved_data_dirs = old ? old : "";
 
         package = root.file("share/calvorine");
-        Write_Text(package + "/Calvorine/Welcome.DAT", "welcome preset");
-        Write_Text(package + "/Calvorine/Mandala.DAT", "mandala preset");
-        Write_Text(package + "/Calvorine/Data/Help.HLP", "help");
-        Write_Text(package + "/Calvorine/Data/Bmp/About.bmp", "about");
-        Write_Text(package + "/Calvorine/Data/Bmp/Font.bmp", "font");
-        Write_Text(package + "/Calvorine/Data/Bmp/Objects/0.bmp", "object 0");
-        Write_Text(package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp", "heart");
-        // Not part of the package's data: never copied.
-        Write_Text(package + "/Include/Error.wav", "sound");
+        // Include/Error.wav is not part of the package's data: never copied.
+        Write_Test_Package(package, {"Welcome.DAT", "Mandala.DAT"});
         // The user's Windows directory does not exist yet on a new account.
         windows = root.file("home/.local/share");
         folder = windows + "/Calvorine";

@@ -59,14 +59,8 @@ protected:
         // The saver stands in as a script that says how it was started.
         Write_Text(package + "/Calvorine.dat", "#!/bin/sh\necho \"$@\" > '" + marker + "'\n");
         chmod((package + "/Calvorine.dat").c_str(), 0755);
-        Write_Text(package + "/Calvorine/Classic.DAT", "classic preset");
-        Write_Text(package + "/Calvorine/Mandala.DAT", "mandala preset");
-        Write_Text(package + "/Calvorine/Data/Help.HLP", "help");
-        Write_Text(package + "/Calvorine/Data/Bmp/About.bmp", "about");
-        Write_Text(package + "/Calvorine/Data/Bmp/Font.bmp", "font");
-        Write_Text(package + "/Calvorine/Data/Bmp/Objects/0.bmp", "object 0");
+        Write_Test_Package(package, {"Classic.DAT", "Mandala.DAT"});
         Write_Text(package + "/Calvorine/Data/Bmp/Objects/1.bmp", "object 1");
-        Write_Text(package + "/Calvorine/Data/Bmp/Overlays/Heart.bmp", "heart");
 
         const char* old_home = std::getenv("HOME");
         saved_home = old_home ? old_home : "";
