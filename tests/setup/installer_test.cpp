@@ -101,9 +101,15 @@ protected:
     }
 
     // The started saver's arguments, once the detached process has written them.
+    // The stand-in's shell makes the file before it writes the line: wait
+    // for the whole line (up to 5 seconds, for slow machines).
     std::string Config_Arguments() {
-        for (int i = 0; i < 50 && !fs::exists(marker); i++) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        return Read_Text(marker);
+        std::string line = Read_Text(marker);
+        for (int i = 0; i < 250 && (line.empty() || line.back() != '\n'); i++) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            line = Read_Text(marker);
+        }
+        return line;
     }
 
     TempFolder root;
