@@ -22,6 +22,15 @@
 Surface* about_picture = nullptr;
 static int about_width = 0, about_height = 0;
 
+// OK (Return) and Cancel (Escape) close an information dialog; other
+// commands are not its own.
+static intptr_t Close_On_Ok_Or_Cancel(Control_Dialog* dialog, uintptr_t wparam) {
+    if ((wparam & 0xFFFF) != IDOK && (wparam & 0xFFFF) != IDCANCEL) return 0;
+    Platform_End_Control_Dialog(dialog, IDOK);
+    Dialog_Closes();
+    return 1;
+}
+
 intptr_t About_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr_t wparam, intptr_t) {
     switch (message) {
     case WM_INITDIALOG: Dialog_Opens(); return 1;
@@ -38,12 +47,7 @@ intptr_t About_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintpt
         Platform_End_Control_Dialog(dialog, IDOK);
         Dialog_Closes();
         return 1;
-    case WM_COMMAND:
-        // Escape and Return close it as a click does.
-        if ((wparam & 0xFFFF) != IDOK && (wparam & 0xFFFF) != IDCANCEL) return 0;
-        Platform_End_Control_Dialog(dialog, IDOK);
-        Dialog_Closes();
-        return 1;
+    case WM_COMMAND: return Close_On_Ok_Or_Cancel(dialog, wparam);  // as a click does
     default: return 0;
     }
 }
@@ -52,14 +56,11 @@ int About_Dialog_Box() {
     const std::string path = Match_Path_Case(Windows_Directory() + "/" + DATA_FOLDER_NAME + "/Data/Bmp/About.bmp");
     if (File_Exists(path.c_str())) {
         about_picture = Load_SYSTEM_Bitmap(path.c_str(), &about_width, &about_height);
-        if (about_picture && about_width > 0 && about_height > 0) {
-            Platform_Control_Dialog_Box(ABOUTBOX, app.main_window, About_Dialog_Procedure);
-            Release(about_picture);
-            about_picture = nullptr;
-            return 1;
-        }
+        const bool shown = about_picture && about_width > 0 && about_height > 0;
+        if (shown) Platform_Control_Dialog_Box(ABOUTBOX, app.main_window, About_Dialog_Procedure);
         Release(about_picture);
         about_picture = nullptr;
+        if (shown) return 1;
     }
     Report_Message("Calvorine - a colour plasma screen saver with kaleidoscope, slides and scopes");
     return 0;
@@ -89,11 +90,7 @@ intptr_t Info_Dialog_Procedure(Control_Dialog* dialog, unsigned message, uintptr
         return 1;
     }
     case WM_MOVE: return Repaint_Behind_Dialog();
-    case WM_COMMAND:
-        if ((wparam & 0xFFFF) != IDOK && (wparam & 0xFFFF) != IDCANCEL) return 0;
-        Platform_End_Control_Dialog(dialog, IDOK);
-        Dialog_Closes();
-        return 1;
+    case WM_COMMAND: return Close_On_Ok_Or_Cancel(dialog, wparam);
     default: return 0;
     }
 }
