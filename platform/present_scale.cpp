@@ -21,13 +21,10 @@ Scaled_Area Fit_Keeping_Shape(int source_width, int source_height, int screen_wi
     return {(screen_width - width) / 2, (screen_height - height) / 2, width, height};
 }
 
-namespace {
+static constexpr uint32_t OPAQUE = 0xFF000000u;
 
-constexpr uint32_t OPAQUE = 0xFF000000u;
-
-// One source row as 0xFFRRGGBB pixels.
-void Convert_Row(const Surface* surface, const uint8_t* source, const uint32_t* palette, uint32_t* out) {
-    const int width = surface->width;
+void Convert_Surface_Pixels(const Surface* surface, const uint8_t* source, int width, const uint32_t* palette,
+                            uint32_t* out) {
     switch (Pixel_Bytes(surface->bits_per_pixel)) {
     case 1:
         for (int x = 0; x < width; ++x) out[x] = palette[source[x]];
@@ -56,6 +53,16 @@ void Convert_Row(const Surface* surface, const uint8_t* source, const uint32_t* 
         break;
     }
 }
+
+void Surface_Palette_Colours(const Surface* surface, uint32_t colours[256]) {
+    const Palette* source = surface->palette ? surface->palette : Pixel_Mapping_Palette();
+    for (int index = 0; index < 256; ++index) {
+        const PaletteEntry& entry = source->entries[index];
+        colours[index] = OPAQUE | uint32_t(entry.red) << 16 | uint32_t(entry.green) << 8 | entry.blue;
+    }
+}
+
+namespace {
 
 // The source column of each target column in [left, right) of `area`, kept
 // for the last geometry this thread scaled to.
@@ -102,13 +109,7 @@ bool Scale_Surface_To_Image(const Surface* surface, uint8_t* target, int target_
     if (left >= right || top >= bottom || area.width <= 0 || area.height <= 0) return true;
 
     uint32_t palette[256] = {};
-    if (surface->bits_per_pixel == 8) {
-        const Palette* source = surface->palette ? surface->palette : Pixel_Mapping_Palette();
-        for (int index = 0; index < 256; ++index) {
-            const PaletteEntry& entry = source->entries[index];
-            palette[index] = OPAQUE | uint32_t(entry.red) << 16 | uint32_t(entry.green) << 8 | entry.blue;
-        }
-    }
+    if (surface->bits_per_pixel == 8) Surface_Palette_Colours(surface, palette);
     // The source column of every target column, worked out again only when
     // the geometry changes: a steady run of frames allocates nothing.
     const int columns = right - left;
@@ -129,9 +130,9 @@ bool Scale_Surface_To_Image(const Surface* surface, uint8_t* target, int target_
             }
             const uint8_t* source = surface->memory.data() + static_cast<size_t>(source_y) * surface->pitch;
             if (one_to_one) {
-                Convert_Row(surface, source, palette, row - left + area.x);
+                Convert_Surface_Pixels(surface, source, surface->width, palette, row - left + area.x);
             } else {
-                Convert_Row(surface, source, palette, converted.data());
+                Convert_Surface_Pixels(surface, source, surface->width, palette, converted.data());
                 for (int i = 0; i < columns; ++i) row[i] = converted[static_cast<size_t>(source_x[i])];
             }
             previous_source_y = source_y;

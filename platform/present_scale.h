@@ -7,6 +7,15 @@
 
 #include "platform/ddraw.h"
 
+// `width` pixels of a surface row, starting at `source`, as 0xFFRRGGBB into
+// `out`; an 8-bit surface's pixels go through `palette`.
+void Convert_Surface_Pixels(const Surface* surface, const uint8_t* source, int width, const uint32_t* palette,
+                            uint32_t* out);
+
+// The colours of an 8-bit surface's palette (the display's own when the
+// surface has none) as 0xFFRRGGBB.
+void Surface_Palette_Colours(const Surface* surface, uint32_t colours[256]);
+
 // The part of a screen a picture fills when scaled to it whole, keeping its shape.
 struct Scaled_Area {
     int x, y, width, height;

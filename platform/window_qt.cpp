@@ -1114,40 +1114,6 @@ void Platform_Reset_Pointer_Delta() {
 // ---------------------------------------------------------------------------
 // Presentation.
 
-static inline QRgb Expand_555(uint32_t pixel) {
-    return qRgb(Expand_Field((pixel >> 10) & 0x1F, 5), Expand_Field((pixel >> 5) & 0x1F, 5),
-                Expand_Field(pixel & 0x1F, 5));
-}
-
-static inline QRgb Expand_565(uint32_t pixel) {
-    return qRgb(Expand_Field((pixel >> 11) & 0x1F, 5), Expand_Field((pixel >> 5) & 0x3F, 6),
-                Expand_Field(pixel & 0x1F, 5));
-}
-
-// Pixels [left, left + count) of surface row y as 0xFFRRGGBB into target.
-static void Convert_Surface_Row(const Surface* surface, int y, int left, int count, int bytes, bool is_565,
-                                const QRgb* palette, QRgb* target) {
-    const uint8_t* source =
-        surface->memory.data() + static_cast<size_t>(y) * surface->pitch + static_cast<size_t>(left) * bytes;
-    switch (bytes) {
-    case 1:
-        for (int x = 0; x < count; ++x) target[x] = palette[source[x]];
-        break;
-    case 2:
-        for (int x = 0; x < count; ++x) {
-            uint32_t pixel = uint32_t(source[2 * x]) | uint32_t(source[2 * x + 1]) << 8;
-            target[x] = is_565 ? Expand_565(pixel) : Expand_555(pixel);
-        }
-        break;
-    case 3:
-        for (int x = 0; x < count; ++x) target[x] = qRgb(source[3 * x + 2], source[3 * x + 1], source[3 * x]);
-        break;
-    default:
-        for (int x = 0; x < count; ++x) target[x] = 0xFF000000u | Read_32(source + 4 * x);
-        break;
-    }
-}
-
 // Writes the `area` of a surface into an image of the area's size; what lies
 // outside the surface is black. The image is the caller's, kept from frame
 // to frame: only the parts outside the surface are filled.
@@ -1165,15 +1131,8 @@ static void Fill_Surface_Image(const Surface* surface, const Rect& area, QImage&
     }
     const QRgb black = qRgb(0, 0, 0);
     const int bytes = Pixel_Bytes(surface->bits_per_pixel);
-    QRgb palette[256];
-    if (bytes == 1) {
-        const Palette* source = surface->palette ? surface->palette : Pixel_Mapping_Palette();
-        for (int index = 0; index < 256; ++index) {
-            const PaletteEntry& entry = source->entries[index];
-            palette[index] = qRgb(entry.red, entry.green, entry.blue);
-        }
-    }
-    const bool is_565 = Pixel_Is_565(surface->green_mask);
+    uint32_t palette[256] = {};
+    if (bytes == 1) Surface_Palette_Colours(surface, palette);
     const int count = right - left;
     // scanLine() of a shared image would copy it: take the rows once, here.
     uchar* const bits = image.bits();
@@ -1190,7 +1149,10 @@ static void Fill_Surface_Image(const Surface* surface, const Rect& area, QImage&
             }
             std::fill(row, row + (left - area.left), black);
             std::fill(row + (right - area.left), row + image_width, black);
-            Convert_Surface_Row(surface, y, left, count, bytes, is_565, palette, row + (left - area.left));
+            Convert_Surface_Pixels(
+                surface,
+                surface->memory.data() + static_cast<size_t>(y) * surface->pitch + static_cast<size_t>(left) * bytes,
+                count, palette, row + (left - area.left));
         }
     };
     Run_Row_Bands(image.height(), image_width, band);
