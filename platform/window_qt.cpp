@@ -47,6 +47,7 @@
 #include "platform/pixel_format.h"
 #include "platform/present_scale.h"
 #include "platform/row_bands.h"
+#include "platform/x_present.h"
 
 // A user's drag ends when no resize has come for this long: the window
 // system has no "end of sizing" event of its own.
@@ -232,6 +233,11 @@ public:
     QImage picture;       // the last presented picture
     bool scaled = false;  // full screen: already scaled to the whole canvas
     QSize scaled_from;    // the mode the scaled picture shows
+    // Full screen on X: the server scales the picture into a window of its
+    // own over the canvas.
+    X_Presenter presenter;
+    bool server_scaled = false;           // the last full-screen picture went that way
+    bool server_scaling_refused = false;  // tried once and the server could not
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -474,6 +480,8 @@ void Application_State_Changed(Qt::ApplicationState application_state) {
 QMainWindow* Platform_Qt_Frame(Window* window) { return Is_Main(window) ? state.frame : nullptr; }
 QWidget* Platform_Qt_Canvas(Window* window) { return Is_Main(window) ? state.canvas : nullptr; }
 
+bool Platform_Qt_Server_Scaled(Window* window) { return Is_Main(window) && state.canvas->server_scaled; }
+
 void Platform_Qt_Return_Focus(Window* owner) {
     if (!Is_Main(owner) || !state.frame->isVisible()) return;
     // Without a window manager nobody hands the keyboard back when a box closes.
@@ -640,6 +648,8 @@ bool Platform_Set_Window_Kind(Window* window, Window_Kind kind) {
     // Rebuilding the frame takes its focus away for a moment: that is no
     // focus lost to another window.
     state.restyling = true;
+    // The frame's windows are made anew: the server's resources on them go first.
+    state.canvas->presenter.Close();
     Apply_Kind_Flags(kind);
     if (kind == WINDOW_POPUP) {
         Cover_Screen();
@@ -1166,8 +1176,43 @@ QImage Platform_Surface_Image(const Surface* surface, const Rect& area) {
     return image;
 }
 
+// Full screen on X: the picture goes up at its own size and the server
+// scales it. False when that cannot be done here (another platform, a server
+// without the extensions); the picture is then scaled here.
+static bool Present_Through_Server(const Surface* primary) {
+    Saver_Canvas* canvas = state.canvas;
+    xcb_connection_t* connection = Xcb_Connection();
+    if (!connection || canvas->server_scaling_refused) return false;
+    // The frame's window as it is now: a restyled frame has a new one, which
+    // the widget's own number does not always follow.
+    state.frame->winId();
+    QWindow* handle = state.frame->windowHandle();
+    const auto frame = handle ? static_cast<uint32_t>(handle->winId()) : 0;
+    X_Presenter& presenter = canvas->presenter;
+    if (!presenter.Is_Open() || presenter.Parent_Id() != frame) {
+        const X_Presenter::Opening opening = presenter.Open(connection, frame);
+        if (opening != X_Presenter::OPENED) {
+            if (opening == X_Presenter::OPEN_UNSUPPORTED) canvas->server_scaling_refused = true;
+            return false;
+        }
+    }
+    canvas->picture = QImage();
+    if (!state.record->visible || state.record->iconic) return true;
+    const qreal ratio = canvas->devicePixelRatio();
+    const QPoint at = canvas->mapTo(state.frame, QPoint(0, 0)) * ratio;
+    const QSize size = canvas->size() * ratio;
+    if (!presenter.Show(primary, at.x(), at.y(), size.width(), size.height())) {
+        // Shared memory refused: scale here from now on.
+        presenter.Close();
+        canvas->server_scaling_refused = true;
+        return false;
+    }
+    return true;
+}
+
 bool Platform_Present(Surface* primary) {
     if (!state.record || !state.canvas || !Pixel_Surface_Usable(primary)) return false;
+    state.canvas->server_scaled = false;
     Window* record = state.record;
     bool windowed = primary->clipper && primary->clipper->window;
     if (windowed) {
@@ -1180,8 +1225,13 @@ bool Platform_Present(Surface* primary) {
         if (picture.size() != size || picture.format() != QImage::Format_RGB32 || state.canvas->scaled) {
             picture = QImage(size, QImage::Format_RGB32);
         }
+        state.canvas->presenter.Hide();
         Fill_Surface_Image(primary, area, picture);
         state.canvas->scaled = false;
+    } else if (Present_Through_Server(primary)) {
+        state.canvas->server_scaled = true;
+        Platform_Pump_Events();
+        return true;
     } else {
         // The emulated mode scaled to the canvas keeping its shape, into a
         // picture kept from frame to frame: the bars are drawn only when the

@@ -12,8 +12,12 @@
 // with the client area's place on the screen. Pictures: "windowed32" (an
 // overlapped window showing its part of a 32-bit desktop), "fullscreen8" (a
 // 320 x 240 x 8 emulated mode through a palette, scaled to the screen),
-// "fullscreen16" (320 x 240 x 16, 5-6-5) and "preview24" (a child window in
-// another window, 24-bit desktop). At the end the preview's parent window is
+// "fullscreen16" (320 x 240 x 16, 5-6-5), "fullscreen32wide" (320 x 200 x 32,
+// after the window went back to a framed one and full screen again: scaled
+// keeping its shape, black bars above and below) and "preview24" (a child
+// window in another window, 24-bit desktop). After each full-screen picture
+// the probe prints "scaled-by-server <name> <0|1>": whether the X server
+// scaled it. At the end the preview's parent window is
 // closed and the probe prints "parent gone: WM_DESTROY" when that message
 // arrives; "activated: WM_ACTIVATEAPP 1" says that showing the first window
 // activated the application. Exit code 0 when every step worked.
@@ -28,6 +32,7 @@
 #include "platform/ddraw.h"
 #include "platform/pixel_format.h"
 #include "platform/window.h"
+#include "platform/window_qt.h"
 
 static std::string output_folder;
 static bool destroy_seen = false;
@@ -116,8 +121,9 @@ static bool Windowed_Picture(DirectDrawDevice* device, int desktop_bpp, const ch
     return shown;
 }
 
-static bool Full_Screen_Picture(DirectDrawDevice* device, int bpp, const char* name, Window* window) {
-    Surface* primary = Make_Primary(device, window, 320, 240, bpp, nullptr);
+static bool Full_Screen_Picture(DirectDrawDevice* device, int width, int height, int bpp, const char* name,
+                                Window* window) {
+    Surface* primary = Make_Primary(device, window, width, height, bpp, nullptr);
     if (!primary) return false;
     Palette* palette = nullptr;
     if (bpp == 8) {
@@ -132,9 +138,11 @@ static bool Full_Screen_Picture(DirectDrawDevice* device, int bpp, const char* n
             return false;
         }
     }
-    Platform_Place_Window(window, 0, 0, 320, 240);
-    Draw_Picture(primary, 0, 0, 320, 240, palette);
-    bool shown = Platform_Present(primary) && Shoot(name, window);
+    Platform_Place_Window(window, 0, 0, width, height);
+    Draw_Picture(primary, 0, 0, width, height, palette);
+    bool shown = Platform_Present(primary);
+    std::printf("scaled-by-server %s %d\n", name, Platform_Qt_Server_Scaled(window) ? 1 : 0);
+    shown = shown && Shoot(name, window);
     Release(primary);
     Release(palette);
     DD_RestoreDisplayMode(device);
@@ -167,8 +175,13 @@ int main(int argc, char** argv) {
 
     Platform_Set_Window_Kind(window, WINDOW_POPUP);
     Platform_Set_Cursor_Shape(window, CURSOR_NONE);
-    ok = Full_Screen_Picture(device, 8, "fullscreen8", window) && ok;
-    ok = Full_Screen_Picture(device, 16, "fullscreen16", window) && ok;
+    ok = Full_Screen_Picture(device, 320, 240, 8, "fullscreen8", window) && ok;
+    ok = Full_Screen_Picture(device, 320, 240, 16, "fullscreen16", window) && ok;
+    // Framed and full screen again: each way the frame gets a new X window.
+    Platform_Set_Window_Kind(window, WINDOW_OVERLAPPED);
+    Settle(200);
+    Platform_Set_Window_Kind(window, WINDOW_POPUP);
+    ok = Full_Screen_Picture(device, 320, 200, 32, "fullscreen32wide", window) && ok;
     Platform_Destroy_Window(window);
 
     // The preview: a window of "another program" with ours inside it.

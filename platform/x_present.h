@@ -1,0 +1,65 @@
+// Presentation through the X server. The composed picture goes up once a
+// frame at its own size, through shared memory, and the server scales it to
+// the screen (RENDER, nearest neighbour, keeping the picture's shape, black
+// bars). The one upload is the only thing a frame waits for, and only when
+// the next frame is ready before the server has shown the last one.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/ddraw.h"
+
+struct xcb_connection_t;
+
+// The picture is shown in a window of its own, a child of the frame's X
+// window over the client area, that the toolkit neither paints nor knows;
+// it takes no input, so the pointer and the keys reach the frame as before.
+class X_Presenter {
+public:
+    X_Presenter() = default;
+    X_Presenter(const X_Presenter&) = delete;
+    X_Presenter& operator=(const X_Presenter&) = delete;
+    ~X_Presenter() { Close(); }
+
+    // Starts presenting into a child of `parent`, an X window of
+    // `connection`. Nothing is kept when it fails: the parent is not (or no
+    // longer) there, or the server lacks RENDER or shared memory, or the
+    // parent's visual or the pixmap formats are not ones this draws.
+    enum Opening { OPENED, OPEN_NO_WINDOW, OPEN_UNSUPPORTED };
+    Opening Open(xcb_connection_t* connection, uint32_t parent);
+    bool Is_Open() const { return window_ != 0; }
+    uint32_t Parent_Id() const { return parent_; }
+
+    // Shows a usable surface scaled to keep its shape in the part of the
+    // parent at (x, y) of width x height pixels, black around it. False
+    // when the picture cannot go up (the shared memory was refused).
+    bool Show(const Surface* surface, int x, int y, int width, int height);
+    // Takes the picture's window off the screen until the next Show.
+    void Hide();
+
+    // Frees the server's resources and the shared memory. Call it before the
+    // parent goes: the server takes the child window with it.
+    void Close();
+
+private:
+    bool Prepare_Source(int width, int height);
+    void Release_Source();
+    void Place(int x, int y, int width, int height);
+    void Draw();
+    void Wait_For_Server();
+
+    xcb_connection_t* connection_ = nullptr;
+    uint32_t parent_ = 0, window_ = 0, window_picture_ = 0, gc_ = 0;
+    uint32_t source_format_ = 0;
+    // The picture at its own size: a pixmap, its RENDER picture, the shared memory it comes from.
+    uint32_t pixmap_ = 0, source_picture_ = 0, segment_ = 0;
+    uint8_t* memory_ = nullptr;
+    int source_width_ = 0, source_height_ = 0;
+    // Where the window is and what it showed last: the bars and the scale
+    // are set again only when these change.
+    bool mapped_ = false;
+    int x_ = 0, y_ = 0, width_ = 0, height_ = 0;
+    int shown_width_ = -1, shown_height_ = -1, shown_source_width_ = -1, shown_source_height_ = -1;
+    bool sync_pending_ = false;
+    unsigned sync_sequence_ = 0;
+};
