@@ -67,7 +67,7 @@ void Run_Row_Bands(int rows, long pixels_per_row, Row_Band_Work work) {
     int threads = std::min(Threads_To_Use(), rows);
     // A thread count set by hand is obeyed whatever the size, so that the
     // banding itself can be checked on small pictures.
-    if (row_band_threads == 0 && static_cast<long>(rows) * pixels_per_row < ROW_BANDS_MIN_PIXELS) threads = 1;
+    if (row_band_threads == 0 && static_cast<long>(rows) * pixels_per_row <= ROW_BANDS_MAX_SINGLE_PIXELS) threads = 1;
     if (threads <= 1) {
         work(0, rows);
         return;

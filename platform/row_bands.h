@@ -10,9 +10,10 @@
 #include <type_traits>
 #include <utility>
 
-// Pictures with fewer pixels than this are drawn on the caller's thread
-// alone: waking the pool costs more than it saves.
-constexpr long ROW_BANDS_MIN_PIXELS = 640L * 480L;
+// Pictures of this many pixels or fewer (the emulated 640 x 480 mode and
+// smaller) are drawn on the caller's thread alone: waking the pool costs
+// more than it saves.
+constexpr long ROW_BANDS_MAX_SINGLE_PIXELS = 640L * 480L;
 
 // Threads to draw with, the caller's included: 0 (the default) means one per
 // core; tests set 1 or more to compare banded pictures with whole ones.
