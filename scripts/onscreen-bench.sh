@@ -49,19 +49,22 @@ export DISPLAY=":$display" QT_QPA_PLATFORM=xcb CALVORINE_FRAME_REPORT=1
 "$saver" --data-dir "$work" /s 2>"$work/report.txt" &
 saver_pid=$!
 sleep 2   # start-up is not measured
+# The saver's own count, read from its once-a-second report: frames and seconds.
+count_now() { sed -n 's/.*frames=\([0-9]*\) seconds=\([0-9.]*\).*/\1 \2/p' "$work/report.txt" | tail -1; }
+read -r f0 t0 < <(count_now)
 x0=$(cpu_of $xserver); s0=$(cpu_of $saver_pid)
 sleep "$seconds"
 x1=$(cpu_of $xserver); s1=$(cpu_of $saver_pid)
-# A key ends the running saver the ordinary way (its report comes at the end).
+read -r f1 t1 < <(count_now)
+# A key ends the running saver the ordinary way.
 xdotool key Escape 2>/dev/null || kill -TERM $saver_pid 2>/dev/null || true
 for _ in $(seq 1 100); do kill -0 $saver_pid 2>/dev/null || break; sleep 0.1; done
 kill -KILL $saver_pid 2>/dev/null || true
 wait $saver_pid 2>/dev/null || true
 
-report=$(grep -o 'frames=[0-9]* seconds=[0-9.]*' "$work/report.txt" | tail -1 || true)
-frames=$(echo "$report" | sed -n 's/frames=\([0-9]*\).*/\1/p')
-total=$(echo "$report" | sed -n 's/.*seconds=\([0-9.]*\)/\1/p')
-[ -n "$frames" ] && [ "$frames" -gt 0 ] || { echo "the saver reported no frames:" >&2; cat "$work/report.txt" >&2; exit 1; }
+[ -n "${f0:-}" ] && [ -n "${f1:-}" ] && [ "$f1" -gt "$f0" ] || { echo "the saver reported no frames:" >&2; cat "$work/report.txt" >&2; exit 1; }
+frames=$((f1 - f0))
+total=$(awk -v a="$t0" -v b="$t1" 'BEGIN { print b - a }')
 awk -v f="$frames" -v t="$total" -v s0="$s0" -v s1="$s1" -v x0="$x0" -v x1="$x1" \
     -v secs="$seconds" -v size="$size" -v preset="$preset" -v vsync="$vsync" 'BEGIN {
     s = s1 - s0; x = x1 - x0; fps = f / t; measured = fps * secs;

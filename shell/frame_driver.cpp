@@ -1,5 +1,7 @@
 #include "shell/frame_driver.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "base/app_state.h"
@@ -123,6 +125,30 @@ static int Present_Frame() {
     return 1;
 }
 
+// For the on-screen benchmark (CALVORINE_FRAME_REPORT set): once a second,
+// the frames shown and the seconds since the first, on standard error, so
+// that a steady stretch can be told from the start and the end.
+static void Report_Frames_Each_Second() {
+    static const bool wanted = [] {
+        const char* report = std::getenv("CALVORINE_FRAME_REPORT");
+        return report && *report && *report != '0';
+    }();
+    if (!wanted) return;
+    static int64_t first = 0, next = 0;
+    static long first_frame = 0;
+    const int64_t now = Platform_Performance_Counter(), frequency = Platform_Performance_Frequency();
+    if (first == 0 || frequency <= 0) {
+        first = now;
+        next = now + frequency;
+        first_frame = frames_shown;
+        return;
+    }
+    if (now < next) return;
+    next += frequency;
+    std::fprintf(stderr, "calvorine-saver: frames=%ld seconds=%.3f\n", frames_shown - first_frame,
+                 static_cast<double>(now - first) / static_cast<double>(frequency));
+}
+
 static bool run_calvorine_traced = false;
 
 int Run_Calvorine() {
@@ -131,6 +157,7 @@ int Run_Calvorine() {
     // The presenter has reported its own failure.
     if (!Present_Frame()) return 0;
     ++frames_shown;
+    Report_Frames_Each_Second();
     if (app.saver_mode == SAVER && !app.hosted) {
         Update_Input();
         if (Mouse_Has_Moved(0)) {
