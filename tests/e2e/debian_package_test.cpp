@@ -252,7 +252,7 @@ echo "removed $(dpkg-query -W -f='${Status}' calvorine 2>/dev/null | grep -c 'in
 echo "files_left $(ls -d /usr/bin/calvorine-saver /usr/libexec/xscreensaver/calvorine /usr/share/calvorine \
   /usr/share/xscreensaver/config/calvorine.xml 2>/dev/null | wc -l)"
 )SH",
-        "xvfb-run -a -n " + std::to_string(First_Display_Number(4000)) + " -s '-screen 0 640x480x24 -ac -br'");
+        "xvfb-run -a -n " + std::to_string(First_Display_Number(4000)) + " -s '-screen 0 640x480x24 -ac -br -noreset'");
     EXPECT_EQ(Said("cpack"), "0") << output;
     EXPECT_EQ(Said("install"), "0") << output;
     EXPECT_EQ(Said("on_path"), "/usr/bin/calvorine-saver");

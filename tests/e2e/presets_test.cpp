@@ -114,7 +114,7 @@ protected:
         const std::string command = "cd '" + work.path() + "' && SAVER='" CALVORINE_SAVER "' DATA='" + data +
                                     "' WORK='" + work.path() + "' XDG_RUNTIME_DIR='" + work.path() +
                                     "/run' timeout 55 xvfb-run -a -n " + std::to_string(First_Display_Number(2000)) +
-                                    " -s '-screen 0 1024x768x24 -br' bash '" + script + "' 2>'" +
+                                    " -s '-screen 0 1024x768x24 -br -noreset' bash '" + script + "' 2>'" +
                                     work.file("stderr.txt") + "'";
         ASSERT_TRUE(printed.Run_Command(command));
         output = printed.text;

@@ -98,7 +98,8 @@ protected:
                               work.path() + "' XDG_RUNTIME_DIR='" + work.path() + "/run' XDG_DATA_DIRS='" +
                               work.path() + "/system' timeout 60 xvfb-run -a -n " +
                               std::to_string(First_Display_Number(1000)) + " -s '-screen 0 1024x768x" +
-                              std::to_string(depth) + " -br' bash '" + script + "' 2>'" + work.file("stderr.txt") + "'";
+                              std::to_string(depth) + " -br -noreset' bash '" + script + "' 2>'" +
+                              work.file("stderr.txt") + "'";
         ASSERT_TRUE(printed.Run_Command(command));
         output = printed.text;
     }

@@ -95,7 +95,7 @@ protected:
         std::string command =
             "cd '" + work.path() + "' && WORK='" + work.path() + "' CPACK_CONFIG='" + CALVORINE_CPACK_CONFIG +
             "' timeout 300 xvfb-run -a -n " + std::to_string(First_Display_Number(3000)) +
-            " -s '-screen 0 1024x768x24 -ac -br' bash '" + script + "' 2>'" + work.file("stderr.txt") + "'";
+            " -s '-screen 0 1024x768x24 -ac -br -noreset' bash '" + script + "' 2>'" + work.file("stderr.txt") + "'";
         ASSERT_TRUE(printed.Run_Command(command));
         output = printed.text;
     }

@@ -55,8 +55,8 @@ TEST(WindowProbe, PicturesReachTheRealScreen) {
     TempFolder folder;
     int status = -1;
     std::string output =
-        Run_Command("QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 800x600x24' " WINDOW_PROBE_PATH " " + folder.path() +
-                        " 2>/dev/null",
+        Run_Command("QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 800x600x24 -noreset' " WINDOW_PROBE_PATH " " +
+                        folder.path() + " 2>/dev/null",
                     &status);
     EXPECT_EQ(status, 0) << output;
 
