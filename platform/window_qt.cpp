@@ -1313,33 +1313,48 @@ static char application_name[] = "calvorine";
 static char* default_argv[] = {application_name, nullptr};
 
 // Qt ends the process when its X plugin cannot reach the display; asking
-// the X server first lets the program report the failure instead.
-static bool Display_Reachable() {
+// the X server first lets the program report the failure instead. The
+// asking connection is held until Qt has made its own: an X server whose
+// last client has just left resets, and refuses connections meanwhile.
+struct Display_Check {
+    bool reachable = true;
+    xcb_connection_t* connection = nullptr;
+    void (*disconnect)(xcb_connection_t*) = nullptr;
+
+    Display_Check() = default;
+    Display_Check(const Display_Check&) = delete;
+    Display_Check& operator=(const Display_Check&) = delete;
+    ~Display_Check() {
+        if (connection) disconnect(connection);
+    }
+};
+
+static void Check_Display(Display_Check* check) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     const char* display = std::getenv("DISPLAY");
-    if (platform && *platform && std::strncmp(platform, "xcb", 3) != 0) return true;
+    if (platform && *platform && std::strncmp(platform, "xcb", 3) != 0) return;
     if (!display || !*display) {
         const char* wayland = std::getenv("WAYLAND_DISPLAY");
-        return !platform && wayland && *wayland;
+        check->reachable = !platform && wayland && *wayland;
+        return;
     }
     void* library = dlopen("libxcb.so.1", RTLD_NOW);
-    if (!library) return true;  // cannot ask: let Qt try
+    if (!library) return;  // cannot ask: let Qt try
     xcb_connection_t* (*connect)(const char*, int*) = nullptr;
     int (*has_error)(xcb_connection_t*) = nullptr;
-    void (*disconnect)(xcb_connection_t*) = nullptr;
     if (!Look_Up(library, "xcb_connect", &connect) || !Look_Up(library, "xcb_connection_has_error", &has_error) ||
-        !Look_Up(library, "xcb_disconnect", &disconnect)) {
-        return true;
+        !Look_Up(library, "xcb_disconnect", &check->disconnect)) {
+        return;
     }
-    xcb_connection_t* connection = connect(display, nullptr);
-    bool reachable = connection && has_error(connection) == 0;
-    if (connection) disconnect(connection);
-    return reachable;
+    check->connection = connect(display, nullptr);
+    check->reachable = check->connection && has_error(check->connection) == 0;
 }
 
 bool Platform_Start_Window_Layer(int argc, char** argv) {
     if (!QCoreApplication::instance()) {
-        if (!Display_Reachable()) return false;
+        Display_Check check;
+        Check_Display(&check);
+        if (!check.reachable) return false;
         // QApplication keeps the count by reference and the arguments by pointer.
         application_argc = argc > 0 && argv ? argc : 1;
         owned_application = new QApplication(application_argc, argc > 0 && argv ? argv : default_argv);
