@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "platform/pixel_format.h"
 #include "platform/present_scale.h"
@@ -372,11 +373,17 @@ bool X_Presenter::Show(const Surface* surface, int x, int y, int width, int heig
     uint32_t palette[256] = {};
     if (surface->bits_per_pixel == 8) Surface_Palette_Colours(surface, palette);
     const size_t pitch = static_cast<size_t>(source_width_) * 4;
+    // A 24-bit pixmap ignores the top byte: 32-bit rows go up as they are.
+    const bool as_is = Pixel_Bytes(surface->bits_per_pixel) == 4;
     auto band = [&](int top, int bottom) {
         for (int row = top; row < bottom; ++row) {
-            Convert_Surface_Pixels(surface, surface->memory.data() + static_cast<size_t>(row) * surface->pitch,
-                                   surface->width, palette,
-                                   reinterpret_cast<uint32_t*>(memory_ + static_cast<size_t>(row) * pitch));
+            const uint8_t* source = surface->memory.data() + static_cast<size_t>(row) * surface->pitch;
+            uint8_t* target = memory_ + static_cast<size_t>(row) * pitch;
+            if (as_is) {
+                std::memcpy(target, source, pitch);
+            } else {
+                Convert_Surface_Pixels(surface, source, surface->width, palette, reinterpret_cast<uint32_t*>(target));
+            }
         }
     };
     Run_Row_Bands(source_height_, source_width_, band);
