@@ -44,6 +44,7 @@
 #include <thread>
 
 #include "platform/icons/icon_110.xpm"
+#include "platform/library_lookup.h"
 #include "platform/pixel_format.h"
 #include "platform/present_scale.h"
 #include "platform/row_bands.h"
@@ -100,12 +101,6 @@ struct Xcb_Functions {
     Xcb_Cookie (*translate_coordinates)(xcb_connection_t*, uint32_t, uint32_t, int16_t, int16_t);
     Xcb_Translate_Reply* (*translate_coordinates_reply)(xcb_connection_t*, Xcb_Cookie, void**);
 };
-
-template <typename Function>
-static bool Look_Up(void* library, const char* name, Function* function) {
-    *function = reinterpret_cast<Function>(dlsym(library, name));
-    return *function != nullptr;
-}
 
 static const Xcb_Functions* Xcb() {
     static Xcb_Functions functions;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/library_lookup.h"
 #include "platform/pixel_format.h"
 #include "platform/present_scale.h"
 #include "platform/row_bands.h"
@@ -122,12 +123,6 @@ struct Functions {
     const Picture_Visual* (*find_visual_format)(const void*, uint32_t);
     const Picture_Format_Info* (*find_standard_format)(const void*, int);
 };
-
-template <typename Function>
-bool Look_Up(void* library, const char* name, Function* function) {
-    *function = reinterpret_cast<Function>(dlsym(library, name));
-    return *function != nullptr;
-}
 
 const Functions* Xcb() {
     static Functions f;
