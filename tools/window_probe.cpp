@@ -14,7 +14,8 @@
 // 320 x 240 x 8 emulated mode through a palette, scaled to the screen),
 // "fullscreen16" (320 x 240 x 16, 5-6-5), "fullscreen32wide" (320 x 200 x 32,
 // after the window went back to a framed one and full screen again: scaled
-// keeping its shape, black bars above and below) and "preview24" (a child
+// keeping its shape, black bars above and below), "windowedagain" (framed
+// once more, as "windowed32") and "preview24" (a child
 // window in another window, 24-bit desktop). After each full-screen picture
 // the probe prints "scaled-by-server <name> <0|1>": whether the X server
 // scaled it. At the end the preview's parent window is
@@ -182,6 +183,11 @@ int main(int argc, char** argv) {
     Settle(200);
     Platform_Set_Window_Kind(window, WINDOW_POPUP);
     ok = Full_Screen_Picture(device, 320, 200, 32, "fullscreen32wide", window) && ok;
+    // Framed again, the window shows its part of the desktop, not the last full-screen picture.
+    Platform_Set_Window_Kind(window, WINDOW_OVERLAPPED);
+    Platform_Place_Window(window, 100, 80, 400, 300);
+    Settle(300);
+    ok = Windowed_Picture(device, 32, "windowedagain", window) && ok;
     Platform_Destroy_Window(window);
 
     // The preview: a window of "another program" with ours inside it.
