@@ -231,7 +231,6 @@ public:
     // Full screen on X: the server scales the picture into a window of its
     // own over the canvas.
     X_Presenter presenter;
-    bool server_scaled = false;           // the last full-screen picture went that way
     bool server_scaling_refused = false;  // tried once and the server could not
 
 protected:
@@ -475,7 +474,7 @@ void Application_State_Changed(Qt::ApplicationState application_state) {
 QMainWindow* Platform_Qt_Frame(Window* window) { return Is_Main(window) ? state.frame : nullptr; }
 QWidget* Platform_Qt_Canvas(Window* window) { return Is_Main(window) ? state.canvas : nullptr; }
 
-bool Platform_Qt_Server_Scaled(Window* window) { return Is_Main(window) && state.canvas->server_scaled; }
+bool Platform_Qt_Server_Scaled(Window* window) { return Is_Main(window) && state.canvas->presenter.Is_Shown(); }
 
 void Platform_Qt_Return_Focus(Window* owner) {
     if (!Is_Main(owner) || !state.frame->isVisible()) return;
@@ -1191,6 +1190,7 @@ static bool Present_Through_Server(const Surface* primary) {
             return false;
         }
     }
+    // The canvas under the server's window keeps no picture of its own.
     canvas->picture = QImage();
     if (!state.record->visible || state.record->iconic) return true;
     const qreal ratio = canvas->devicePixelRatio();
@@ -1207,7 +1207,6 @@ static bool Present_Through_Server(const Surface* primary) {
 
 bool Platform_Present(Surface* primary) {
     if (!state.record || !state.canvas || !Pixel_Surface_Usable(primary)) return false;
-    state.canvas->server_scaled = false;
     Window* record = state.record;
     bool windowed = primary->clipper && primary->clipper->window;
     if (windowed) {
@@ -1224,7 +1223,6 @@ bool Platform_Present(Surface* primary) {
         Fill_Surface_Image(primary, area, picture);
         state.canvas->scaled = false;
     } else if (Present_Through_Server(primary)) {
-        state.canvas->server_scaled = true;
         Platform_Pump_Events();
         return true;
     } else {

@@ -17,7 +17,7 @@ class QWidget;
 QMainWindow* Platform_Qt_Frame(Window* window);
 // The widget of the client area, where the picture is shown, or null.
 QWidget* Platform_Qt_Canvas(Window* window);
-// Whether the last full-screen picture was scaled by the X server (else here).
+// Whether the X server shows the full-screen picture, scaled there (else it is scaled here).
 bool Platform_Qt_Server_Scaled(Window* window);
 // Gives the keyboard back to the window once a dialog or box over it closes.
 void Platform_Qt_Return_Focus(Window* owner);

@@ -28,6 +28,8 @@ public:
     enum Opening { OPENED, OPEN_NO_WINDOW, OPEN_UNSUPPORTED };
     Opening Open(xcb_connection_t* connection, uint32_t parent);
     bool Is_Open() const { return window_ != 0; }
+    // The picture's window is on the screen: the last Show has not been hidden since.
+    bool Is_Shown() const { return window_ != 0 && mapped_; }
     uint32_t Parent_Id() const { return parent_; }
 
     // Shows a usable surface scaled to keep its shape in the part of the
