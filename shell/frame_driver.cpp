@@ -125,15 +125,18 @@ static int Present_Frame() {
     return 1;
 }
 
-// For the on-screen benchmark (CALVORINE_FRAME_REPORT set): once a second,
-// the frames shown and the seconds since the first, on standard error, so
-// that a steady stretch can be told from the start and the end.
-static void Report_Frames_Each_Second() {
+bool Frame_Report_Wanted() {
     static const bool wanted = [] {
         const char* report = std::getenv("CALVORINE_FRAME_REPORT");
         return report && *report && *report != '0';
     }();
-    if (!wanted) return;
+    return wanted;
+}
+
+// Once a second, the frames shown and the seconds since the first, so that
+// the benchmark can tell a steady stretch from the start and the end.
+static void Report_Frames_Each_Second() {
+    if (!Frame_Report_Wanted()) return;
     static int64_t first = 0, next = 0;
     static long first_frame = 0;
     const int64_t now = Platform_Performance_Counter(), frequency = Platform_Performance_Frequency();

@@ -11,6 +11,10 @@ extern bool about_shown;
 
 // Frames Run_Calvorine has shown since the program started.
 extern long frames_shown;
+// For the on-screen benchmark: CALVORINE_FRAME_REPORT is set (and not 0), and
+// the saver reports the frames it shows on standard error, once a second
+// while it runs and for the whole run at its end.
+bool Frame_Report_Wanted();
 
 // One frame, in the frame's order: the frame clock, the random-preset
 // timer and the background (the plasma with its fold), or the About picture

@@ -380,7 +380,7 @@ int Calvorine_Main(const char* command_line) {
     const double started = static_cast<double>(Platform_Performance_Counter());
     const int exit_code = Run_Main_Loop();
     // For the on-screen benchmark: what was shown, counted by the program itself.
-    if (const char* report = std::getenv("CALVORINE_FRAME_REPORT"); report && *report && *report != '0') {
+    if (Frame_Report_Wanted()) {
         const double frequency = static_cast<double>(Platform_Performance_Frequency());
         const double seconds =
             frequency > 0.0 ? (static_cast<double>(Platform_Performance_Counter()) - started) / frequency : 0.0;
