@@ -16,9 +16,9 @@
 // after the window went back to a framed one and full screen again: scaled
 // keeping its shape, black bars above and below), "windowedagain" (framed
 // once more, as "windowed32") and "preview24" (a child
-// window in another window, 24-bit desktop). After each full-screen picture
-// the probe prints "scaled-by-server <name> <0|1>": whether the X server
-// scaled it. At the end the preview's parent window is
+// window in another window, 24-bit desktop). Before each photograph the
+// probe prints "scaled-by-server <name> <0|1>": whether the X server shows
+// the picture, scaled there. At the end the preview's parent window is
 // closed and the probe prints "parent gone: WM_DESTROY" when that message
 // arrives; "activated: WM_ACTIVATEAPP 1" says that showing the first window
 // activated the application. Exit code 0 when every step worked.
@@ -78,6 +78,7 @@ static void Draw_Picture(Surface* surface, int left, int top, int width, int hei
 }
 
 static bool Shoot(const char* name, Window* window) {
+    std::printf("scaled-by-server %s %d\n", name, Platform_Qt_Server_Scaled(window) ? 1 : 0);
     Settle(400);
     std::string path = output_folder + "/" + name + ".png";
     int result = QProcess::execute("import", {"-window", "root", QString::fromStdString(path)});
@@ -141,9 +142,7 @@ static bool Full_Screen_Picture(DirectDrawDevice* device, int width, int height,
     }
     Platform_Place_Window(window, 0, 0, width, height);
     Draw_Picture(primary, 0, 0, width, height, palette);
-    bool shown = Platform_Present(primary);
-    std::printf("scaled-by-server %s %d\n", name, Platform_Qt_Server_Scaled(window) ? 1 : 0);
-    shown = shown && Shoot(name, window);
+    bool shown = Platform_Present(primary) && Shoot(name, window);
     Release(primary);
     Release(palette);
     DD_RestoreDisplayMode(device);

@@ -2,6 +2,9 @@
 // and that every screen pixel shows the nearest source pixel at every depth,
 // drawn whole or in bands.
 #include <cstring>
+#include <mutex>
+#include <set>
+#include <thread>
 #include <vector>
 
 #include "platform/present_scale.h"
@@ -72,6 +75,28 @@ TEST_P(PresentScaleTest, EveryScreenPixelShowsTheNearestSourcePixelWholeOrInBand
             // The row's padding is the caller's: never written.
             EXPECT_EQ(whole[static_cast<size_t>(y) * pitch + screen.width * 4], 0x5A);
         }
+    }
+}
+
+// The emulated 640 x 480 mode and anything smaller is drawn on the caller's
+// thread (waking the pool costs more there); bigger pictures use every core.
+TEST(RowBands, OnlyPicturesBiggerThanTheEmulatedModeUseThePool) {
+    const bool several_cores = std::thread::hardware_concurrency() > 1;
+    struct Row {
+        int rows;
+        long pixels_per_row;
+        bool pooled;
+    } rows[] = {{480, 640, false}, {240, 320, false}, {481, 640, several_cores}, {1080, 1920, several_cores}};
+    row_band_threads = 0;
+    for (const Row& r : rows) {
+        std::mutex lock;
+        std::set<std::thread::id> threads;
+        Run_Row_Bands(r.rows, r.pixels_per_row, [&](int, int) {
+            std::lock_guard<std::mutex> hold(lock);
+            threads.insert(std::this_thread::get_id());
+        });
+        EXPECT_EQ(threads.size() > 1, r.pooled) << r.rows << " rows of " << r.pixels_per_row;
+        EXPECT_EQ(threads.count(std::this_thread::get_id()), 1u) << "the caller draws a band itself";
     }
 }
 
