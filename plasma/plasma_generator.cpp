@@ -20,6 +20,10 @@
 #include <cstring>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "base/app_state.h"
 #include "base/error_log.h"
 #include "graphics/display.h"
@@ -310,29 +314,25 @@ static void Build_Lut_16(uint64_t lut[256], int channel, int green_mask) {
         lut[v] = Replicate_16(static_cast<uint32_t>(Channel(Fold_16(v), colour, shift)) << position);
 }
 
-// The part a channel adds to the packed 24/32-bit value P (brighten included).
-static void Build_Lut_32(uint32_t lut[256], int channel) {
+// A channel's colour, shift and place in the packed 24/32-bit value P.
+struct Deep_Channel {
     int colour, shift, position;
+};
+
+static Deep_Channel Deep_Channel_Of(int channel) {
     switch (channel) {
-    case BLUE:
-        colour = plasma_settings.colour_blue;
-        shift = Shift_Of(plasma_settings.blue_shift);
-        position = 0;
-        break;
-    case GREEN:
-        colour = plasma_settings.colour_green;
-        shift = Shift_Of(plasma_settings.green_shift);
-        position = 8;
-        break;
-    default:
-        colour = plasma_settings.colour_red;
-        shift = Shift_Of(plasma_settings.red_shift);
-        position = 16;
-        break;
+    case BLUE: return {plasma_settings.colour_blue, Shift_Of(plasma_settings.blue_shift), 0};
+    case GREEN: return {plasma_settings.colour_green, Shift_Of(plasma_settings.green_shift), 8};
+    default: return {plasma_settings.colour_red, Shift_Of(plasma_settings.red_shift), 16};
     }
+}
+
+// The part a channel adds to P (brighten included).
+static void Build_Lut_32(uint32_t lut[256], int channel) {
+    const Deep_Channel d = Deep_Channel_Of(channel);
     const int brighten = plasma_settings.brighten ? 1 : 0;
     for (int v = 0; v < 256; ++v)
-        lut[v] = (static_cast<uint32_t>(Channel(Fold_Deep(v), colour, shift)) << position) << brighten;
+        lut[v] = (static_cast<uint32_t>(Channel(Fold_Deep(v), d.colour, d.shift)) << d.position) << brighten;
 }
 
 // Four 24-bit pixels of the packed value P as three words.
@@ -428,10 +428,12 @@ int Process_Plasma_8(PlasmaField* field, Surface* dest, double divisor, int x, i
 
 // Writes rows of one value per four pixels, from one field or from three.
 // `prepare` runs once the surface is locked (when format_565 is known);
-// `store_one` writes a step from one raw sum, `store_three` from three.
-template <int BYTES, typename Prepare, typename StoreOne, typename StoreThree>
+// `store_row(out, blue, green, red, begin, end)` writes the steps of a row
+// from the raw sums of each channel's field (one field passes the same sums
+// three times).
+template <int BYTES, typename Prepare, typename StoreRow>
 static int Write_Deep(PlasmaField* const fields[3], int field_count, Surface* dest, const char* lock_message, int x,
-                      int y, Prepare prepare, StoreOne store_one, StoreThree store_three) {
+                      int y, Prepare prepare, StoreRow store_row) {
     int width = 0, height = 0;
     Drawable_Size(fields[0], &width, &height);
     for (int f = 1; f < field_count; ++f) {
@@ -461,19 +463,17 @@ static int Write_Deep(PlasmaField* const fields[3], int field_count, Surface* de
         uint8_t* const row_sums = row_sum_buffer.data();
         for (int j = block.row_begin + band_begin; j < block.row_begin + band_end; ++j) {
             uint8_t* out = Pixel_At(pixels, pitch, BYTES, x, y + j);
+            // Byte sums first, in a loop the compiler turns into vector adds
+            // (the bytes wrap exactly as the sum's low eight bits), then the colours.
+            Row_Sums(v[0], block.step_begin, block.step_end, row_sums);
             if (field_count == 1) {
-                // Byte sums first, in a loop the compiler turns into vector adds
-                // (the bytes wrap exactly as the sum's low eight bits), then the colours.
-                Row_Sums(v[0], block.step_begin, block.step_end, row_sums);
-                for (int t = block.step_begin; t < block.step_end; ++t) store_one(out + 4 * BYTES * t, row_sums[t]);
+                store_row(out, row_sums, row_sums, row_sums, block.step_begin, block.step_end);
             } else {
                 uint8_t* const sums_1 = row_sums + block.step_end;
                 uint8_t* const sums_2 = sums_1 + block.step_end;
-                Row_Sums(v[0], block.step_begin, block.step_end, row_sums);
                 Row_Sums(v[1], block.step_begin, block.step_end, sums_1);
                 Row_Sums(v[2], block.step_begin, block.step_end, sums_2);
-                for (int t = block.step_begin; t < block.step_end; ++t)
-                    store_three(out + 4 * BYTES * t, row_sums[t], sums_1[t], sums_2[t]);
+                store_row(out, row_sums, sums_1, sums_2, block.step_begin, block.step_end);
             }
             for (int f = 0; f < field_count; ++f) Next_Row(v[f]);
         }
@@ -482,6 +482,19 @@ static int Write_Deep(PlasmaField* const fields[3], int field_count, Surface* de
         Run_Row_Bands(block.row_end - block.row_begin, 4L * (block.step_end - block.step_begin), band);
     Unlock_Surface(dest);
     return 1;
+}
+
+// A row writer from per-step stores: `store_one` when the three channels
+// share one field's sums, else `store_three`.
+template <int BYTES, typename StoreOne, typename StoreThree>
+static auto Steps_Row(StoreOne store_one, StoreThree store_three) {
+    return [=](uint8_t* out, const uint8_t* blue, const uint8_t* green, const uint8_t* red, int begin, int end) {
+        if (blue == green && green == red) {
+            for (int t = begin; t < end; ++t) store_one(out + 4 * BYTES * t, blue[t]);
+        } else {
+            for (int t = begin; t < end; ++t) store_three(out + 4 * BYTES * t, blue[t], green[t], red[t]);
+        }
+    };
 }
 
 // The 16-bit writers: `green_mask` is 31 for the single-colour writer, 63 for the multi-colour one.
@@ -499,7 +512,7 @@ static int Plasma_16(PlasmaField* const fields[3], int field_count, Surface* des
         const uint64_t four = lut[BLUE][v0] | lut[GREEN][v1] | lut[RED][v2];
         std::memcpy(out, &four, 8);
     };
-    return Write_Deep<2>(fields, field_count, dest, LOCK_FAILED, x, y, prepare, store_one, store_three);
+    return Write_Deep<2>(fields, field_count, dest, LOCK_FAILED, x, y, prepare, Steps_Row<2>(store_one, store_three));
 }
 
 static void Build_Luts_32(uint32_t part[3][256], uint32_t single[256]) {
@@ -527,32 +540,103 @@ static int Plasma_24(PlasmaField* const fields[3], int field_count, Surface* des
         std::memcpy(out, &first, 8);
         std::memcpy(out + 8, &rest, 4);
     };
-    return Write_Deep<3>(fields, field_count, dest, lock_message, x, y, prepare, store_one, store_three);
+    return Write_Deep<3>(fields, field_count, dest, lock_message, x, y, prepare, Steps_Row<3>(store_one, store_three));
 }
+
+#if defined(__SSE2__)
+// At 32 bits a channel's part is arithmetic on its sum byte (fold, mix with
+// the colour, shift), so sixteen steps are worked out at once in vector
+// registers instead of through the tables; the bytes are the tables' bytes.
+struct Vector_Colours_32 {
+    __m128i colour[3];  // the channel's colour byte in every lane
+    __m128i keep[3];    // 0xFF >> shift in every lane: what a 16-bit shift leaves of a byte
+    __m128i shift[3];
+    __m128i brighten;
+    bool logic_and;
+};
+
+static Vector_Colours_32 Vector_Colours() {
+    Vector_Colours_32 c;
+    for (int ch = 0; ch < 3; ++ch) {
+        const Deep_Channel d = Deep_Channel_Of(ch);
+        c.colour[ch] = _mm_set1_epi8(static_cast<char>(d.colour & 0xFF));
+        c.keep[ch] = _mm_set1_epi8(static_cast<char>(0xFF >> d.shift));
+        c.shift[ch] = _mm_cvtsi32_si128(d.shift);
+    }
+    c.brighten = _mm_cvtsi32_si128(plasma_settings.brighten ? 1 : 0);
+    c.logic_and = plasma_settings.colour_logic_and != 0;
+    return c;
+}
+
+static __m128i Vector_Channel(__m128i sums, const Vector_Colours_32& c, int ch) {
+    // Bytes of 128 and more are negative as signed bytes: those flip to 255 - v.
+    const __m128i folded = _mm_xor_si128(sums, _mm_cmplt_epi8(sums, _mm_setzero_si128()));
+    const __m128i mixed = c.logic_and ? _mm_and_si128(folded, c.colour[ch]) : _mm_or_si128(folded, c.colour[ch]);
+    return _mm_and_si128(_mm_srl_epi16(mixed, c.shift[ch]), c.keep[ch]);
+}
+
+// Four steps' pixels, one per lane, each written four times.
+static void Store_Four_Steps(uint8_t* out, __m128i pixels) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_shuffle_epi32(pixels, 0x00));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), _mm_shuffle_epi32(pixels, 0x55));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 32), _mm_shuffle_epi32(pixels, 0xAA));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 48), _mm_shuffle_epi32(pixels, 0xFF));
+}
+
+// Writes whole runs of sixteen steps from `begin`; gives the first step left over.
+static int Vector_Row_32(uint8_t* out, const uint8_t* blue, const uint8_t* green, const uint8_t* red, int begin,
+                         int end, const Vector_Colours_32& c) {
+    const __m128i zero = _mm_setzero_si128();
+    int t = begin;
+    for (; t + 16 <= end; t += 16) {
+        auto sums = [t](const uint8_t* row) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + t)); };
+        const __m128i b = Vector_Channel(sums(blue), c, BLUE);
+        const __m128i g = Vector_Channel(sums(green), c, GREEN);
+        const __m128i r = Vector_Channel(sums(red), c, RED);
+        const __m128i blue_green[2] = {_mm_unpacklo_epi8(b, g), _mm_unpackhi_epi8(b, g)};
+        const __m128i red_zero[2] = {_mm_unpacklo_epi8(r, zero), _mm_unpackhi_epi8(r, zero)};
+        for (int half = 0; half < 2; ++half) {
+            const __m128i low = _mm_unpacklo_epi16(blue_green[half], red_zero[half]);
+            const __m128i high = _mm_unpackhi_epi16(blue_green[half], red_zero[half]);
+            uint8_t* steps = out + 16 * (t + 8 * half);
+            Store_Four_Steps(steps, _mm_sll_epi32(low, c.brighten));
+            Store_Four_Steps(steps + 64, _mm_sll_epi32(high, c.brighten));
+        }
+    }
+    return t;
+}
+#endif
 
 static int Plasma_32(PlasmaField* const fields[3], int field_count, Surface* dest, int x, int y,
                      const char* lock_message) {
     // Two pixels per 64-bit word.
     uint64_t lut[3][256];
-    uint64_t single[256];
+#if defined(__SSE2__)
+    Vector_Colours_32 vector_colours;
+#endif
     auto prepare = [&] {
-        uint32_t part[3][256], whole[256];
-        Build_Luts_32(part, whole);
-        for (int v = 0; v < 256; ++v) {
-            for (int ch = 0; ch < 3; ++ch) lut[ch][v] = part[ch][v] | (static_cast<uint64_t>(part[ch][v]) << 32);
-            single[v] = whole[v] | (static_cast<uint64_t>(whole[v]) << 32);
+        uint32_t part[256];
+        for (int ch = 0; ch < 3; ++ch) {
+            Build_Lut_32(part, ch);
+            for (int v = 0; v < 256; ++v) lut[ch][v] = part[v] | (static_cast<uint64_t>(part[v]) << 32);
+        }
+#if defined(__SSE2__)
+        vector_colours = Vector_Colours();
+#endif
+    };
+    auto store_row = [&](uint8_t* out, const uint8_t* blue, const uint8_t* green, const uint8_t* red, int begin,
+                         int end) {
+        int t = begin;
+#if defined(__SSE2__)
+        t = Vector_Row_32(out, blue, green, red, begin, end, vector_colours);
+#endif
+        for (; t < end; ++t) {
+            const uint64_t two = lut[BLUE][blue[t]] | lut[GREEN][green[t]] | lut[RED][red[t]];
+            std::memcpy(out + 16 * t, &two, 8);
+            std::memcpy(out + 16 * t + 8, &two, 8);
         }
     };
-    auto store_one = [&](uint8_t* out, unsigned v) {
-        std::memcpy(out, &single[v], 8);
-        std::memcpy(out + 8, &single[v], 8);
-    };
-    auto store_three = [&](uint8_t* out, unsigned v0, unsigned v1, unsigned v2) {
-        const uint64_t two = lut[BLUE][v0] | lut[GREEN][v1] | lut[RED][v2];
-        std::memcpy(out, &two, 8);
-        std::memcpy(out + 8, &two, 8);
-    };
-    return Write_Deep<4>(fields, field_count, dest, lock_message, x, y, prepare, store_one, store_three);
+    return Write_Deep<4>(fields, field_count, dest, lock_message, x, y, prepare, store_row);
 }
 
 int Process_Plasma_16(PlasmaField* field, Surface* dest, double divisor, int x, int y) {

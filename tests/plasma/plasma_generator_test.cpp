@@ -361,6 +361,50 @@ INSTANTIATE_TEST_SUITE_P(Formats, PlasmaWriterDeepTest,
                                            DeepCase{32, 12, false, "Depth32_Or_Padded"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// Every shift from none to a whole byte, both logics, with and without
+// brighten, along rows of 25 steps (a run of sixteen and a rest).
+TEST_F(PlasmaWriterTest, ThirtyTwoBitsFollowTheReferenceForEveryShift) {
+    constexpr int WIDE = 100;
+    struct Mix {
+        int blue, green, red;
+        int blue_shift, green_shift, red_shift;
+        bool logic_and, brighten;
+    };
+    const Mix mixes[] = {
+        {0x00, 0xFF, 0x80, 0, 1, 2, false, false},
+        {0xFF, 0x5A, 0x3C, 3, 4, 5, true, true},
+        {0x81, 0x7F, 0xFF, 6, 7, 8, false, true},
+        {0xC3, 0x00, 0xFF, 8, 0, 0, true, true},
+    };
+    Open_Display(32, 128, 48, 0x07E0, 12);
+    Build(&plasma_field_0, WIDE, H);
+    Build(&plasma_field_1, WIDE, H);
+    Build(&plasma_field_2, WIDE, H);
+    PlasmaSettings& s = plasma_settings;
+    for (const Mix& m : mixes) {
+        s.colour_blue = m.blue, s.colour_green = m.green, s.colour_red = m.red;
+        s.blue_shift = m.blue_shift, s.green_shift = m.green_shift, s.red_shift = m.red_shift;
+        s.colour_logic_and = m.logic_and, s.brighten = m.brighten;
+        for (bool multi : {false, true}) {
+            Fill(Hidden, 0x22);
+            ASSERT_EQ(multi ? Multi_Colour_Plasma_32(&plasma_field_0, &plasma_field_1, &plasma_field_2, Hidden, 35.0,
+                                                     35.0, 35.0, X, Y)
+                            : Process_Plasma_32(&plasma_field_0, Hidden, 35.0, X, Y),
+                      1);
+            const Snapshot shot = Read(Hidden);
+            for (int j = 0; j < H; ++j)
+                for (int p = 0; p < WIDE; ++p) {
+                    const int blue = Reference_Sum(plasma_field_0, j, p / 4);
+                    const int green = multi ? Reference_Sum(plasma_field_1, j, p / 4) : blue;
+                    const int red = multi ? Reference_Sum(plasma_field_2, j, p / 4) : blue;
+                    ASSERT_EQ(shot.Pixel(X + p, Y + j), Reference_P(blue, green, red))
+                        << "mix " << (&m - mixes) << (multi ? " multi" : " single") << " pixel " << p << "," << j;
+                }
+            EXPECT_EQ(shot.Pixel(X + WIDE, Y), 0x22222222u);
+        }
+    }
+}
+
 TEST_F(PlasmaWriterTest, PlainColoursGiveTheFoldedValueAndBrightenDoublesIt) {
     Open_Display(32, 96, 64);
     plasma_settings.red_shift = plasma_settings.green_shift = plasma_settings.blue_shift = 0;
