@@ -5,7 +5,8 @@
 // origins that wander with the field's phases, adds the four bytes and folds
 // the sum into a triangle wave, so the per-pixel work is four loads, three
 // additions and a fold; the colour mapping for a frame is a 256-entry table
-// built before the rows are written.
+// built before the rows are written (at 32 bits the same mapping is worked
+// out in vector registers, sixteen sums at a time).
 #include "plasma/plasma_generator.h"
 
 #include "platform/row_bands.h"
