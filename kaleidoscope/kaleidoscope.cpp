@@ -179,6 +179,35 @@ static bool Usable_Dest(Surface* dest) {
 // it, and a diagonal maps onto itself, so no mirror can bring it back. It is
 // given the colour of the kept pixel beside it first, so that no black seam
 // crosses the picture; any colour there keeps the tile symmetric.
+// The tile turned a quarter: its picture, the turned surface's, and their sizes.
+struct Turn {
+    const uint8_t* tile;
+    int tile_pitch;
+    uint8_t* turned;
+    int turned_pitch;
+    int side, turned_side;
+    int tile_width, tile_height;  // of the tile's surface
+};
+
+// Turned rows band_begin to band_end. One row of the turned picture is one
+// column of the tile read upwards from its bottom: walk the tile's rows so
+// that reads run along memory. Pixels of B bytes move as one word.
+template <int B>
+static void Turn_Band(const Turn& t, int band_begin, int band_end) {
+    for (int k = 0; k < t.turned_side; ++k) {
+        const int y = t.side - 1 - k;
+        const bool row_inside = y < t.tile_height;
+        const uint8_t* tile_row = t.tile + static_cast<size_t>(row_inside ? y : 0) * t.tile_pitch;
+        for (int r = band_begin; r < band_end; ++r) {
+            uint8_t* out = t.turned + static_cast<size_t>(r) * t.turned_pitch + static_cast<size_t>(k) * B;
+            if (row_inside && r < t.tile_width)
+                std::memcpy(out, tile_row + static_cast<size_t>(r) * B, B);
+            else
+                std::memset(out, 0, B);
+        }
+    }
+}
+
 static int Turn_Tile(Surface* dest, int side, bool palette_mode) {
     int turned_pitch = 0, tile_pitch = 0;
     uint8_t* turned = Lock_Surface(Scope_Rotated_90, &turned_pitch);
@@ -209,21 +238,15 @@ static int Turn_Tile(Surface* dest, int side, bool palette_mode) {
         }
     }
 
-    // One row of the turned picture is one column of the tile read upwards
-    // from its bottom: walk the tile's rows so that reads run along memory.
     // Big tiles are turned in bands of turned rows (tile columns) on every
     // core; each band writes only its own rows of the other surface.
+    const Turn turn{tile, tile_pitch, turned, turned_pitch, side, turned_side, dest->width, dest->height};
     auto band = [&](int band_begin, int band_end) {
-        for (int k = 0; k < turned_side; ++k) {
-            const int y = side - 1 - k;
-            const bool row_inside = y < dest->height;
-            for (int r = band_begin; r < band_end; ++r) {
-                uint8_t* out = turned + static_cast<size_t>(r) * turned_pitch + static_cast<size_t>(k) * bytes;
-                if (row_inside && r < dest->width)
-                    std::memcpy(out, tile_pixel(r, y), static_cast<size_t>(bytes));
-                else
-                    std::memset(out, 0, static_cast<size_t>(bytes));
-            }
+        switch (bytes) {
+        case 1: Turn_Band<1>(turn, band_begin, band_end); break;
+        case 2: Turn_Band<2>(turn, band_begin, band_end); break;
+        case 3: Turn_Band<3>(turn, band_begin, band_end); break;
+        default: Turn_Band<4>(turn, band_begin, band_end); break;
         }
     };
     Run_Row_Bands(turned_side, turned_side, band);
