@@ -1178,7 +1178,8 @@ static bool Present_Through_Server(const Surface* primary) {
     xcb_connection_t* connection = Xcb_Connection();
     if (!connection || canvas->server_scaling_refused) return false;
     // The frame's window as it is now: a restyled frame has a new one, which
-    // the widget's own number does not always follow.
+    // the widget's own number does not always follow. (winId makes sure the
+    // frame has a native window, and so a handle to ask.)
     state.frame->winId();
     QWindow* handle = state.frame->windowHandle();
     const auto frame = handle ? static_cast<uint32_t>(handle->winId()) : 0;

@@ -35,12 +35,6 @@ struct Window_Attributes_Reply {
     uint32_t length;
     uint32_t visual;
 };
-struct Geometry_Reply {
-    uint8_t response_type, depth;
-    uint16_t sequence;
-    uint32_t length;
-    uint32_t root;
-};
 struct Pixmap_Format {
     uint8_t depth, bits_per_pixel, scanline_pad, pad[5];
 };
@@ -86,8 +80,6 @@ struct Functions {
     int (*setup_pixmap_formats_length)(const uint8_t*);
     Cookie (*get_window_attributes)(xcb_connection_t*, uint32_t);
     Window_Attributes_Reply* (*get_window_attributes_reply)(xcb_connection_t*, Cookie, void**);
-    Cookie (*get_geometry)(xcb_connection_t*, uint32_t);
-    Geometry_Reply* (*get_geometry_reply)(xcb_connection_t*, Cookie, void**);
     Cookie (*get_input_focus)(xcb_connection_t*);
     void* (*get_input_focus_reply)(xcb_connection_t*, Cookie, void**);
     Cookie (*create_pixmap)(xcb_connection_t*, uint8_t, uint32_t, uint32_t, uint16_t, uint16_t);
@@ -142,8 +134,6 @@ const Functions* Xcb() {
             Look_Up(xcb, "xcb_setup_pixmap_formats_length", &f.setup_pixmap_formats_length) &&
             Look_Up(xcb, "xcb_get_window_attributes", &f.get_window_attributes) &&
             Look_Up(xcb, "xcb_get_window_attributes_reply", &f.get_window_attributes_reply) &&
-            Look_Up(xcb, "xcb_get_geometry", &f.get_geometry) &&
-            Look_Up(xcb, "xcb_get_geometry_reply", &f.get_geometry_reply) &&
             Look_Up(xcb, "xcb_get_input_focus", &f.get_input_focus) &&
             Look_Up(xcb, "xcb_get_input_focus_reply", &f.get_input_focus_reply) &&
             Look_Up(xcb, "xcb_create_pixmap", &f.create_pixmap) && Look_Up(xcb, "xcb_free_pixmap", &f.free_pixmap) &&
