@@ -303,6 +303,44 @@ echo "click $(cat "$WORK/click.txt")"
     EXPECT_EQ(after, before);
 }
 
+// The on-screen benchmark reads the saver's own count: with
+// CALVORINE_FRAME_REPORT set it prints the frames shown and the seconds since
+// the first once a second, and the whole run at its end.
+TEST_F(SaverE2ETest, TheFrameReportCountsOnceASecondAndForTheWholeRun) {
+    Run(R"SH(
+touch "$DATA/Calvorine/no_intro.txt"
+xdotool mousemove 512 384
+CALVORINE_FRAME_REPORT=1 saver /s 2>"$WORK/report.txt" & pid=$!
+find_saver >/dev/null
+sleep 3
+xdotool key a
+wait_exit $pid
+sed -n 's/^calvorine-saver: frames=\([0-9]*\) seconds=\([0-9.]*\)$/second \1 \2/p' "$WORK/report.txt"
+sed -n 's/^calvorine-saver: frames=\([0-9]*\) seconds=\([0-9.]*\) fps=[0-9.]*$/whole \1 \2/p' "$WORK/report.txt"
+)SH");
+    EXPECT_EQ(Said("exit"), "0") << output;
+    const std::vector<std::string> each_second = printed.All("second");
+    ASSERT_GE(each_second.size(), 2u) << output;
+    long last_frames = 0;
+    double last_seconds = 0.0;
+    for (const std::string& line : each_second) {
+        std::istringstream values(line);
+        long frames = -1;
+        double seconds = -1.0;
+        values >> frames >> seconds;
+        EXPECT_GT(frames, last_frames) << line;
+        EXPECT_GT(seconds, last_seconds) << line;
+        last_frames = frames;
+        last_seconds = seconds;
+    }
+    std::istringstream whole(Said("whole"));
+    long frames = -1;
+    double seconds = -1.0;
+    whole >> frames >> seconds;
+    EXPECT_GE(frames, last_frames) << output;
+    EXPECT_GE(seconds, last_seconds) << output;
+}
+
 TEST_F(SaverE2ETest, TerminationSignalsEndTheSaverInOrderAndKeepTheSettings) {
     Run(R"SH(
 touch "$DATA/Calvorine/no_intro.txt"
