@@ -143,7 +143,10 @@ intptr_t Platform_Dialog_Box(const Dialog_Template& dialog_template, Window* own
         widget.show();
         widget.raise();
         widget.activateWindow();
-        widget.exec();
+        // A termination signal first tries the template's cancel command,
+        // then ends the box unanswered (-1): the caller asks
+        // Platform_Termination_Requested why.
+        Platform_Qt_Run_Modal(&widget, [&widget] { widget.Command(IDCANCEL); });
     }
     dialog.widget = nullptr;
     return dialog.ended ? dialog.result : -1;

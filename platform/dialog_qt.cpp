@@ -13,7 +13,9 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QScrollBar>
+#include <algorithm>
 #include <map>
+#include <vector>
 
 #include "platform/dialog.h"
 #include "platform/window.h"
@@ -29,6 +31,7 @@ public:
 
     Control_Dialog* record;
     std::map<int, QWidget*> widgets;  // by control identifier
+    std::vector<QWidget*> by_place;   // every control, in template order
     bool updating = false;            // the program is setting a widget: no messages back
 
     void Send(unsigned message, uintptr_t wparam, intptr_t lparam) {
@@ -180,6 +183,57 @@ QWidget* Make_Widget(Template_Dialog* owner, Control_State& state) {
     }
 }
 
+// The width a control's text needs, in pixels; 0 for controls without text.
+int Text_Width(QWidget* widget, const Control_Template& control) {
+    const QFontMetrics metrics(widget->font());
+    const int padding = 2 * metrics.averageCharWidth();
+    if (auto* button = qobject_cast<QPushButton*>(widget)) return metrics.horizontalAdvance(button->text()) + padding;
+    if (auto* group = qobject_cast<QGroupBox*>(widget)) return metrics.horizontalAdvance(group->title()) + padding;
+    if (qobject_cast<QCheckBox*>(widget)) return widget->sizeHint().width();
+    if (auto* label = qobject_cast<QLabel*>(widget)) {
+        if (control.kind != DIALOG_TEXT || label->text().isEmpty()) return 0;
+        return label->sizeHint().width();
+    }
+    return 0;
+}
+
+// The dialog units in pixels: a quarter of the average character width
+// across, an eighth of the line height down. A template laid out for the
+// fonts of its day may be too narrow for the desktop's font or a larger
+// one: then the whole dialog is stretched across, keeping its layout, until
+// its widest-reaching text fits.
+struct Dialog_Units {
+    double x = 1.0, y = 1.0;
+};
+
+int Scaled(int value, double unit) { return static_cast<int>(value * unit + 0.5); }
+
+void Place_Controls(Template_Dialog* widget, Control_Dialog* dialog, const Dialog_Units& units) {
+    const Control_Dialog_Template& t = *dialog->dialog_template;
+    widget->setFixedSize(Scaled(t.width, units.x), Scaled(t.height, units.y));
+    for (const Control_State& state : dialog->controls) {
+        const Control_Template& control = *state.control;
+        QWidget* child = widget->by_place[static_cast<size_t>(&state - dialog->controls.data())];
+        child->setGeometry(Scaled(control.x, units.x), Scaled(control.y, units.y), Scaled(control.width, units.x),
+                           Scaled(control.height, units.y));
+    }
+}
+
+// Widens the units so that every text of the dialog fits its control; true when they grew.
+bool Fit_Texts(Template_Dialog* widget, Control_Dialog* dialog, Dialog_Units* units) {
+    double stretch = 1.0;
+    for (const Control_State& state : dialog->controls) {
+        const Control_Template& control = *state.control;
+        QWidget* child = widget->by_place[static_cast<size_t>(&state - dialog->controls.data())];
+        const int available = Scaled(control.width, units->x);
+        if (!child || available <= 0) continue;
+        stretch = std::max(stretch, static_cast<double>(Text_Width(child, control)) / available);
+    }
+    if (stretch <= 1.0) return false;
+    units->x *= stretch;
+    return true;
+}
+
 int Run_Dialog(Control_Dialog* dialog) {
     QWidget* parent = Platform_Qt_Frame(dialog->owner);
     Template_Dialog widget(dialog, parent);
@@ -187,12 +241,9 @@ int Run_Dialog(Control_Dialog* dialog) {
     widget.setWindowTitle(QString::fromLatin1(t.caption ? t.caption : ""));
     widget.setObjectName(QString::fromLatin1(t.name ? t.name : ""));
     widget.setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    // Control_Dialog units: a quarter of the average character width, an eighth of the line height.
     const QFontMetrics metrics(widget.font());
-    const double unit_x = metrics.averageCharWidth() / 4.0;
-    const double unit_y = metrics.height() / 8.0;
-    auto scale = [&](int value, double unit) { return static_cast<int>(value * unit + 0.5); };
-    widget.setFixedSize(scale(t.width, unit_x), scale(t.height, unit_y));
+    Dialog_Units units{metrics.averageCharWidth() / 4.0, metrics.height() / 8.0};
+    widget.by_place.assign(dialog->controls.size(), nullptr);
     // Groups first, so that the controls inside them lie on top.
     for (int pass = 0; pass < 2; pass++) {
         for (Control_State& state : dialog->controls) {
@@ -200,8 +251,7 @@ int Run_Dialog(Control_Dialog* dialog) {
             if ((control.kind == DIALOG_GROUP) != (pass == 0)) continue;
             QWidget* child = Make_Widget(&widget, state);
             child->setObjectName(QStringLiteral("control_%1").arg(control.id));
-            child->setGeometry(scale(control.x, unit_x), scale(control.y, unit_y), scale(control.width, unit_x),
-                               scale(control.height, unit_y));
+            widget.by_place[static_cast<size_t>(&state - dialog->controls.data())] = child;
             if (control.id >= 0) widget.widgets[control.id] = child;
         }
     }
@@ -215,11 +265,18 @@ int Run_Dialog(Control_Dialog* dialog) {
             break;
         }
     }
+    Fit_Texts(&widget, dialog, &units);
+    Place_Controls(&widget, dialog, units);
     widget.Send(WM_INITDIALOG, 0, 0);
+    // The procedure may have given a text control a longer text of its own.
+    if (!dialog->ended && Fit_Texts(&widget, dialog, &units)) Place_Controls(&widget, dialog, units);
     int result = dialog->result;
-    if (!dialog->ended) result = widget.exec();
+    // A termination signal cancels the dialog as Escape would, so that what
+    // it changed on the way is put back before the program ends.
+    if (!dialog->ended) result = Platform_Qt_Run_Modal(&widget, [&widget] { widget.Send(WM_COMMAND, IDCANCEL, 0); });
     dialog->toolkit = nullptr;
     Platform_Qt_Return_Focus(dialog->owner);
+    if (!dialog->ended && Platform_Termination_Requested()) return IDCANCEL;
     return dialog->ended ? dialog->result : result;
 }
 

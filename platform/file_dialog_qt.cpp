@@ -51,17 +51,25 @@ bool Platform_Qt_File_Dialog(const File_Dialog_Request& request, std::string* ch
     if (!request.initial_folder.empty()) dialog.setDirectory(QString::fromStdString(request.initial_folder));
     if (!request.initial_name.empty()) dialog.selectFile(QString::fromStdString(request.initial_name));
 
-    const int answer = dialog.exec();
-    Platform_Qt_Return_Focus(request.owner);
-    if (answer != QDialog::Accepted) return false;
-    const QStringList files = dialog.selectedFiles();
-    if (files.isEmpty()) return false;
-    const QString path = files.first();
-    if (!request.save && request.create_prompt && !QFileInfo::exists(path)) {
-        const QString question = path + QStringLiteral("\nThis file does not exist.\nCreate the file?");
-        if (QMessageBox::question(dialog.parentWidget(), dialog.windowTitle(), question) != QMessageBox::Yes)
-            return false;
+    // No to "Create the file?" goes back to the dialog with the name still
+    // in it, as the question's own dialog would; only Cancel leaves.
+    for (;;) {
+        const int answer = Platform_Qt_Run_Modal(&dialog);
+        if (answer != QDialog::Accepted) break;
+        const QStringList files = dialog.selectedFiles();
+        if (files.isEmpty()) break;
+        const QString path = files.first();
+        if (!request.save && request.create_prompt && !QFileInfo::exists(path)) {
+            const QString question = path + QStringLiteral("\nThis file does not exist.\nCreate the file?");
+            QMessageBox box(QMessageBox::Question, dialog.windowTitle(), question,
+                            QMessageBox::Yes | QMessageBox::No, dialog.parentWidget());
+            box.setDefaultButton(QMessageBox::Yes);
+            if (Platform_Qt_Run_Modal(&box) != QMessageBox::Yes) continue;
+        }
+        Platform_Qt_Return_Focus(request.owner);
+        *chosen = QDir::toNativeSeparators(path).toStdString();
+        return true;
     }
-    *chosen = QDir::toNativeSeparators(path).toStdString();
-    return true;
+    Platform_Qt_Return_Focus(request.owner);
+    return false;
 }

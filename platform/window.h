@@ -249,6 +249,10 @@ uintptr_t Platform_Root_Window();
 // a host ends its hack with SIGTERM or SIGINT however it started it. False
 // when the signals cannot be watched.
 bool Platform_End_On_Ignored_Signals();
+// Whether a termination signal has come: the end is on its way, modal boxes
+// and dialogs no longer wait for the user (each answers as cancelled), and
+// callers between two boxes stop rather than open the next.
+bool Platform_Termination_Requested();
 
 // Makes the window layer use the X11 platform when it starts (a host hands
 // over X windows, which a Wayland session's own platform cannot draw into).

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
+#include <QDialog>
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
@@ -28,6 +29,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QPixmap>
 #include <QProcess>
 #include <QScreen>
@@ -40,8 +42,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/icons/icon_110.xpm"
 #include "platform/library_lookup.h"
@@ -504,14 +508,49 @@ static void On_Termination_Signal(int signal_number) {
     sigaction(signal_number, &plain, nullptr);
 }
 
+// Set once the first signal has been read: from then on no modal loop waits.
+static bool termination_requested = false;
+
+// The modal loops running now, outermost first.
+struct Modal_Loop {
+    QPointer<QDialog> dialog;
+    const std::function<void()>* end_in_order;
+};
+static std::vector<Modal_Loop> modal_loops;
+
+// Ends every running modal loop, innermost first. A loop's orderly end may
+// open a box of its own: that box is not entered (the request is known), so
+// the list only ever shrinks back to where it was while this runs.
+static void End_Modal_Loops() {
+    for (size_t i = modal_loops.size(); i-- > 0;) {
+        if (i >= modal_loops.size()) continue;
+        QPointer<QDialog> dialog = modal_loops[i].dialog;
+        if (!dialog) continue;
+        if (modal_loops[i].end_in_order && *modal_loops[i].end_in_order) (*modal_loops[i].end_in_order)();
+        if (dialog && dialog->isVisible()) dialog->done(QDialog::Rejected);
+    }
+}
+
 static void Termination_Requested() {
     char bytes[16];
     while (read(termination_pipe[0], bytes, sizeof bytes) > 0) {}
+    termination_requested = true;
     if (state.record) {
         Post(WM_DESTROY, 0, 0);
     } else {
         termination_pending = true;
     }
+    End_Modal_Loops();
+}
+
+bool Platform_Termination_Requested() { return termination_requested; }
+
+int Platform_Qt_Run_Modal(QDialog* dialog, const std::function<void()>& end_in_order) {
+    if (!dialog || termination_requested) return QDialog::Rejected;
+    modal_loops.push_back(Modal_Loop{dialog, &end_in_order});
+    const int answer = dialog->exec();
+    modal_loops.pop_back();
+    return answer;
 }
 
 // A signal the starter chose to ignore (nohup, a background job) stays
@@ -1263,7 +1302,7 @@ static int Qt_Message_Box(Window* owner, const char* text, const char* caption, 
     // Over a full-screen saver the box must not open behind it.
     if (state.frame && state.kind == WINDOW_POPUP) box.setWindowFlag(Qt::WindowStaysOnTopHint);
     Platform_Sync_Cursor();
-    box.exec();
+    Platform_Qt_Run_Modal(&box);
     Platform_Qt_Return_Focus(owner);
     return IDOK;
 }

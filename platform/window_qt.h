@@ -7,9 +7,11 @@
 
 #include "platform/window.h"
 
+#include <functional>
 #include <string>
 
 struct File_Dialog_Request;
+class QDialog;
 class QMainWindow;
 class QWidget;
 
@@ -21,6 +23,14 @@ QWidget* Platform_Qt_Canvas(Window* window);
 bool Platform_Qt_Server_Scaled(Window* window);
 // Gives the keyboard back to the window once a dialog or box over it closes.
 void Platform_Qt_Return_Focus(Window* owner);
+
+// Runs a modal dialog's loop and returns what exec() returns. A termination
+// signal ends every running loop, innermost first: each in its own orderly
+// way (`end_in_order`, e.g. the dialog's Cancel) and, if that leaves it
+// open, by force with QDialog::Rejected. After the signal a new loop is not
+// entered at all and answers Rejected. Every modal loop of the layer goes
+// through here, so that the program's own end comes within the second.
+int Platform_Qt_Run_Modal(QDialog* dialog, const std::function<void()>& end_in_order = {});
 
 // The part `area` of a surface as a screen image (32-bit RGB), each depth
 // converted to true colour: 8 bits through the surface's attached palette

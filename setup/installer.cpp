@@ -49,6 +49,11 @@ static int Install_Failed(const std::string& text) {
 // Shows one consent dialog; true when the user agreed.
 static bool Consent_Given(const Dialog_Template& dialog_template) {
     intptr_t shown = Platform_Dialog_Box(dialog_template, nullptr, Consent_Dialog_Procedure, 0);
+    // A termination signal is the user's no, without a report: the end is on its way.
+    if (Platform_Termination_Requested()) {
+        install_cancelled = true;
+        return false;
+    }
     if (shown == -1) {
         // A dialog that could not be shown is no consent.
         std::string text = std::string("DialogBoxParam ") + dialog_template.name + " FAILED";
@@ -97,13 +102,9 @@ int Install_Calvorine() {
         return Install_Failed("CopyFile to Calvorine.dat FAILED");
     }
 
-    // 6. The saver itself, and its name among the user's programs.
+    // 6. The saver itself (its name among the user's programs comes last).
     if (!Platform_Copy_File("Calvorine.dat", target.c_str(), false)) {
         return Install_Failed("CopyFile to " + target + " FAILED");
-    }
-    const std::string link = Platform_Home_Directory() + SAVER_LINK;
-    if (!Platform_Link_File(target.c_str(), link.c_str())) {
-        return Install_Failed("Link " + link + " to " + target + " FAILED");
     }
 
     // 7. The introduction shows again and the default preset is rebuilt.
@@ -128,10 +129,19 @@ int Install_Calvorine() {
         return Install_Failed("SystemParametersInfo SPI_SETSCREENSAVEACTIVE FAILED");
     }
 
+    // The name calvorine-saver points at the new copy only now that the
+    // whole installation is in place: a failed one leaves it where it was.
+    const std::string link = Platform_Home_Directory() + SAVER_LINK;
+    if (!Platform_Link_File(target.c_str(), link.c_str())) {
+        return Install_Failed("Link " + link + " to " + target + " FAILED");
+    }
+
     // 15. Done.
     Platform_Dialog_Box(SUCCESSBOX, nullptr, Consent_Dialog_Procedure, 0);
 
-    // 16. The saver's configuration, in a process of its own.
+    // 16. The saver's configuration, in a process of its own, unless the
+    // installer was told to end meanwhile.
+    if (Platform_Termination_Requested()) return INSTALL_DONE;
     if (!Platform_Shell_Execute("config", target.c_str())) {
         std::string text = "ShellExecute config " + target + " FAILED";
         Report_Error(text.c_str());

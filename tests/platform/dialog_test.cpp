@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -162,4 +164,51 @@ TEST_F(DialogTest, AListShowsItsEntriesAndTheUsersChoiceReachesTheProcedure) {
         });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(plasma_settings.resolution, 12);
+}
+
+namespace {
+
+intptr_t Quiet_Procedure(Control_Dialog*, unsigned message, uintptr_t, intptr_t) {
+    return message == WM_INITDIALOG ? 1 : 0;
+}
+
+// How wide a control's text is drawn, in pixels.
+int Drawn_Width(QWidget* widget) {
+    const QFontMetrics metrics(widget->font());
+    if (auto* button = qobject_cast<QPushButton*>(widget)) return metrics.horizontalAdvance(button->text());
+    if (auto* box = qobject_cast<QCheckBox*>(widget)) return box->sizeHint().width();
+    if (auto* label = qobject_cast<QLabel*>(widget)) return label->pixmap().isNull() ? label->sizeHint().width() : 0;
+    return 0;
+}
+
+}  // namespace
+
+TEST_F(DialogTest, EveryTextFitsItsControlAtTheDesktopsFontAndLarger) {
+    const Control_Dialog_Template* templates[] = {
+        &SPEEDBOX,    &CONTRASTBOX,   &SWAYBOX,     &ANGLE_BBOX,   &ANGLE_ABOX,      &CONSTANT_ABOX, &GRANULARITYBOX,
+        &SLIDESPEEDBOX, &RANDOMCOLOURBOX, &RESOLUTIONBOX, &DIRECTIONBOX, &ZONEBOX,   &FADEBOX,       &JOURNEYBOX,
+        &COLOURBOX,   &INTRODUCTIONBOX, &ABOUTBOX,  &INFOBOX,      &BACKGROUNDBOX,   &SINEWAVEBOX,   &SLIDEOBJECTSBOX,
+    };
+    const QFont desktop = QApplication::font();
+    for (double scale : {1.0, 1.5, 2.0}) {
+        QFont font = desktop;
+        font.setPointSizeF(desktop.pointSizeF() * scale);
+        QApplication::setFont(font);
+        for (const Control_Dialog_Template* dialog_template : templates) {
+            SCOPED_TRACE(std::string(dialog_template->name) + " at " + std::to_string(scale));
+            QTimer::singleShot(0, [] {
+                auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(dialog, nullptr);
+                const QRect inside(QPoint(0, 0), dialog->size());
+                for (QWidget* child : dialog->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+                    if (!child->objectName().startsWith(QStringLiteral("control_"))) continue;
+                    EXPECT_LE(Drawn_Width(child), child->width()) << child->objectName().toStdString();
+                    EXPECT_TRUE(inside.contains(child->geometry())) << child->objectName().toStdString();
+                }
+                dialog->done(-2);
+            });
+            Platform_Control_Dialog_Box(*dialog_template, nullptr, Quiet_Procedure);
+        }
+    }
+    QApplication::setFont(desktop);
 }
