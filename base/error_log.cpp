@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "base/app_state.h"
+#include "platform/files.h"
 #include "platform/system.h"
 
 char message_buffer[MESSAGE_BUFFER_SIZE];
@@ -80,9 +81,12 @@ static void Stop_Log(const char* why) {
 // Opens the log for a record. Appending needs the file the start-up created;
 // it is never created here, so a log deleted under a running saver stops
 // the log instead of starting a new one without its stamp.
+// Set when the start-up found a link where the log goes and started a fresh log instead.
+static bool log_link_replaced = false;
+
 static bool Open_Log(const char* path, int open_mode) {
     if (open_mode == LOG_CREATE) {
-        app.error_log_file = fopen(path, "w+b");
+        app.error_log_file = Platform_Open_Log_File(path, true, &log_link_replaced);
         if (!app.error_log_file) {
             // The running saver and the preview start silently: a box over
             // the screen saver or inside the display settings helps no one.
@@ -95,7 +99,7 @@ static bool Open_Log(const char* path, int open_mode) {
         }
         return true;
     }
-    app.error_log_file = fopen(path, "r+b");
+    app.error_log_file = Platform_Open_Log_File(path, false, nullptr);
     if (!app.error_log_file) {
         Stop_Log("Save_Error_Log_To_File() CreateFile APPEND TO FILE FAILED");
         return false;
@@ -157,9 +161,13 @@ int Stamp_Date_And_Title_To_Saver_Error_Log_File(const char* title) {
     int length = Format_Date_Stamp(stamp, sizeof stamp, local);
     snprintf(stamp + length, sizeof stamp - length, "%s", title ? title : "");
 
+    log_link_replaced = false;
     if (!Save_Error_Log_To_File(app.error_log_path.c_str(), stamp, LOG_CREATE)) {
         app.error_log_enabled = false;
         return 0;
+    }
+    if (log_link_replaced) {
+        Report_Error("Save_Error_Log_To_File() error_log.txt was a symbolic link: it was removed and a new log started");
     }
     return 1;
 }

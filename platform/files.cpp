@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cstdio>
 #include <vector>
 
 struct File_Search {
@@ -230,6 +232,9 @@ Replacement* Begin_Replacement(const std::string& target) {
     buffer.push_back('\0');
     const int descriptor = mkostemp(buffer.data(), O_CLOEXEC);
     if (descriptor < 0) return nullptr;
+    // Held until the file is renamed or dropped: the lock dies with a killed
+    // saver, and the start-up sweep takes only files nobody holds.
+    flock(descriptor, LOCK_EX);
 
     // mkostemp makes the file private; give it the mode the target has, or
     // the one a plain new file would get.
@@ -275,4 +280,72 @@ void Abandon_Replacement(Replacement* replacement) {
     if (replacement->descriptor >= 0) close(replacement->descriptor);
     unlink(replacement->temporary.c_str());
     delete replacement;
+}
+
+// The characters mkstemp puts in place of XXXXXX.
+static constexpr size_t REPLACEMENT_SUFFIX = 6;
+
+int Is_Replacement_Name(const std::string& name) {
+    // "." + target + "." + six letters or digits, for a preset or a picture.
+    if (name.size() < 1 + 1 + 1 + REPLACEMENT_SUFFIX || name[0] != '.') return 0;
+    const size_t dot = name.size() - REPLACEMENT_SUFFIX - 1;
+    if (name[dot] != '.') return 0;
+    for (size_t i = dot + 1; i < name.size(); i++) {
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return 0;
+    }
+    const std::string target = name.substr(1, dot - 1);
+    return Wildcard_Match("?*.dat", target.c_str()) || Wildcard_Match("?*.bmp", target.c_str()) ? 1 : 0;
+}
+
+int Remove_Stale_Replacements(const std::string& folder) {
+    DIR* directory = opendir(folder.c_str());
+    if (!directory) return 0;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(directory)) {
+        if (Is_Replacement_Name(entry->d_name)) names.push_back(entry->d_name);
+    }
+    closedir(directory);
+    int removed = 0;
+    for (const std::string& name : names) {
+        const std::string path = folder + "/" + name;
+        // Never a link, nothing of another user's, nothing a running save holds.
+        const int descriptor = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor < 0) continue;
+        struct stat opened, named;
+        if (fstat(descriptor, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == geteuid() &&
+            flock(descriptor, LOCK_EX | LOCK_NB) == 0 && lstat(path.c_str(), &named) == 0 &&
+            named.st_ino == opened.st_ino && named.st_dev == opened.st_dev && unlink(path.c_str()) == 0) {
+            removed++;
+        }
+        close(descriptor);
+    }
+    return removed;
+}
+
+FILE* Platform_Open_Log_File(const char* path, bool create, bool* replaced_link) {
+    if (replaced_link) *replaced_link = false;
+    if (!path || !*path) return nullptr;
+    // Never through a link: a log written through one would truncate and
+    // rewrite whatever it points at. Not waiting for a FIFO's reader either.
+    const int flags = O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int descriptor = open(path, create ? flags | O_CREAT | O_TRUNC : flags, 0644);
+    if (descriptor < 0 && create && errno == ELOOP) {
+        // The link itself goes (its target stays untouched) and a fresh log takes its name.
+        struct stat info;
+        if (lstat(path, &info) == 0 && S_ISLNK(info.st_mode) && unlink(path) == 0) {
+            descriptor = open(path, flags | O_CREAT | O_EXCL, 0644);
+            if (descriptor >= 0 && replaced_link) *replaced_link = true;
+        }
+    }
+    if (descriptor < 0) return nullptr;
+    struct stat info;
+    // A FIFO or a socket would stall or swallow the log; a device is the user's choice.
+    if (fstat(descriptor, &info) != 0 || (!S_ISREG(info.st_mode) && !S_ISCHR(info.st_mode))) {
+        close(descriptor);
+        return nullptr;
+    }
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    FILE* file = fdopen(descriptor, create ? "w+b" : "r+b");
+    if (!file) close(descriptor);
+    return file;
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 
 // The Windows directory, without a trailing separator.
@@ -49,6 +50,20 @@ bool Replacement_Write(Replacement* replacement, const void* data, size_t size);
 int Commit_Replacement(Replacement* replacement);
 // Drops the new file, leaving the target as it was; accepts null.
 void Abandon_Replacement(Replacement* replacement);
+// 1 when a file name has the form Begin_Replacement gives a preset's or a
+// picture's new file (".Mandala.DAT.a1B2c3").
+int Is_Replacement_Name(const std::string& name);
+// Removes the new files of saves that never ended (the saver was killed)
+// from one folder, not below it: only names of that form, regular files of
+// this user that no running save holds. The count removed. Start-up calls it
+// on the data folder.
+int Remove_Stale_Replacements(const std::string& folder);
+
+// Opens the error log for reading and writing, never through a symbolic
+// link, and only a file or a device (never a FIFO or a socket): `create` makes it anew (emptied), else it
+// must exist. A link in its place is removed, the log made fresh under the
+// name, and `replaced_link` set, so that the log can say so. Null on failure.
+FILE* Platform_Open_Log_File(const char* path, bool create, bool* replaced_link);
 
 // 1 when the name matches the wildcard pattern ('*' any run, '?' one
 // character), ignoring ASCII case.

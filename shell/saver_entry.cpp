@@ -11,6 +11,7 @@
 #include "base/data_folder.h"
 #include "base/error_log.h"
 #include "base/package_files.h"
+#include "platform/files.h"
 #include "graphics/display.h"
 #include "plasma/plasma_settings.h"
 #include "platform/window.h"
@@ -301,6 +302,12 @@ int Calvorine_Main(const char* command_line) {
         return Leave_Early();
     }
     Report_Operating_System();
+    // Saves killed half-way leave their new files behind; nothing else ever
+    // takes them away.
+    if (const int stale = Remove_Stale_Replacements(folder)) {
+        snprintf(message_buffer, MESSAGE_BUFFER_SIZE, "WinMain(): %d unfinished saves removed", stale);
+        Report_Error(message_buffer);
+    }
     if (!set_up_from.empty()) {
         const std::string text = "WinMain(): calvorine folder set up from " + set_up_from;
         Report_Error(text.c_str());

@@ -2,6 +2,9 @@
 // boxes while the log is off, and the memory statistics.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -348,3 +351,49 @@ TEST_F(ErrorLogTest, ScreenNoticeIsDrawnForOneFrame) {
 }
 
 }  // namespace
+
+TEST_F(ErrorLogTest, ALinkInThePlaceOfTheLogIsNeverWrittenThrough) {
+    const std::string link_text =
+        "Save_Error_Log_To_File() error_log.txt was a symbolic link: it was removed and a new log started";
+    // A link to someone's file, and one to nothing yet.
+    const struct {
+        const char* name;
+        bool target_exists;
+    } cases[] = {{"to a file", true}, {"dangling", false}};
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.name);
+        Close_Error_Log_File();
+        const std::string target = folder.file(std::string("target ") + each.name);
+        if (each.target_exists) Write_File(target, "precious");
+        std::remove(app.error_log_path.c_str());
+        ASSERT_EQ(symlink(target.c_str(), app.error_log_path.c_str()), 0);
+
+        Start_Log();
+        Report_Error("Saver_Mode = CONFIGURE");
+        struct stat info;
+        ASSERT_EQ(lstat(app.error_log_path.c_str(), &info), 0);
+        EXPECT_TRUE(S_ISREG(info.st_mode)) << "a fresh log in the link's place";
+        EXPECT_EQ(Records(), "\r\n" + link_text + "\r\nSaver_Mode = CONFIGURE");
+        EXPECT_EQ(access(target.c_str(), F_OK) == 0, each.target_exists);
+        if (each.target_exists) {
+            FILE* file = fopen(target.c_str(), "rb");
+            char text[16] = {};
+            ASSERT_NE(file, nullptr);
+            EXPECT_EQ(fread(text, 1, sizeof text, file), 8u);
+            fclose(file);
+            EXPECT_STREQ(text, "precious");
+        }
+        EXPECT_TRUE(platform_boxes.empty());
+    }
+
+    // A link made under a running saver, between two records, stops the
+    // log rather than writing through it.
+    Close_Error_Log_File();
+    Write_File(folder.file("other"), "other");
+    std::remove(app.error_log_path.c_str());
+    ASSERT_EQ(symlink(folder.file("other").c_str(), app.error_log_path.c_str()), 0);
+    Report_Error("later");
+    EXPECT_FALSE(app.error_log_enabled);
+    EXPECT_EQ(Box_Texts(),
+              (std::vector<std::string>{"Save_Error_Log_To_File() CreateFile APPEND TO FILE FAILED", "later"}));
+}

@@ -1,11 +1,15 @@
 #include "base/data_folder.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <vector>
 
+#include "platform/files.h"
 #include "test_support.h"
 
 namespace {
@@ -113,4 +117,50 @@ TEST_F(DataFolderTest, FoldersAreNotFilesAndFilesAreNotFolders) {
     EXPECT_EQ(Folder_Exists(folder.path().c_str()), 1);
     EXPECT_EQ(File_Exists(folder.file("absent").c_str()), 0);
     EXPECT_EQ(File_Exists(""), 0);
+}
+
+TEST(ReplacementNames, OnlyTheSaversOwnNewFilesHaveTheirForm) {
+    const struct {
+        const char* name;
+        int expected;
+    } cases[] = {
+        {".default.dat.Ab3dE9", 1}, {".Mandala.DAT.x0Y1z2", 1}, {".7.bmp.QQQQQQ", 1}, {".a.BMP.000000", 1},
+        {"default.dat.Ab3dE9", 0},   // not hidden
+        {".default.dat.Ab3dE", 0},   // five letters
+        {".default.dat.Ab3dE99", 0}, // seven
+        {".default.dat.Ab-dE9", 0},  // not a letter or digit
+        {".notes.txt.Ab3dE9", 0},    // neither a preset nor a picture
+        {"..dat.Ab3dE9", 0},         // no name before the extension
+        {".default.dat", 0},         {".calvorine-Ab3dE9", 0}, {"", 0}, {".", 0},
+    };
+    for (const auto& each : cases) EXPECT_EQ(Is_Replacement_Name(each.name), each.expected) << each.name;
+}
+
+TEST(ReplacementNames, TheStartUpSweepTakesOnlyAbandonedOnesOfThisFolder) {
+    namespace fs = std::filesystem;
+    TempFolder folder;
+    const std::string stale = folder.file(".default.dat.Ab3dE9"), other = folder.file(".Mine.DAT.zzzzzz");
+    std::ofstream(stale) << "a save killed half-way";
+    std::ofstream(other) << "another";
+    fs::create_directories(folder.file("Data"));
+    std::ofstream(folder.file("Data/.default.dat.Ab3dE9")) << "below";
+    std::ofstream(folder.file("outside.DAT")) << "the target";
+    fs::create_symlink(folder.file("outside.DAT"), folder.file(".link.DAT.abcdef"));
+    // A save going on now holds its new file.
+    Replacement* running = Begin_Replacement(folder.file("Live.DAT"));
+    ASSERT_NE(running, nullptr);
+
+    EXPECT_EQ(Remove_Stale_Replacements(folder.path()), 2);
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_FALSE(fs::exists(other));
+    EXPECT_TRUE(fs::exists(folder.file("Data/.default.dat.Ab3dE9")));
+    EXPECT_TRUE(fs::is_symlink(folder.file(".link.DAT.abcdef")));
+    EXPECT_TRUE(fs::exists(folder.file("outside.DAT")));
+
+    // The running save still completes.
+    ASSERT_TRUE(Replacement_Write(running, "12345", 5));
+    EXPECT_EQ(Commit_Replacement(running), 1);
+    EXPECT_EQ(fs::file_size(folder.file("Live.DAT")), 5u);
+    EXPECT_EQ(Remove_Stale_Replacements(folder.path()), 0);
+    EXPECT_EQ(Remove_Stale_Replacements(folder.file("missing")), 0);
 }
