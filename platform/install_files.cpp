@@ -485,10 +485,29 @@ bool Platform_Set_Screen_Saver_Active(bool active) {
     std::string text;
     bool exists = access(settings.c_str(), F_OK) == 0;
     if (exists && !Platform_Read_File(settings.c_str(), &text)) return false;
-    std::string backup = settings + ".bak";
-    return Platform_Write_File_Atomically(settings.c_str(),
-                                          Xscreensaver_Select_Hack(text, "Calvorine", Xscreensaver_Hack_Command(saver)),
-                                          exists ? backup.c_str() : nullptr);
+    const std::string selected = Xscreensaver_Select_Hack(text, "Calvorine", Xscreensaver_Hack_Command(saver));
+    // A settings file the edit leaves as it is needs no backup (a reinstall).
+    // Otherwise the copy goes to the first free backup name: the first
+    // backup holds the user's own settings from before any installation,
+    // and no later one ever replaces it.
+    std::string backup;
+    if (exists && selected != text) {
+        backup = Xscreensaver_Backup_Path(settings, [](const std::string& path) {
+            struct stat info;
+            return lstat(path.c_str(), &info) == 0;
+        });
+        if (backup.empty()) return false;
+    }
+    return Platform_Write_File_Atomically(settings.c_str(), selected, backup.empty() ? nullptr : backup.c_str());
+}
+
+std::string Xscreensaver_Backup_Path(const std::string& settings, const std::function<bool(const std::string&)>& taken) {
+    std::string path = settings + ".bak";
+    for (int number = 1; taken(path); number++) {
+        if (number > MOST_XSCREENSAVER_BACKUPS) return {};
+        path = settings + ".bak." + std::to_string(number);
+    }
+    return path;
 }
 
 // ---------------------------------------------------------------------------

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -97,11 +98,18 @@ bool Xscreensaver_Programs(const std::string& text, std::vector<std::string>* pr
 std::string Xscreensaver_Hack_Command(const std::string& program);
 // The settings file: ~/.xscreensaver.
 std::string Platform_Xscreensaver_Settings_Path();
+// The most numbered backups of the settings (~/.xscreensaver.bak.1 to .bak.N).
+constexpr int MOST_XSCREENSAVER_BACKUPS = 99;
+// Where the next backup of the settings file goes: "SETTINGS.bak" while that
+// name is free, else the first free "SETTINGS.bak.N"; empty when every name
+// is taken. `taken` says whether a name is in use; no backup is ever replaced.
+std::string Xscreensaver_Backup_Path(const std::string& settings, const std::function<bool(const std::string&)>& taken);
 
 // SystemParametersInfo's set-screen-saver-active with the change written to
 // the user's profile: on, the saver named by SCRNSAVE.EXE in [boot] of the
 // Windows directory's system.ini becomes the user's XScreenSaver mode (the
-// old ~/.xscreensaver kept as ~/.xscreensaver.bak); off changes nothing.
+// old ~/.xscreensaver kept as ~/.xscreensaver.bak, a later changed one as the
+// first free ~/.xscreensaver.bak.N, no backup ever replaced); off changes nothing.
 // False when there is no saver to switch on or the settings cannot be written.
 bool Platform_Set_Screen_Saver_Active(bool active);
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -385,4 +386,75 @@ TEST(InstallerDialogs, TheTemplatesCarryTheirCaptionsAndButtons) {
         EXPECT_EQ(accept, each.accept);
         EXPECT_EQ(decline, each.decline ? each.decline : "");
     }
+}
+
+TEST_F(InstallerTest, ReinstallingNeverReplacesTheBackupOfTheUsersOwnSettings) {
+    const std::string own = "timeout:\t0:10:00\nmode:\t\trandom\nprograms:\t\tmaze -root\n";
+    Write_Text(home + "/.xscreensaver", own);
+    // Three installations: the second finds its own choice already made;
+    // before the third the user picked another mode again.
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+    const std::string installed = Read_Text(home + "/.xscreensaver");
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+    EXPECT_EQ(Read_Text(home + "/.xscreensaver"), installed);
+    EXPECT_FALSE(fs::exists(home + "/.xscreensaver.bak.1")) << "nothing changed, nothing backed up";
+    std::string changed = installed + "lock:\t\tTrue\n";
+    changed.replace(changed.find("mode:\t\tone"), std::strlen("mode:\t\tone"), "mode:\t\tblank");
+    Write_Text(home + "/.xscreensaver", changed);
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+
+    EXPECT_EQ(Read_Text(home + "/.xscreensaver.bak"), own);
+    EXPECT_EQ(Read_Text(home + "/.xscreensaver.bak.1"), changed);
+    EXPECT_FALSE(fs::exists(home + "/.xscreensaver.bak.2"));
+}
+
+TEST(XscreensaverBackups, TheFirstFreeNameAndNoneWhenAllAreTaken) {
+    const struct {
+        int taken;  // .bak, then .bak.1 to .bak.(taken - 1)
+        const char* expected;
+    } cases[] = {
+        {0, "/h/.xscreensaver.bak"},
+        {1, "/h/.xscreensaver.bak.1"},
+        {3, "/h/.xscreensaver.bak.3"},
+        {MOST_XSCREENSAVER_BACKUPS, "/h/.xscreensaver.bak.99"},
+        {MOST_XSCREENSAVER_BACKUPS + 1, ""},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.taken);
+        auto taken = [&](const std::string& path) {
+            if (path == "/h/.xscreensaver.bak") return each.taken >= 1;
+            const int number = std::stoi(path.substr(std::string("/h/.xscreensaver.bak.").size()));
+            return number < each.taken;
+        };
+        EXPECT_EQ(Xscreensaver_Backup_Path("/h/.xscreensaver", taken), each.expected);
+    }
+}
+
+TEST_F(InstallerTest, AFailedInstallationLeavesTheSaversNameWhereItPointed) {
+    // Each step after the saver's copy that can fail.
+    const struct {
+        File_Operation operation;
+        const char* path;
+    } cases[] = {
+        {FILE_COPY, "Mandala.DAT"},
+        {FILE_COPY, "Help.HLP"},
+        {FILE_COPY, "Heart.bmp"},
+        {FILE_WRITE, "system.ini"},
+        {FILE_WRITE, ".xscreensaver"},
+    };
+    const std::string link = home + "/.local/bin/calvorine-saver";
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.path);
+        fs::remove_all(windows);
+        fs::remove_all(home + "/.local");
+        fs::create_directories(home + "/.local/bin");
+        fs::create_symlink("/usr/bin/calvorine-saver", link);
+        Fail_File_Operation(each.operation, each.path);
+        EXPECT_EQ(Install_Calvorine(), INSTALL_FAILED);
+        EXPECT_EQ(fs::read_symlink(link).string(), "/usr/bin/calvorine-saver");
+    }
+    // The same installation without the fault moves it.
+    Fail_File_Operation(FILE_COPY, "");
+    EXPECT_EQ(Install_Calvorine(), INSTALL_DONE);
+    EXPECT_EQ(fs::read_symlink(link).string(), windows + "/Calvorine.scr");
 }
