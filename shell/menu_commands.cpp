@@ -99,7 +99,7 @@ static void Command_Open() {
         Report_Formatted("Unable to read file %s", current_file);
         return;
     }
-    Update_Window_Title(current_file);
+    Update_Window_Title_From_File(current_file);
     Update_Menu_Checks();
     Store_Dialog_Values();
 }
@@ -111,7 +111,7 @@ static void Command_Save_As() {
         Report_Formatted("Unable to write file %s", current_file);
         return;
     }
-    Update_Window_Title(current_file);
+    Update_Window_Title_From_File(current_file);
 }
 
 // Save without a file yet, or where the last file can no longer be

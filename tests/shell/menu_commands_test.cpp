@@ -324,3 +324,25 @@ TEST_F(MenuCommandTest, ARandomColourChangeReachesTheMenuAndTheDialogValues) {
     }
     EXPECT_TRUE(saw_brighten_on && saw_brighten_off);
 }
+
+TEST_F(MenuCommandTest, OpenAndSaveAsNameThePresetAndTheCaptionAfterTheFileAlone) {
+    Start();
+    Save_Preset("Green.dat");
+    const struct {
+        int command;
+        std::string answer;
+        const char* name;
+    } cases[] = {
+        {MENU_PRESETS_OPEN, folder + "/Green.dat", "Green"},
+        {MENU_PRESETS_SAVE_AS, folder + "/My Sunset.v2.DAT", "My Sunset"},
+        {MENU_PRESETS_SAVE_AS, folder + "/Plain", "Plain"},
+        {MENU_PRESETS_OPEN, folder + "/Plain.dat", "Plain"},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.answer);
+        platform_file_dialog_answer = each.answer;
+        Command(each.command);
+        EXPECT_EQ(std::string(window_caption), std::string(" Calvorine:   ") + each.name);
+        EXPECT_STREQ(plasma_settings.title, each.name);
+    }
+}
