@@ -4,19 +4,25 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFileDialog>
 #include <QFont>
 #include <QFontMetrics>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTimer>
+#include <fstream>
 #include <functional>
 #include <vector>
 
 #include "plasma/plasma_settings.h"
 #include "platform/dialog.h"
+#include "platform/file_dialog.h"
 #include "platform/window.h"
+#include "platform/window_qt.h"
 #include "preset/dialog_values.h"
 #include "resources/dialog_templates.h"
 #include "shell/settings_dialogs.h"
@@ -211,4 +217,52 @@ TEST_F(DialogTest, EveryTextFitsItsControlAtTheDesktopsFontAndLarger) {
         }
     }
     QApplication::setFont(desktop);
+}
+
+TEST_F(DialogTest, NoToCreatingAFileGoesBackToTheOpenDialog) {
+    TempFolder folder;
+    std::ofstream(folder.file("There.dat")) << "a preset";
+    const struct {
+        const char* name;
+        QMessageBox::StandardButton answer;  // to "Create the file?"
+        std::string chosen;                  // "" when nothing was chosen
+        int dialogs;                         // how often the open dialog was shown
+    } cases[] = {
+        // No: the dialog comes back, and the existing file is taken.
+        {"no", QMessageBox::No, folder.file("There.dat"), 2},
+        {"yes", QMessageBox::Yes, folder.file("New.dat"), 1},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.name);
+        int dialogs = 0, questions = 0;
+        QTimer user;
+        QObject::connect(&user, &QTimer::timeout, [&] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (auto* files = qobject_cast<QFileDialog*>(modal)) {
+                // Each showing is answered once: after each question it may show again.
+                if (files->property("seen").toInt() == questions + 1) return;
+                files->setProperty("seen", questions + 1);
+                dialogs++;
+                // Typed into the name field, as a user would.
+                auto* name = files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+                ASSERT_NE(name, nullptr);
+                name->setText(QString::fromStdString(folder.file(dialogs == 1 ? "New.dat" : "There.dat")));
+                QMetaObject::invokeMethod(files, "accept");
+            } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                questions++;
+                box->button(each.answer)->click();
+            }
+        });
+        user.start(20);
+        File_Dialog_Request request;
+        request.create_prompt = true;
+        request.initial_folder = folder.path();
+        std::string chosen;
+        const bool taken = Platform_Qt_File_Dialog(request, &chosen);
+        user.stop();
+        EXPECT_EQ(taken, !each.chosen.empty());
+        EXPECT_EQ(chosen, each.chosen);
+        EXPECT_EQ(dialogs, each.dialogs);
+        EXPECT_EQ(questions, 1);
+    }
 }
