@@ -529,6 +529,19 @@ static void End_Modal_Loops() {
         if (modal_loops[i].end_in_order && *modal_loops[i].end_in_order) (*modal_loops[i].end_in_order)();
         if (dialog && dialog->isVisible()) dialog->done(QDialog::Rejected);
     }
+    // Boxes the toolkit opens on its own inside those loops (the file
+    // dialog's "replace it?") go the same way.
+    constexpr int MOST_FOREIGN_BOXES = 16;
+    for (int i = 0; i < MOST_FOREIGN_BOXES; i++) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) break;
+        if (auto* box = qobject_cast<QDialog*>(modal)) {
+            box->done(QDialog::Rejected);
+        } else {
+            modal->hide();
+        }
+        if (QApplication::activeModalWidget() == modal) break;
+    }
 }
 
 static void Termination_Requested() {

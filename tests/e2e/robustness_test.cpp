@@ -18,6 +18,9 @@
 #ifndef CALVORINE_DEMO_FOLDER
 #error "CALVORINE_DEMO_FOLDER names the bundled data folder"
 #endif
+#ifndef CALVORINE_PACKAGE_FOLDER
+#error "CALVORINE_PACKAGE_FOLDER names the laid-out installation package"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -65,11 +68,11 @@ protected:
         folder = data + "/Calvorine";
     }
 
-    void Run(const std::string& scenario) {
+    void Run(const std::string& scenario, const std::string& environment = "") {
         printed = Scenario_Output{};
         std::string script = work.file("scenario.sh");
         std::ofstream(script) << prelude << scenario;
-        std::string command = "cd '" + work.path() + "' && SAVER='" CALVORINE_SAVER "' DATA='" + data + "' WORK='" +
+        std::string command = "cd '" + work.path() + "' && " + environment + " SAVER='" CALVORINE_SAVER "' DATA='" + data + "' WORK='" +
                               work.path() + "' XDG_RUNTIME_DIR='" + work.path() + "/run' XDG_DATA_DIRS='" +
                               work.path() + "/system' timeout 90 xvfb-run -a -n " +
                               std::to_string(First_Display_Number(5000)) +
@@ -178,4 +181,32 @@ echo "after $(ls -A "$DATA/Calvorine" | grep -c '^\.default\.dat\.......$')"
     EXPECT_TRUE(fs::is_symlink(folder + "/.linked.DAT.abcdef"));
     EXPECT_EQ(File_Size(work.file("outside.DAT")), 17);
     EXPECT_EQ(File_Size(folder + "/default.dat"), PRESET_SIZE);
+}
+
+TEST_F(RobustnessE2ETest, ATerminationSignalDuringTheInstallersBoxesIsANo) {
+    // How many consent boxes are accepted before the signal comes.
+    for (int accepted : {0, 2}) {
+        SCOPED_TRACE(accepted);
+        const std::string home = work.file("home" + std::to_string(accepted));
+        const std::string package = work.file("package" + std::to_string(accepted));
+        fs::create_directories(home);
+        ASSERT_EQ(std::system(("cp -r '" CALVORINE_PACKAGE_FOLDER "' '" + package + "'").c_str()), 0);
+        Run("cd '" + package + "'\n./calvorine-setup & pid=$!\n" +
+                "for name in '^Install Calvorine Screensaver$' '^WARNING!$'; do\n"
+                "  [ " + std::to_string(accepted) + " -gt 0 ] || break\n"
+                "  id=$(find_window \"$name\"); xdotool windowfocus --sync \"$id\"; sleep 0.5; xdotool key Return\n"
+                "done\n"
+                "box=$(find_window '" + (accepted ? "^Important:- Please Read" : "^Install Calvorine Screensaver$") +
+                "')\necho \"box ${box:-none}\"\nsleep 0.5\nend_with $pid TERM\n",
+            "HOME='" + home + "' XDG_DATA_HOME='" + home + "/.local/share'");
+        ASSERT_NE(Said("box"), "none") << printed.text;
+        std::istringstream ended(Said("ended"));
+        int milliseconds = -1;
+        std::string code;
+        ended >> milliseconds >> code;
+        EXPECT_EQ(code, "0") << printed.text;
+        EXPECT_LE(milliseconds, 1000);
+        // Declined: nothing of the installation is on the disk.
+        EXPECT_TRUE(fs::is_empty(home)) << printed.text;
+    }
 }
