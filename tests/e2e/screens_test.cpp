@@ -206,6 +206,49 @@ def walk(node):
         walk(child)
 walk(json.load(sys.stdin))' | sort | tr '\n' ';'
 }
+# A pointer of the compositor's own (the headless one has none) that moves $1
+# times by ($2, $3) pixels, $4 seconds apart, after a first small move that
+# brings it over the window under it. It speaks the Wayland protocol itself.
+virtual_pointer() {
+  python3 - "$run/wayland-1" "$@" <<'PY'
+import socket, struct, sys, time
+path, steps, dx, dy, delay = sys.argv[1], int(sys.argv[2]), float(sys.argv[3]), float(sys.argv[4]), float(sys.argv[5])
+s = socket.socket(socket.AF_UNIX, socket.SOCK_STREAM); s.connect(path)
+def send(obj, op, payload=b""):
+    s.sendall(struct.pack("<II", obj, ((8 + len(payload)) << 16) | op) + payload)
+def string(text):
+    data = text.encode() + b"\0"
+    return struct.pack("<I", len(data)) + data + b"\0" * (-len(data) % 4)
+buffer = b""
+def events(until_callback):
+    global buffer
+    found = {}
+    while True:
+        while len(buffer) >= 8:
+            obj, word = struct.unpack_from("<II", buffer); size = word >> 16
+            if len(buffer) < size: break
+            body = buffer[8:size]; buffer = buffer[size:]
+            if obj == 2 and (word & 0xFFFF) == 0:
+                name, length = struct.unpack_from("<II", body)
+                found[body[8:8 + length - 1].decode()] = name
+            if obj == until_callback: return found
+        buffer += s.recv(65536)
+send(1, 1, struct.pack("<I", 2))  # get_registry -> 2
+send(1, 0, struct.pack("<I", 3))  # sync -> 3
+globals_ = events(3)
+manager = globals_["zwlr_virtual_pointer_manager_v1"]
+send(2, 0, struct.pack("<I", manager) + string("zwlr_virtual_pointer_manager_v1") + struct.pack("<II", 1, 4))
+send(4, 0, struct.pack("<II", 0, 5))  # create_virtual_pointer(no seat) -> 5
+def move(x, y):
+    send(5, 0, struct.pack("<Iii", int(time.monotonic() * 1000) & 0xFFFFFFFF, int(x * 256), int(y * 256)))
+    send(5, 4)  # frame
+time.sleep(0.5)
+move(1, 0); time.sleep(0.3)  # the saver's window hears of the pointer
+for _ in range(steps):
+    move(dx, dy); time.sleep(delay)
+time.sleep(0.3)
+PY
+}
 # The user's saver processes' ids.
 saver_pids() { pgrep -u "$user" -x calvorine-saver | tr '\n' ' '; }
 # Waits up to $1 tenths of a second for the saver to run (or, with "gone", to end).
@@ -262,6 +305,26 @@ echo "aborted $(grep -c -i 'abort\|could not load the qt platform' "$WORK/saver.
     EXPECT_TRUE(Picture_Everywhere(outputs, 1024 + 240, 0, 1440, 1080));
     EXPECT_TRUE(Black(outputs, 1024, 0, 236, 1080));
     EXPECT_TRUE(Black(outputs, 1024 + 1684, 0, 236, 1080));
+}
+
+// The pointer ends the saver on Wayland as on X: a quick move does, a slow
+// drift does not.
+TEST_F(WaylandE2ETest, APointerJumpEndsTheSaverButADriftDoesNot) {
+    Run(std::string(wayland_session) + R"SH(
+user_saver /s > "$WORK/saver.log" 2>&1 & pid=$!
+for _ in $(seq 1 50); do [ -n "$(windows)" ] && break; sleep 0.1; done
+sleep 1.5
+virtual_pointer 20 3 2 0.05
+sleep 0.3
+echo "after_drift $(alive $pid)"
+virtual_pointer 1 200 0 0
+wait_exit $pid
+echo "moved $(grep -c 'Mouse_Has_Moved returns SUCCESS' "$WORK/user-data/Calvorine/error_log.txt")"
+)SH",
+        "");
+    EXPECT_EQ(Said("after_drift"), "yes") << output;
+    EXPECT_EQ(Said("exit"), "0");
+    EXPECT_EQ(Said("moved"), "1");
 }
 
 // The README's idle line: swayidle starts the saver after its timeout, its
