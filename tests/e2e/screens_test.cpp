@@ -172,6 +172,40 @@ wait_exit $pid
     EXPECT_FALSE(Same(first, second, 0, 32, 1280, 960));
 }
 
+// A Wayland that cannot start (here: no compositor at WAYLAND_DISPLAY, asked
+// for by the variable, by QT_QPA_PLATFORM or by the session's type) leaves the
+// saver on the X server; with no X server either it says there is no display
+// and exits 1. It never aborts.
+TEST_F(ScreensE2ETest, WithoutAUsableWaylandTheSaverRunsOnXOrSaysThereIsNoDisplay) {
+    for (const char* program : {"xvfb-run", "xdotool"}) {
+        if (!Installed(program)) GTEST_SKIP() << program << " is not installed";
+    }
+    Run(R"SH(
+unset QT_QPA_PLATFORM
+for how in variable platform session; do
+  case $how in
+    variable) WAYLAND_DISPLAY=gone saver /s & pid=$! ;;
+    platform) QT_QPA_PLATFORM=wayland WAYLAND_DISPLAY=gone saver /s & pid=$! ;;
+    session) XDG_SESSION_TYPE=wayland WAYLAND_DISPLAY=gone saver /s & pid=$! ;;
+  esac
+  shown=$(timeout 5 xdotool search --sync --onlyvisible --class calvorine-saver 2>/dev/null | head -1)
+  echo "$how-shown ${shown:+yes}"
+  xdotool key a
+  printf "$how-"; wait_exit $pid
+done
+env -u DISPLAY WAYLAND_DISPLAY=gone "$SAVER" --data-dir "$DATA" /s 2> "$WORK/nothing.txt"
+echo "nothing-exit $?"
+echo "nothing-said $(cat "$WORK/nothing.txt")"
+)SH",
+        X_Server("-screen 0 1024x768x24"));
+    for (const std::string how : {"variable", "platform", "session"}) {
+        EXPECT_EQ(Said(how + "-shown"), "yes") << how << output;
+        EXPECT_EQ(Said(how + "-exit"), "0") << how;
+    }
+    EXPECT_EQ(Said("nothing-exit"), "1");
+    EXPECT_EQ(Said("nothing-said"), "calvorine-saver: no display to show the saver on");
+}
+
 // ---------------------------------------------------------------------------
 // Wayland: a headless compositor run by an ordinary user the test makes (the
 // compositor refuses to run as root).
