@@ -49,6 +49,7 @@
 #include "platform/present_scale.h"
 #include "platform/row_bands.h"
 #include "platform/screen_covers.h"
+#include "platform/wayland_pointer.h"
 #include "platform/x_present.h"
 
 // A user's drag ends when no resize has come for this long: the window
@@ -1088,8 +1089,11 @@ static bool Motion_From_Windows() {
 static const QWidget* moved_in = nullptr;  // the window of the last move, and where in it
 static QPointF moved_at;
 
+// The compositor's relative pointer delivers the motion.
+static bool relative_pointer_moving = false;
+
 void Platform_Qt_Pointer_Moved(const QWidget* window, const QPointF& position) {
-    if (!Motion_From_Windows()) return;
+    if (!Motion_From_Windows() || relative_pointer_moving) return;
     // A move into another window starts from there.
     if (window == moved_in) {
         raw_dx += position.x() - moved_at.x();
@@ -1106,7 +1110,11 @@ void Platform_Read_Pointer_Delta(int* dx, int* dy) {
     if (!raw_motion_asked && qGuiApp) {
         raw_motion_asked = true;
         if (Select_Raw_Motion()) raw_dx = raw_dy = 0.0;
+        if (Motion_From_Windows()) Wayland_Relative_Pointer_Start();
     }
+    // Where the compositor offers it, its relative motion: also into an
+    // output's edge, where the pointer's position stays put.
+    if (Motion_From_Windows()) relative_pointer_moving = Wayland_Relative_Pointer_Take(&raw_dx, &raw_dy);
     if (raw_motion_opcode >= 0 || Motion_From_Windows()) {
         // Whole units are taken; the fractions wait for the next frame.
         moved_x = static_cast<int>(std::clamp(std::trunc(raw_dx), -1.0e6, 1.0e6));

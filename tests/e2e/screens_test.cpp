@@ -342,23 +342,38 @@ echo "aborted $(grep -c -i 'abort\|could not load the qt platform' "$WORK/saver.
 }
 
 // The pointer ends the saver on Wayland as on X: a quick move does, a slow
-// drift does not.
-TEST_F(WaylandE2ETest, APointerJumpEndsTheSaverButADriftDoesNot) {
+// drift does not, and a push into the edge of the output, where the pointer
+// stays put, does too (the compositor's relative pointer).
+TEST_F(WaylandE2ETest, APointerJumpOrAPushIntoTheEdgeEndsTheSaverButADriftDoesNot) {
     Run(std::string(wayland_session) + R"SH(
-user_saver /s > "$WORK/saver.log" 2>&1 & pid=$!
-for _ in $(seq 1 50); do [ -n "$(windows)" ] && break; sleep 0.1; done
-sleep 1.5
+log="$WORK/user-data/Calvorine/error_log.txt"
+start() {
+  user_saver /s > "$WORK/saver.log" 2>&1 & pid=$!
+  for _ in $(seq 1 50); do [ -n "$(windows)" ] && break; sleep 0.1; done
+  sleep 1.5
+}
+start
 virtual_pointer 20 3 2 0.05
 sleep 0.3
 echo "after_drift $(alive $pid)"
 virtual_pointer 1 200 0 0
-wait_exit $pid
-echo "moved $(grep -c 'Mouse_Has_Moved returns SUCCESS' "$WORK/user-data/Calvorine/error_log.txt")"
+printf "jump_"; wait_exit $pid
+echo "jump_moved $(grep -c 'Mouse_Has_Moved returns SUCCESS' "$log")"
+# Against the right edge of the only output first, then the saver, then a push.
+virtual_pointer 10 400 0 0.02
+start
+echo "resting $(alive $pid)"
+virtual_pointer 1 300 0 0
+printf "push_"; wait_exit $pid
+echo "push_moved $(grep -c 'Mouse_Has_Moved returns SUCCESS' "$log")"
 )SH",
         "");
     EXPECT_EQ(Said("after_drift"), "yes") << output;
-    EXPECT_EQ(Said("exit"), "0");
-    EXPECT_EQ(Said("moved"), "1");
+    EXPECT_EQ(Said("jump_exit"), "0");
+    EXPECT_EQ(Said("jump_moved"), "1");
+    EXPECT_EQ(Said("resting"), "yes");
+    EXPECT_EQ(Said("push_exit"), "0");
+    EXPECT_EQ(Said("push_moved"), "1");
 }
 
 // The README's idle line: swayidle starts the saver after its timeout, its
