@@ -25,8 +25,7 @@ public:
                   Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus),
           input_target_(input_target) {
         setAttribute(Qt::WA_ShowWithoutActivating);
-        setAttribute(Qt::WA_DeleteOnClose, false);
-        // Black until the first picture, and around the picture's shape.
+        // Black until the first picture.
         QPalette black = palette();
         black.setColor(QPalette::Window, Qt::black);
         setPalette(black);

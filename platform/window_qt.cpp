@@ -1081,8 +1081,9 @@ static bool Select_Raw_Motion() {
 }
 
 // A Wayland compositor tells a client nothing of the pointer away from its
-// windows, nor where they are: there the motion is what the pointer moved
-// over the layer's windows (the saver's covers every screen).
+// windows, nor where they are: there the motion is the compositor's relative
+// pointer where it offers one (platform/wayland_pointer.h), else what the
+// pointer moved over the layer's windows (the saver's cover every screen).
 static bool Motion_From_Windows() {
     return raw_motion_opcode < 0 && qGuiApp && QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
 }
