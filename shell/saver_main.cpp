@@ -61,6 +61,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "calvorine-saver: --preset needs a preset file\n");
         return 2;
     }
+    // The preview lives in another program's X window: X11 even in a Wayland session.
+    if (host == HOST_NONE && Parse_Command_Line(command_line.c_str()) == PREVIEW) Platform_Prefer_X11();
     if (host != HOST_NONE) {
         Platform_Prefer_X11();
         // The hack is the running saver, drawn where the host says.
