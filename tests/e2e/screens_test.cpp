@@ -226,7 +226,8 @@ as_user() {
 user_saver() { as_user "$SAVER" --data-dir "$WORK/user-data" "$@"; }
 runuser -u "$user" -- env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$run" WLR_BACKENDS=headless \
   WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$WORK/sway.conf" > "$WORK/sway.log" 2>&1 & compositor=$!
-trap 'kill $compositor 2>/dev/null' EXIT
+# runuser keeps the compositor running when it is ended itself: the compositor goes first.
+trap 'kill $(pgrep -P $compositor) $compositor 2>/dev/null' EXIT
 for _ in $(seq 1 100); do [ -S "$run/wayland-1" ] && ls "$run"/sway-ipc.*.sock > /dev/null 2>&1 && break; sleep 0.1; done
 # The saver's windows in the compositor's tree: "shell full-screen x,y,width,height" each.
 windows() {
@@ -298,7 +299,8 @@ class WaylandE2ETest : public ScreensE2ETest {
 protected:
     void SetUp() override {
         if (geteuid() != 0) GTEST_SKIP() << "making the compositor's user needs root";
-        for (const char* program : {"sway", "swaymsg", "grim", "wtype", "swayidle", "python3", "useradd", "runuser"}) {
+        for (const char* program :
+             {"sway", "swaymsg", "grim", "wtype", "swayidle", "python3", "convert", "useradd", "runuser"}) {
             if (!Installed(program)) GTEST_SKIP() << program << " is not installed";
         }
         ScreensE2ETest::SetUp();
@@ -316,7 +318,12 @@ user_saver /s > "$WORK/saver.log" 2>&1 & pid=$!
 for _ in $(seq 1 50); do [ "$(windows | tr ';' '\n' | grep -c .)" = 2 ] && break; sleep 0.1; done
 sleep 2
 echo "windows $(windows)"
-as_user grim "$home/outputs.png" && cp "$home/outputs.png" "$WORK/outputs.png"
+# The second output's window may show its first picture a moment after the first's.
+for _ in $(seq 1 5); do
+  as_user grim "$home/outputs.png" && cp "$home/outputs.png" "$WORK/outputs.png"
+  [ "$(convert "$WORK/outputs.png" -crop 1440x1080+1264+0 -format %k info: 2>/dev/null || echo 0)" -gt 50 ] && break
+  sleep 1
+done
 echo "running $(alive $pid)"
 # The seat has a keyboard only once wtype's is there: the saver needs a
 # moment to take it before the key comes.
