@@ -226,8 +226,8 @@ as_user() {
 user_saver() { as_user "$SAVER" --data-dir "$WORK/user-data" "$@"; }
 runuser -u "$user" -- env -i PATH=/usr/bin:/bin HOME="$home" XDG_RUNTIME_DIR="$run" WLR_BACKENDS=headless \
   WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman sway -c "$WORK/sway.conf" > "$WORK/sway.log" 2>&1 & compositor=$!
-# runuser keeps the compositor running when it is ended itself: the compositor goes first.
-trap 'kill $(pgrep -P $compositor) $compositor 2>/dev/null' EXIT
+# Ending runuser would leave the compositor running: it is asked to leave.
+trap 'as_user swaymsg exit > /dev/null 2>&1; wait $compositor 2>/dev/null' EXIT
 for _ in $(seq 1 100); do [ -S "$run/wayland-1" ] && ls "$run"/sway-ipc.*.sock > /dev/null 2>&1 && break; sleep 0.1; done
 # The saver's windows in the compositor's tree: "shell full-screen x,y,width,height" each.
 windows() {
