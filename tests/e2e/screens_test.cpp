@@ -111,12 +111,30 @@ import -display "$base.1" -window root "$WORK/one.png"
 sleep 0.5
 import -display "$base.1" -window root "$WORK/one-later.png"
 echo "running $(alive $pid)"
-DISPLAY=$base.1 xdotool mousemove --screen 1 500 400 click 1
+xdotool key a
 wait_exit $pid
+# With the pointer resting on the second screen: a click there, then a jump there.
+DISPLAY=$base.1 xdotool mousemove --screen 1 500 400
+sleep 0.5
+saver /s & pid=$!
+sleep 2
+DISPLAY=$base.1 xdotool click 1
+printf "click_"; wait_exit $pid
+saver /s & pid=$!
+sleep 2
+echo "resting $(alive $pid)"
+DISPLAY=$base.1 xdotool mousemove_relative -- 200 0
+printf "jump_"; wait_exit $pid
+echo "jumps $(grep -c 'Mouse_Has_Moved returns SUCCESS' "$DATA/Calvorine/error_log.txt")"
 )SH",
         X_Server("-screen 0 1280x1024x24 -screen 1 1024x768x24"));
     EXPECT_EQ(Said("running"), "yes") << output;
-    EXPECT_EQ(Said("exit"), "0") << "a click on the second screen ends the saver";
+    EXPECT_EQ(Said("exit"), "0");
+    // Input on the second screen ends the saver that covers both.
+    EXPECT_EQ(Said("click_exit"), "0") << "a click on the second screen";
+    EXPECT_EQ(Said("resting"), "yes");
+    EXPECT_EQ(Said("jump_exit"), "0") << "a pointer jump on the second screen";
+    EXPECT_EQ(Said("jumps"), "1");
 
     const QImage zero = Shot("zero"), one = Shot("one"), later = Shot("one-later");
     ASSERT_EQ(zero.size(), QSize(1280, 1024)) << output;
