@@ -3,6 +3,7 @@
 // window system.
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -103,7 +104,31 @@ bool Platform_Claim_Saver_Running() {
     }
     saver_lock_fd = fd;
     saver_lock_owner = getpid();
+    // Whoever held it before may have named itself: this holder has not yet.
+    [[maybe_unused]] const int emptied = ftruncate(fd, 0);
     return true;
+}
+
+bool Platform_Name_Saver_Process() {
+    if (!Holding_Saver_Lock()) return false;
+    const std::string pid = std::to_string(getpid()) + "\n";
+    return ftruncate(saver_lock_fd, 0) == 0 &&
+           pwrite(saver_lock_fd, pid.data(), pid.size(), 0) == static_cast<ssize_t>(pid.size());
+}
+
+bool Platform_End_Running_Saver() {
+    const int fd = open(Platform_Saver_Lock_Path().c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (fd < 0) return false;
+    // A name in a file that nobody holds is a saver that has ended.
+    const bool held = flock(fd, LOCK_SH | LOCK_NB) != 0;
+    char text[24] = {};
+    const ssize_t length = held ? pread(fd, text, sizeof text - 1, 0) : 0;
+    close(fd);
+    if (length <= 0) return false;
+    char* end = nullptr;
+    const long pid = std::strtol(text, &end, 10);
+    if (end == text || *end != '\n' || pid <= 1 || pid == getpid()) return false;
+    return kill(static_cast<pid_t>(pid), SIGTERM) == 0;
 }
 
 void Platform_Release_Saver_Running() {

@@ -387,6 +387,14 @@ bool Platform_Claim_Saver_Running();
 void Platform_Release_Saver_Running();
 // True when some process, this one included, holds the flag.
 bool Platform_Saver_Running();
+// Names this process in the flag's file while it holds the flag, so that
+// Platform_End_Running_Saver can end it: the full-screen saver does, the
+// configuration window does not. False when the flag is not held here.
+bool Platform_Name_Saver_Process();
+// Asks the full-screen saver that holds the flag to end (SIGTERM, on which it
+// ends in order as on a key): an idle daemon's way to end the saver it
+// started. True when such a saver runs and was asked.
+bool Platform_End_Running_Saver();
 // The lock file's path: in $XDG_RUNTIME_DIR, else in the user's own cache
 // folder ($XDG_CACHE_HOME or ~/.cache), never in a folder others can write.
 std::string Platform_Saver_Lock_Path();

@@ -52,6 +52,8 @@
 #include "platform/pixel_format.h"
 #include "platform/present_scale.h"
 #include "platform/row_bands.h"
+#include "platform/screen_covers.h"
+#include "platform/wayland_pointer.h"
 #include "platform/x_present.h"
 
 // A user's drag ends when no resize has come for this long: the window
@@ -227,6 +229,7 @@ public:
         setAttribute(Qt::WA_OpaquePaintEvent);
         setAttribute(Qt::WA_NoSystemBackground);
         setFocusPolicy(Qt::StrongFocus);
+        setMouseTracking(true);
     }
 
     QImage picture;       // the last presented picture
@@ -268,6 +271,8 @@ protected:
         Post_Key(event);
         event->accept();
     }
+
+    void mouseMoveEvent(QMouseEvent* event) override { Platform_Qt_Pointer_Moved(this, event->position()); }
 
     void mousePressEvent(QMouseEvent* event) override {
         unsigned message = 0;
@@ -316,9 +321,11 @@ protected:
             // Minimising changes no size on X, yet the program must hear of it.
             Post_Size();
         } else if (event->type() == QEvent::ActivationChange && state.record && !isActiveWindow() &&
-                   !QApplication::activeModalWidget() && !state.restyling) {
-            // The program's own dialogs and boxes stand over the window: the
-            // focus has only gone to another window when none of ours is modal.
+                   !QApplication::activeModalWidget() && !state.restyling &&
+                   !Is_Screen_Cover(QApplication::activeWindow())) {
+            // The program's own dialogs and boxes stand over the window, and
+            // its covers of the other screens beside it: the focus has only
+            // gone to another window when none of ours has it.
             Post(WM_KILLFOCUS, 0, 0);
         }
         QMainWindow::changeEvent(event);
@@ -410,34 +417,20 @@ void Apply_Kind_Flags(Window_Kind kind) {
     if (QWidget* menu = state.frame->menuWidget()) menu->setVisible(kind == WINDOW_OVERLAPPED);
 }
 
-// Black windows over every screen but the primary one while the saver's
-// picture covers the primary screen: the desktop shows nowhere.
-std::vector<QWidget*> other_screen_covers;
-
+// The picture on every other screen too while the saver's window covers the
+// primary one (platform/screen_covers.h): the desktop shows nowhere.
 void Update_Other_Screens() {
     const bool covering =
         state.frame && state.kind == WINDOW_POPUP && state.frame->isVisible() && !state.frame->isMinimized();
     if (!covering || !qGuiApp) {
-        for (QWidget* cover : other_screen_covers) delete cover;
-        other_screen_covers.clear();
+        Close_Screen_Covers();
         return;
     }
-    if (!other_screen_covers.empty()) return;
-    QScreen* primary = QGuiApplication::primaryScreen();
-    for (QScreen* screen : QGuiApplication::screens()) {
-        if (screen == primary) continue;
-        auto* cover = new QWidget(
-            nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus);
-        cover->setAttribute(Qt::WA_ShowWithoutActivating);
-        QPalette black = cover->palette();
-        black.setColor(QPalette::Window, Qt::black);
-        cover->setPalette(black);
-        cover->setAutoFillBackground(true);
-        cover->setCursor(Qt::BlankCursor);
-        cover->setGeometry(screen->geometry());
-        cover->show();
-        other_screen_covers.push_back(cover);
-    }
+    if (Screen_Covers_Open()) return;
+    Open_Screen_Covers(state.canvas);
+    // The covers take no focus, but a compositor may hand them the keyboard
+    // as they appear: it belongs to the saver's window.
+    state.frame->activateWindow();
 }
 
 void Cover_Screen() {
@@ -1040,7 +1033,7 @@ static bool pointer_known = false;
 //
 // The pointer's position stops at the screen's edges and is shared by every
 // program; the raw motion events of the X server carry what the device
-// itself moved, also into an edge. They are asked for on the root window
+// itself moved, also into an edge. They are asked for on the root windows
 // through libXi (looked up at run time, like libxcb above) and read from the
 // toolkit's event stream, so reading the delta in a frame asks the server
 // nothing. Without them (no X11, no extension) the position is used.
@@ -1103,7 +1096,7 @@ public:
     }
 };
 
-// Asks the X server for raw motion on the root window; true when it comes.
+// Asks the X server for raw motion on every root window; true when it comes.
 static bool Select_Raw_Motion() {
     if (raw_motion_opcode >= 0) return true;
     auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
@@ -1113,11 +1106,12 @@ static bool Select_Raw_Motion() {
     void* xi_library = dlopen("libXi.so.6", RTLD_NOW);
     int (*query_extension)(Display*, const char*, int*, int*, int*) = nullptr;
     int (*flush)(Display*) = nullptr;
-    unsigned long (*default_root)(Display*) = nullptr;
+    int (*screen_count)(Display*) = nullptr;
+    unsigned long (*root_window)(Display*, int) = nullptr;
     int (*select_events)(Display*, unsigned long, XI_Event_Mask*, int) = nullptr;
     if (!x_library || !xi_library || !Look_Up(x_library, "XQueryExtension", &query_extension) ||
-        !Look_Up(x_library, "XFlush", &flush) || !Look_Up(x_library, "XDefaultRootWindow", &default_root) ||
-        !Look_Up(xi_library, "XISelectEvents", &select_events)) {
+        !Look_Up(x_library, "XFlush", &flush) || !Look_Up(x_library, "XScreenCount", &screen_count) ||
+        !Look_Up(x_library, "XRootWindow", &root_window) || !Look_Up(xi_library, "XISelectEvents", &select_events)) {
         return false;
     }
     int opcode = 0, first_event = 0, first_error = 0;
@@ -1125,12 +1119,41 @@ static bool Select_Raw_Motion() {
     unsigned char bits[(XI_RAW_MOTION >> 3) + 1] = {};
     bits[XI_RAW_MOTION >> 3] |= static_cast<unsigned char>(1 << (XI_RAW_MOTION & 7));
     XI_Event_Mask mask{XI_ALL_MASTER_DEVICES, static_cast<int>(sizeof bits), bits};
-    if (select_events(display, default_root(display), &mask, 1) != 0) return false;
+    // The server sends raw motion to the root window of the screen the
+    // pointer is on: the saver covers every screen, so it asks on each.
+    const int screens = screen_count(display);
+    for (int screen = 0; screen < screens; ++screen) {
+        if (select_events(display, root_window(display, screen), &mask, 1) != 0) return false;
+    }
     flush(display);
     static Raw_Motion_Filter filter;
     qGuiApp->installNativeEventFilter(&filter);
     raw_motion_opcode = opcode;
     return true;
+}
+
+// A Wayland compositor tells a client nothing of the pointer away from its
+// windows, nor where they are: there the motion is the compositor's relative
+// pointer where it offers one (platform/wayland_pointer.h), else what the
+// pointer moved over the layer's windows (the saver's cover every screen).
+static bool Motion_From_Windows() {
+    return raw_motion_opcode < 0 && qGuiApp && QGuiApplication::platformName().startsWith(QStringLiteral("wayland"));
+}
+static const QWidget* moved_in = nullptr;  // the window of the last move, and where in it
+static QPointF moved_at;
+
+// The compositor's relative pointer delivers the motion.
+static bool relative_pointer_moving = false;
+
+void Platform_Qt_Pointer_Moved(const QWidget* window, const QPointF& position) {
+    if (!Motion_From_Windows() || relative_pointer_moving) return;
+    // A move into another window starts from there.
+    if (window == moved_in) {
+        raw_dx += position.x() - moved_at.x();
+        raw_dy += position.y() - moved_at.y();
+    }
+    moved_in = window;
+    moved_at = position;
 }
 
 void Platform_Read_Pointer_Delta(int* dx, int* dy) {
@@ -1140,8 +1163,12 @@ void Platform_Read_Pointer_Delta(int* dx, int* dy) {
     if (!raw_motion_asked && qGuiApp) {
         raw_motion_asked = true;
         if (Select_Raw_Motion()) raw_dx = raw_dy = 0.0;
+        if (Motion_From_Windows()) Wayland_Relative_Pointer_Start();
     }
-    if (raw_motion_opcode >= 0) {
+    // Where the compositor offers it, its relative motion: also into an
+    // output's edge, where the pointer's position stays put.
+    if (Motion_From_Windows()) relative_pointer_moving = Wayland_Relative_Pointer_Take(&raw_dx, &raw_dy);
+    if (raw_motion_opcode >= 0 || Motion_From_Windows()) {
         // Whole units are taken; the fractions wait for the next frame.
         moved_x = static_cast<int>(std::clamp(std::trunc(raw_dx), -1.0e6, 1.0e6));
         moved_y = static_cast<int>(std::clamp(std::trunc(raw_dy), -1.0e6, 1.0e6));
@@ -1276,6 +1303,7 @@ bool Platform_Present(Surface* primary) {
         Fill_Surface_Image(primary, area, picture);
         state.canvas->scaled = false;
     } else if (Present_Through_Server(primary)) {
+        Present_On_Screen_Covers(primary, Xcb_Connection());
         Platform_Pump_Events();
         return true;
     } else {
@@ -1298,6 +1326,7 @@ bool Platform_Present(Surface* primary) {
                                    picture.height(), area, new_geometry);
         }
         state.canvas->scaled = true;
+        Present_On_Screen_Covers(primary, Xcb_Connection());
     }
     if (record->visible && !record->iconic) state.canvas->repaint();
     Platform_Pump_Events();
@@ -1398,6 +1427,11 @@ static void Check_Display(Display_Check* check) {
 
 bool Platform_Start_Window_Layer(int argc, char** argv) {
     if (!QCoreApplication::instance()) {
+        // Told exactly what to start on, the toolkit never aborts for a
+        // platform it cannot start (platform/toolkit_platform.cpp).
+        const std::string platform = Platform_Toolkit_Platform_For_This_Session();
+        if (platform.empty()) return false;
+        setenv("QT_QPA_PLATFORM", platform.c_str(), 1);
         Display_Check check;
         Check_Display(&check);
         if (!check.reachable) return false;

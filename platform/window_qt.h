@@ -13,6 +13,7 @@
 struct File_Dialog_Request;
 class QDialog;
 class QMainWindow;
+class QPointF;
 class QWidget;
 
 // The top-level widget of the run's window (it owns the menu-bar slot), or null.
@@ -21,6 +22,10 @@ QMainWindow* Platform_Qt_Frame(Window* window);
 QWidget* Platform_Qt_Canvas(Window* window);
 // Whether the X server shows the full-screen picture, scaled there (else it is scaled here).
 bool Platform_Qt_Server_Scaled(Window* window);
+// The pointer moved to `position` in one of the layer's windows (the
+// canvas, a cover of another screen): the pointer's motion where the window
+// system tells of no other (Wayland).
+void Platform_Qt_Pointer_Moved(const QWidget* window, const QPointF& position);
 // Gives the keyboard back to the window once a dialog or box over it closes.
 void Platform_Qt_Return_Focus(Window* owner);
 
@@ -38,6 +43,22 @@ int Platform_Qt_Run_Modal(QDialog* dialog, const std::function<void()>& end_in_o
 // B-G-R, 32 bits X-R-G-B. Pixels of `area` outside the surface are black; an
 // unusable surface gives a black image.
 QImage Platform_Surface_Image(const Surface* surface, const Rect& area);
+
+// What the choice of the toolkit's platform goes by.
+struct Toolkit_Platform_Facts {
+    const char* requested = nullptr;  // $QT_QPA_PLATFORM: the user's own choice, null or empty for none
+    bool wayland_reachable = false;   // a compositor answers at $WAYLAND_DISPLAY
+    bool wayland_plugin = false;      // the toolkit's Wayland plugin is installed
+    bool x_display = false;           // $DISPLAY names an X server
+};
+// The value for QT_QPA_PLATFORM: the user's choice unless it is a Wayland
+// that cannot start, else Wayland with the X server as its fallback
+// ("wayland;xcb"), Wayland alone, or X alone; empty when there is nothing to
+// show a window on. Platform_Start_Window_Layer starts the toolkit with it.
+std::string Platform_Choose_Toolkit_Platform(const Toolkit_Platform_Facts& facts);
+// The same choice from this process's environment, the compositor's socket
+// and the installed plugins (platform/toolkit_platform.cpp).
+std::string Platform_Toolkit_Platform_For_This_Session();
 
 // The real open and save dialogs (platform/file_dialog_qt.cpp), installed as
 // the file dialogs' hook while the window layer runs.

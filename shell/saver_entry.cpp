@@ -374,6 +374,8 @@ int Calvorine_Main(const char* command_line) {
     Log_Memory_Statistics();
     if (app.saver_mode == SAVER && !app.hosted) Mouse_Has_Moved(1);
     if (app.saver_mode != PREVIEW && !app.hosted) Platform_Claim_Saver_Running();
+    // The running saver can be ended from outside (an idle daemon's resume).
+    if (app.saver_mode == SAVER && !app.hosted) Platform_Name_Saver_Process();
 
     Display_Default_Plasma();
     Update_Window_Title(plasma_settings.title);

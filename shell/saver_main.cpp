@@ -2,12 +2,15 @@
 //
 //   calvorine-saver [--data-dir DIR] [/s | /c[:N] | /p N | /l N | /a N | -S ...]
 //   calvorine-saver [--data-dir DIR] --root | --window-id ID
+//   calvorine-saver --end
 //
 // The switches are the ones the system has always started a saver with, in
 // either case after '/' or '-'. --data-dir names the folder that holds
 // Calvorine/ instead of $XDG_DATA_HOME (the demo and the tests use it); it
 // must come before the switch. --root, --window-id and $XSCREENSAVER_WINDOW
-// run the saver as a screen-saver daemon's hack (shell/hosted.h).
+// run the saver as a screen-saver daemon's hack (shell/hosted.h). --end asks
+// the session's running full-screen saver to end, as a key would (an idle
+// daemon's resume command), and exits 0 whether or not one ran.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -32,6 +35,10 @@ static std::string Command_Line(const char* program, int argc, char** argv, int 
 }
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::strcmp(argv[1], "--end") == 0) {
+        Platform_End_Running_Saver();
+        return 0;
+    }
     int first = 1;
     if (argc > 1 && std::strcmp(argv[1], "--data-dir") == 0) {
         if (argc < 3 || !argv[2][0]) {
@@ -54,6 +61,8 @@ int main(int argc, char** argv) {
         fprintf(stderr, "calvorine-saver: --preset needs a preset file\n");
         return 2;
     }
+    // The preview lives in another program's X window: X11 even in a Wayland session.
+    if (host == HOST_NONE && Parse_Command_Line(command_line.c_str()) == PREVIEW) Platform_Prefer_X11();
     if (host != HOST_NONE) {
         Platform_Prefer_X11();
         // The hack is the running saver, drawn where the host says.

@@ -17,7 +17,10 @@
 #include <QTimer>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/files.h"
@@ -470,6 +473,72 @@ TEST(SaverRunningFlag, HeldByOneLiveProcessAndFreedWhenItDies) {
     Platform_Release_Saver_Running();
     close(ready[0]);
     close(ready[1]);
+    unsetenv("XDG_RUNTIME_DIR");
+}
+
+// An idle daemon's resume ends the full-screen saver that named itself in the
+// flag's file, and nothing else: not a holder that did not name itself (the
+// configuration window), not a name left by a saver that has ended.
+TEST(SaverRunningFlag, TheEndRequestReachesOnlyANamedLiveHolder) {
+    TempFolder runtime;
+    setenv("XDG_RUNTIME_DIR", runtime.path().c_str(), 1);
+    EXPECT_FALSE(Platform_End_Running_Saver());  // no file yet
+    EXPECT_FALSE(Platform_Name_Saver_Process());  // not held here
+
+    struct Holder {
+        const char* what;
+        bool names_itself;
+        bool ended;
+    };
+    const Holder holders[] = {{"the full-screen saver", true, true}, {"the configuration window", false, false}};
+    for (const Holder& holder : holders) {
+        int ready[2];
+        ASSERT_EQ(pipe(ready), 0);
+        const pid_t child = fork();
+        if (child == 0) {
+            // The window layer's own handler (an orderly end) is not the point here.
+            signal(SIGTERM, SIG_DFL);
+            const bool held = Platform_Claim_Saver_Running() && (!holder.names_itself || Platform_Name_Saver_Process());
+            const char answer = held ? 'y' : 'n';
+            (void)!write(ready[1], &answer, 1);
+            pause();
+            _exit(0);
+        }
+        char answer = 0;
+        ASSERT_EQ(read(ready[0], &answer, 1), 1);
+        ASSERT_EQ(answer, 'y') << holder.what;
+        EXPECT_EQ(Platform_End_Running_Saver(), holder.ended) << holder.what;
+        if (!holder.ended) kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFSIGNALED(status)) << holder.what;
+        EXPECT_EQ(WTERMSIG(status), holder.ended ? SIGTERM : SIGKILL) << holder.what;
+        close(ready[0]);
+        close(ready[1]);
+    }
+
+    // A name left in the file by a saver that has ended: nobody holds the
+    // flag, so the process that has the number now is not asked.
+    const pid_t bystander = fork();
+    if (bystander == 0) {
+        pause();
+        _exit(0);
+    }
+    std::ofstream(runtime.file("calvorine-saver.lock")) << bystander << "\n";
+    EXPECT_FALSE(Platform_End_Running_Saver());
+    kill(bystander, SIGKILL);
+    int status = 0;
+    waitpid(bystander, &status, 0);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    // A saver that claims the flag anew has not named itself yet.
+    ASSERT_TRUE(Platform_Claim_Saver_Running());
+    std::ifstream left(runtime.file("calvorine-saver.lock"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(left), {}), "");
+    EXPECT_TRUE(Platform_Name_Saver_Process());
+    std::ifstream named(runtime.file("calvorine-saver.lock"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(named), {}), std::to_string(getpid()) + "\n");
+    EXPECT_FALSE(Platform_End_Running_Saver()) << "a saver never ends itself this way";
+    Platform_Release_Saver_Running();
     unsetenv("XDG_RUNTIME_DIR");
 }
 
