@@ -1172,7 +1172,7 @@ QImage Platform_Surface_Image(const Surface* surface, const Rect& area) {
 
 // Full screen on X: the picture goes up at its own size and the server
 // scales it. False when that cannot be done here (another platform, a server
-// without the extensions); the picture is then scaled here.
+// without RENDER); the picture is then scaled here.
 static bool Present_Through_Server(const Surface* primary) {
     Saver_Canvas* canvas = state.canvas;
     xcb_connection_t* connection = Xcb_Connection();
@@ -1198,7 +1198,7 @@ static bool Present_Through_Server(const Surface* primary) {
     const QPoint at = canvas->mapTo(state.frame, QPoint(0, 0)) * ratio;
     const QSize size = canvas->size() * ratio;
     if (!presenter.Show(primary, at.x(), at.y(), size.width(), size.height())) {
-        // Shared memory refused: scale here from now on.
+        // The server cannot hold the picture: scale here from now on.
         presenter.Close();
         canvas->server_scaling_refused = true;
         return false;

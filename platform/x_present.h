@@ -1,11 +1,14 @@
 // Presentation through the X server. The composed picture goes up once a
-// frame at its own size, through shared memory, and the server scales it to
+// frame at its own size, through shared memory where the server has it and
+// in plain puts where it has not, and the server scales it to
 // the screen (RENDER, nearest neighbour, keeping the picture's shape, black
 // bars). The one upload is the only thing a frame waits for, and only when
 // the next frame is ready before the server has shown the last one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/ddraw.h"
 
@@ -23,8 +26,10 @@ public:
 
     // Starts presenting into a child of `parent`, an X window of
     // `connection`. Nothing is kept when it fails: the parent is not (or no
-    // longer) there, or the server lacks RENDER or shared memory, or the
-    // parent's visual or the pixmap formats are not ones this draws.
+    // longer) there, or the server lacks RENDER, or the parent's visual or
+    // the pixmap formats are not ones this draws. A server without shared
+    // memory (or one that refuses it, as a remote one does) gets the
+    // picture in plain puts.
     enum Opening { OPENED, OPEN_NO_WINDOW, OPEN_UNSUPPORTED };
     Opening Open(xcb_connection_t* connection, uint32_t parent);
     bool Is_Open() const { return window_ != 0; }
@@ -34,7 +39,7 @@ public:
 
     // Shows a usable surface scaled to keep its shape in the part of the
     // parent at (x, y) of width x height pixels, black around it. False
-    // when the picture cannot go up (the shared memory was refused).
+    // when the picture cannot go up (a size the server cannot hold).
     bool Show(const Surface* surface, int x, int y, int width, int height);
     // Takes the picture's window off the screen until the next Show.
     void Hide();
@@ -45,6 +50,8 @@ public:
 
 private:
     bool Prepare_Source(int width, int height);
+    bool Attach_Segment(size_t bytes);
+    void Put_Rows(const uint8_t* rows);
     void Release_Source();
     void Place(int x, int y, int width, int height);
     void Draw();
@@ -56,6 +63,10 @@ private:
     // The picture at its own size: a pixmap, its RENDER picture, the shared memory it comes from.
     uint32_t pixmap_ = 0, source_picture_ = 0, segment_ = 0;
     uint8_t* memory_ = nullptr;
+    // Whether the server takes shared memory; without it the rows go up in
+    // plain puts, from put_rows_ when they need converting.
+    bool shared_memory_ = false;
+    std::vector<uint8_t> put_rows_;
     int source_width_ = 0, source_height_ = 0;
     // Where the window is and what it showed last: the bars and the scale
     // are set again only when these change.
