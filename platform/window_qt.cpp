@@ -235,6 +235,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        // Under the server's window (shown, or to be shown with the first
+        // frame of a full-screen run on X) the canvas paints nothing: a
+        // window-sized backing store that is never drawn into never takes
+        // up memory.
+        if (presenter.Is_Shown() || (state.kind == WINDOW_POPUP && !server_scaling_refused && Xcb_Connection())) {
+            return;
+        }
         QPainter painter(this);
         if (picture.isNull()) {
             painter.fillRect(rect(), Qt::black);
