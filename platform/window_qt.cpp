@@ -1180,7 +1180,7 @@ QImage Platform_Surface_Image(const Surface* surface, const Rect& area) {
 // Full screen on X: the picture goes up at its own size and the server
 // scales it. False when that cannot be done here (another platform, a server
 // without RENDER); the picture is then scaled here.
-static bool Present_Through_Server(const Surface* primary) {
+static bool Present_Through_Server(Surface* primary) {
     Saver_Canvas* canvas = state.canvas;
     xcb_connection_t* connection = Xcb_Connection();
     if (!connection || canvas->server_scaling_refused) return false;

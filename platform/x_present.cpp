@@ -245,10 +245,17 @@ void X_Presenter::Wait_For_Server() {
     sync_pending_ = false;
 }
 
+void X_Presenter::Take_Back_Segment() {
+    if (lent_to_) lent_to_->memory.Take_Back();
+    lent_to_ = nullptr;
+}
+
 void X_Presenter::Release_Source() {
     const Functions* x = Xcb();
     if (!x || !connection_) return;
     Wait_For_Server();
+    // The surface drawing into the segment takes its pixels home first.
+    Take_Back_Segment();
     if (source_picture_) x->free_picture(connection_, source_picture_);
     if (pixmap_) x->free_pixmap(connection_, pixmap_);
     if (segment_) x->shm_detach(connection_, segment_);
@@ -405,21 +412,35 @@ void X_Presenter::Put_Rows(const uint8_t* rows) {
     }
 }
 
-bool X_Presenter::Show(const Surface* surface, int x, int y, int width, int height) {
+bool X_Presenter::Show(Surface* surface, int x, int y, int width, int height) {
     if (!Is_Open() || !Pixel_Surface_Usable(surface)) return false;
     if (!Prepare_Source(surface->width, surface->height)) return false;
     const Functions* f = Xcb();
-    // The server must be done reading the last picture before it is overwritten.
-    Wait_For_Server();
     const auto w = static_cast<uint16_t>(source_width_), h = static_cast<uint16_t>(source_height_);
+    const bool rows_as_pixmap = Pixel_Bytes(surface->bits_per_pixel) == 4 && surface->pitch == source_width_ * 4;
     if (memory_) {
-        Convert_Rows(surface, memory_);
+        if (lent_to_ != surface) {
+            // The server must be done reading the last picture before it is overwritten.
+            Wait_For_Server();
+            Take_Back_Segment();
+            if (rows_as_pixmap && !surface->memory.Is_Lent()) {
+                // Its rows are the pixmap's: the surface draws its next
+                // frames straight into the segment, waiting for the server
+                // before each change.
+                surface->memory.Lend(memory_, this);
+                lent_to_ = surface;
+            } else {
+                Convert_Rows(surface, memory_);
+            }
+        }
         f->shm_put_image(connection_, pixmap_, gc_, w, h, 0, 0, w, h, 0, 0, 24, Z_PIXMAP, 0, segment_, 0);
-    } else if (Pixel_Bytes(surface->bits_per_pixel) == 4 && surface->pitch == source_width_ * 4) {
+    } else if (rows_as_pixmap) {
         // The library writes the rows out before it returns: they go up
         // straight from the surface.
+        Wait_For_Server();
         Put_Rows(surface->memory.data());
     } else {
+        Wait_For_Server();
         put_rows_.resize(static_cast<size_t>(source_width_) * static_cast<size_t>(source_height_) * 4);
         Convert_Rows(surface, put_rows_.data());
         Put_Rows(put_rows_.data());

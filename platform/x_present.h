@@ -17,7 +17,10 @@ struct xcb_connection_t;
 // The picture is shown in a window of its own, a child of the frame's X
 // window over the client area, that the toolkit neither paints nor knows;
 // it takes no input, so the pointer and the keys reach the frame as before.
-class X_Presenter {
+//
+// With shared memory a 32-bit picture is not copied into the segment each
+// frame: the surface is lent the segment once and draws straight into it.
+class X_Presenter : private Surface_Memory_Lender {
 public:
     X_Presenter() = default;
     X_Presenter(const X_Presenter&) = delete;
@@ -40,7 +43,9 @@ public:
     // Shows a usable surface scaled to keep its shape in the part of the
     // parent at (x, y) of width x height pixels, black around it. False
     // when the picture cannot go up (a size the server cannot hold).
-    bool Show(const Surface* surface, int x, int y, int width, int height);
+    bool Show(Surface* surface, int x, int y, int width, int height);
+    // Whether `surface` draws straight into the memory the server reads.
+    bool Holds(const Surface* surface) const { return surface && lent_to_ == surface; }
     // Takes the picture's window off the screen until the next Show.
     void Hide();
 
@@ -56,6 +61,9 @@ private:
     void Place(int x, int y, int width, int height);
     void Draw();
     void Wait_For_Server();
+    void Before_Write() override { Wait_For_Server(); }
+    void Returned() override { lent_to_ = nullptr; }
+    void Take_Back_Segment();
 
     xcb_connection_t* connection_ = nullptr;
     uint32_t parent_ = 0, window_ = 0, window_picture_ = 0, gc_ = 0;
@@ -67,6 +75,8 @@ private:
     // plain puts, from put_rows_ when they need converting.
     bool shared_memory_ = false;
     std::vector<uint8_t> put_rows_;
+    // The surface the segment is lent to, if any.
+    Surface* lent_to_ = nullptr;
     int source_width_ = 0, source_height_ = 0;
     // Where the window is and what it showed last: the bars and the scale
     // are set again only when these change.
