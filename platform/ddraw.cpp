@@ -121,6 +121,28 @@ HRESULT DD_RestoreDisplayMode(DirectDrawDevice* device) {
     return DD_OK;
 }
 
+void Surface_Memory::Lend(uint8_t* memory, Surface_Memory_Lender* lender) {
+    Take_Back();
+    if (!memory || !lender) return;
+    lender->Before_Write();
+    std::memcpy(memory, own_.data(), own_.size());
+    lent_ = memory;
+    lender_ = lender;
+}
+
+void Surface_Memory::Take_Back() {
+    if (!lent_) return;
+    std::memcpy(own_.data(), lent_, own_.size());
+    Forget_Lender();
+}
+
+void Surface_Memory::Forget_Lender() {
+    Surface_Memory_Lender* lender = lender_;
+    lent_ = nullptr;
+    lender_ = nullptr;
+    if (lender) lender->Returned();
+}
+
 static Surface* make_surface(int width, int height, Placement placement) {
     auto* s = new Surface{};
     s->width = width;
@@ -270,6 +292,7 @@ HRESULT Surface_Lock(Surface* surface, SurfaceDesc* desc) {
     }
     if (surface->lock_count > 0) return DDERR_SURFACEBUSY;
     surface->lock_count = 1;
+    surface->memory.Before_Write();
     describe(surface, desc);
     desc->pixels = surface->memory.data();
     return DD_OK;
@@ -336,6 +359,7 @@ static HRESULT injected_blt_answer(Surface* dest, Surface* source) {
 }
 
 static void fill_rect(Surface* dest, const Rect& r, uint32_t colour) {
+    dest->memory.Before_Write();
     const int bpp = bytes_per_pixel(dest->bits_per_pixel);
     colour &= depth_mask(dest->bits_per_pixel);
     const size_t row_bytes = size_t(r.right - r.left) * bpp;
@@ -454,6 +478,7 @@ static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* 
 // `effects`, skipping key pixels when `keyed`, limited to `area` of dr.
 static void copy_rect(Surface* dest, const Rect& dr, const Rect& area, Surface* source, const Rect& sr,
                       uint32_t effects, bool keyed) {
+    dest->memory.Before_Write();
     const bool mirror_x = effects & DDBLTFX_MIRRORLEFTRIGHT;
     const bool mirror_y = effects & DDBLTFX_MIRRORUPDOWN;
     switch (bytes_per_pixel(dest->bits_per_pixel)) {

@@ -13,6 +13,7 @@
 // and `dd_faults` (answers to inject); `DD_Reset_Emulation` puts both back.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <vector>
@@ -95,13 +96,85 @@ struct Clipper {
 };
 
 // One surface: `height` rows of `pitch` bytes in the display format.
+// Whoever holds a surface's pixels for a while in memory of its own (the X
+// presenter, in memory it shares with the server).
+class Surface_Memory_Lender {
+public:
+    // The pixels are about to change: whoever still reads the last ones must be done.
+    virtual void Before_Write() = 0;
+    // The surface has taken its pixels back (or is going): the memory is the lender's again.
+    virtual void Returned() = 0;
+
+protected:
+    ~Surface_Memory_Lender() = default;
+};
+
+// A surface's pixels: a buffer of its own, or, lent, memory someone else
+// holds (the full-screen primary in the segment the X server reads, so that
+// the frame's last copy is the one that shows it). Reads and writes go to
+// data() either way; any resize takes the pixels back into the surface's
+// own buffer first, and so does the surface going.
+class Surface_Memory {
+public:
+    Surface_Memory() = default;
+    Surface_Memory(const Surface_Memory& other) : own_(other.begin(), other.end()) {}
+    Surface_Memory& operator=(const Surface_Memory& other) {
+        if (this != &other) assign_from(other.begin(), other.end());
+        return *this;
+    }
+    ~Surface_Memory() { Forget_Lender(); }
+
+    uint8_t* data() { return lent_ ? lent_ : own_.data(); }
+    const uint8_t* data() const { return lent_ ? lent_ : own_.data(); }
+    size_t size() const { return own_.size(); }
+    bool empty() const { return own_.empty(); }
+    uint8_t& operator[](size_t i) { return data()[i]; }
+    const uint8_t& operator[](size_t i) const { return data()[i]; }
+    uint8_t* begin() { return data(); }
+    uint8_t* end() { return data() + size(); }
+    const uint8_t* begin() const { return data(); }
+    const uint8_t* end() const { return data() + size(); }
+    void assign(size_t count, uint8_t value) {
+        Take_Back();
+        own_.assign(count, value);
+    }
+    void resize(size_t count) {
+        Take_Back();
+        own_.resize(count);
+    }
+    operator std::vector<uint8_t>() const { return std::vector<uint8_t>(begin(), end()); }
+
+    // Moves the pixels into `memory` (size() bytes or more), which holds
+    // them until Take_Back; `lender` hears before each write and at the end.
+    void Lend(uint8_t* memory, Surface_Memory_Lender* lender);
+    // The pixels back in the surface's own buffer; nothing when not lent.
+    void Take_Back();
+    bool Is_Lent() const { return lent_ != nullptr; }
+    // Called by every write through the device (blits, fills, locks, pixel
+    // writes) before it changes a pixel.
+    void Before_Write() {
+        if (lender_) lender_->Before_Write();
+    }
+
+private:
+    void assign_from(const uint8_t* first, const uint8_t* last) {
+        Take_Back();
+        own_.assign(first, last);
+    }
+    void Forget_Lender();
+
+    std::vector<uint8_t> own_;
+    uint8_t* lent_ = nullptr;
+    Surface_Memory_Lender* lender_ = nullptr;
+};
+
 struct Surface {
     int width = 0;
     int height = 0;
     int bits_per_pixel = 0;
     uint32_t green_mask = 0;  // 0x07E0 or 0x03E0 at 15/16 bits, else 0
     int pitch = 0;
-    std::vector<uint8_t> memory;
+    Surface_Memory memory;
     bool lost = false;
     uint32_t colour_key = 0;
     Placement placement = Placement::SYSTEM;

@@ -116,5 +116,6 @@ uint32_t Pixel_Read(const Surface* surface, int x, int y) {
 }
 
 void Pixel_Write(Surface* surface, int x, int y, uint32_t pixel) {
+    surface->memory.Before_Write();
     Write_Pixel_Value(const_cast<uint8_t*>(Pixel_Address(surface, x, y)), Pixel_Bytes(surface->bits_per_pixel), pixel);
 }

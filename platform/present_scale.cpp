@@ -116,9 +116,12 @@ bool Scale_Surface_To_Image(const Surface* surface, uint8_t* target, int target_
     const int* source_x = Source_Columns(surface->width, area, left, right);
     const bool one_to_one = area.width == surface->width && left == area.x && right == area.x + area.width;
 
+    const int bytes = Pixel_Bytes(surface->bits_per_pixel);
     auto band = [&](int band_begin, int band_end) {
-        static thread_local std::vector<uint32_t> converted;
-        converted.resize(static_cast<size_t>(surface->width));
+        // A scaled row is converted a stretch of source pixels at a time, on
+        // the stack of whichever thread draws the band: nothing is allocated.
+        constexpr int STRETCH = 512;
+        uint32_t converted[STRETCH];
         int previous_source_y = -1;
         const uint32_t* previous_row = nullptr;
         for (int y = top + band_begin; y < top + band_end; ++y) {
@@ -132,8 +135,14 @@ bool Scale_Surface_To_Image(const Surface* surface, uint8_t* target, int target_
             if (one_to_one) {
                 Convert_Surface_Pixels(surface, source, surface->width, palette, row - left + area.x);
             } else {
-                Convert_Surface_Pixels(surface, source, surface->width, palette, converted.data());
-                for (int i = 0; i < columns; ++i) row[i] = converted[static_cast<size_t>(source_x[i])];
+                // The source columns rise from left to right.
+                for (int i = 0; i < columns;) {
+                    const int first = source_x[i];
+                    const int count = std::min(STRETCH, surface->width - first);
+                    Convert_Surface_Pixels(surface, source + static_cast<size_t>(first) * bytes, count, palette,
+                                           converted);
+                    for (; i < columns && source_x[i] < first + count; ++i) row[i] = converted[source_x[i] - first];
+                }
             }
             previous_source_y = source_y;
             previous_row = row;

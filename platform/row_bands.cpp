@@ -1,6 +1,8 @@
 #include "platform/row_bands.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -10,8 +12,12 @@ int row_band_threads = 0;
 
 namespace {
 
-// The pool: workers wait for a new generation of work, each takes the band
-// of its own index, and the last one to finish wakes the caller.
+using Clock = std::chrono::steady_clock;
+
+// The pool: the caller opens a round, and it and every worker that wakes in
+// time take bands off one counter until none are left. The caller then
+// closes the round and waits only for the bands a worker has already begun:
+// a worker that has not woken by then finds the round closed.
 struct Band_Pool {
     std::mutex lock;
     std::condition_variable work_ready;
@@ -20,8 +26,10 @@ struct Band_Pool {
     const Row_Band_Work* work = nullptr;
     int rows = 0;
     int bands = 0;
+    std::atomic<int> next_band{0};
     unsigned generation = 0;
-    int unfinished = 0;
+    bool open = false;
+    int inside = 0;  // workers taking bands of the open (or just closed) round
 
     // Band `index` of `bands` over the rows.
     void Band(int index, int* begin, int* end) const {
@@ -29,20 +37,32 @@ struct Band_Pool {
         *end = static_cast<int>(static_cast<long>(rows) * (index + 1) / bands);
     }
 
-    void Worker(int index) {
+    // Draws bands until none are left; how many it drew.
+    int Take_Bands(const Row_Band_Work& job) {
+        int taken = 0;
+        for (;;) {
+            const int index = next_band.fetch_add(1, std::memory_order_relaxed);
+            if (index >= bands) return taken;
+            int begin = 0, end = 0;
+            Band(index, &begin, &end);
+            if (begin < end) job(begin, end);
+            ++taken;
+        }
+    }
+
+    void Worker() {
         unsigned seen = 0;
         for (;;) {
             std::unique_lock<std::mutex> hold(lock);
             work_ready.wait(hold, [&] { return generation != seen; });
             seen = generation;
-            if (index >= bands) continue;  // this round needs fewer threads
-            int begin = 0, end = 0;
-            Band(index, &begin, &end);
+            if (!open) continue;  // woken after the caller had finished the round
+            ++inside;
             const Row_Band_Work* job = work;
             hold.unlock();
-            if (begin < end) (*job)(begin, end);
+            Take_Bands(*job);
             hold.lock();
-            if (--unfinished == 0) work_done.notify_one();
+            if (--inside == 0 && !open) work_done.notify_one();
         }
     }
 };
@@ -60,35 +80,84 @@ int Threads_To_Use() {
     return cores;
 }
 
+// Whether the pool pays: after a round the pool made slower than the caller
+// alone would have been (its helpers were busy elsewhere, or only woke to
+// find the work gone), the next rounds stay on the caller's thread, longer
+// each time it happens again, before the pool is tried once more.
+struct Pool_Payoff {
+    int rounds_alone = 0;  // rounds still to run on the caller alone
+    int backoff = ROW_BANDS_FIRST_BACKOFF;
+
+    bool Worth_Trying() {
+        if (rounds_alone == 0) return true;
+        --rounds_alone;
+        return false;
+    }
+
+    void Record(bool helped) {
+        if (helped) {
+            backoff = ROW_BANDS_FIRST_BACKOFF;
+            return;
+        }
+        rounds_alone = backoff;
+        backoff = std::min(backoff * 2, ROW_BANDS_LONGEST_BACKOFF);
+    }
+};
+
+Pool_Payoff payoff;
+
 }  // namespace
+
+bool Row_Bands_Pool_Helped(double round_seconds, double caller_seconds, int caller_bands, int bands) {
+    // The caller drew nothing, or everything (then the helpers cost it no
+    // more than waking them).
+    if (caller_bands <= 0 || caller_bands >= bands) return true;
+    // The caller's own pace stands for what one thread would have taken for
+    // all the bands.
+    return round_seconds < caller_seconds * bands / caller_bands;
+}
+
+void Row_Bands_Reset_Payoff() { payoff = Pool_Payoff{}; }
 
 void Run_Row_Bands(int rows, long pixels_per_row, Row_Band_Work work) {
     if (rows <= 0) return;
     int threads = std::min(Threads_To_Use(), rows);
-    // A thread count set by hand is obeyed whatever the size, so that the
-    // banding itself can be checked on small pictures.
-    if (row_band_threads == 0 && static_cast<long>(rows) * pixels_per_row <= ROW_BANDS_MAX_SINGLE_PIXELS) threads = 1;
+    // A thread count set by hand is obeyed whatever the size and the load,
+    // so that the banding itself can be checked on small pictures.
+    const bool automatic = row_band_threads == 0;
+    if (automatic && static_cast<long>(rows) * pixels_per_row <= ROW_BANDS_MAX_SINGLE_PIXELS) threads = 1;
+    if (threads > 1 && automatic && !payoff.Worth_Trying()) threads = 1;
     if (threads <= 1) {
         work(0, rows);
         return;
     }
+    const Clock::time_point start = Clock::now();
     Band_Pool& pool = Pool();
     std::unique_lock<std::mutex> hold(pool.lock);
     while (static_cast<int>(pool.workers.size()) < threads - 1) {
-        const int index = static_cast<int>(pool.workers.size()) + 1;
-        pool.workers.emplace_back([&pool, index] { pool.Worker(index); });
+        pool.workers.emplace_back([&pool] { pool.Worker(); });
     }
     pool.work = &work;
     pool.rows = rows;
-    pool.bands = threads;
-    pool.unfinished = threads - 1;
+    // Smaller bands than one a thread: what a late helper leaves is taken
+    // by whoever is free, and the caller waits at most for one band in hand.
+    pool.bands = std::min(rows, threads * ROW_BANDS_PER_THREAD);
+    pool.next_band.store(0, std::memory_order_relaxed);
+    pool.open = true;
     ++pool.generation;
     pool.work_ready.notify_all();
-    int begin = 0, end = 0;
-    pool.Band(0, &begin, &end);
     hold.unlock();
-    work(begin, end);
+    const int caller_bands = pool.Take_Bands(work);
+    const Clock::time_point caller_done = Clock::now();
     hold.lock();
-    pool.work_done.wait(hold, [&] { return pool.unfinished == 0; });
+    pool.open = false;
+    pool.work_done.wait(hold, [&] { return pool.inside == 0; });
+    const int bands = pool.bands;
     pool.work = nullptr;
+    hold.unlock();
+    if (automatic) {
+        const double round = std::chrono::duration<double>(Clock::now() - start).count();
+        const double caller = std::chrono::duration<double>(caller_done - start).count();
+        payoff.Record(Row_Bands_Pool_Helped(round, caller, caller_bands, bands));
+    }
 }

@@ -4,7 +4,12 @@
 // rest serves it unchanged.
 #include "platform/system.h"
 
+#include <dirent.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
 
 #include <chrono>
 #include <cstdio>
@@ -100,4 +105,30 @@ uint64_t Platform_Total_Physical_Memory() {
     long page_size = sysconf(_SC_PAGE_SIZE);
     if (pages <= 0 || page_size <= 0) return 0;
     return static_cast<uint64_t>(pages) * static_cast<uint64_t>(page_size);
+}
+
+// The niceness of one thread (Linux keeps it per thread) raised to the
+// saver's, never lowered.
+static bool Lower_Thread(id_t thread) {
+    errno = 0;
+    const int now = getpriority(PRIO_PROCESS, thread);
+    if (now == -1 && errno != 0) return errno == ESRCH;  // the thread has ended meanwhile
+    if (now >= SAVER_NICENESS) return true;
+    return setpriority(PRIO_PROCESS, thread, SAVER_NICENESS) == 0 || errno == ESRCH;
+}
+
+bool Platform_Lower_Priority() {
+    // The toolkit has threads of its own by now: each is lowered, and the
+    // threads started later take the niceness of the one starting them.
+    DIR* tasks = opendir("/proc/self/task");
+    if (!tasks) return Lower_Thread(0);
+    bool all = true;
+    while (const dirent* entry = readdir(tasks)) {
+        char* end = nullptr;
+        const long thread = std::strtol(entry->d_name, &end, 10);
+        if (end == entry->d_name || *end != '\0' || thread <= 0) continue;
+        all = Lower_Thread(static_cast<id_t>(thread)) && all;
+    }
+    closedir(tasks);
+    return all;
 }

@@ -84,3 +84,11 @@ int64_t Platform_Performance_Counter();
 int64_t Platform_Performance_Frequency();
 // Total physical memory in bytes.
 uint64_t Platform_Total_Physical_Memory();
+
+// The niceness a running screen saver keeps: it yields to whatever else the
+// machine is doing.
+constexpr int SAVER_NICENESS = 10;
+// Lowers every thread of the process (and the threads it starts later) to
+// SAVER_NICENESS, leaving alone one already lower. Start-up calls it in
+// saver mode, full screen and hosted. False when a thread could not be lowered.
+bool Platform_Lower_Priority();

@@ -242,6 +242,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        // Under the server's window (shown, or to be shown with the first
+        // frame of a full-screen run on X) the canvas paints nothing: a
+        // window-sized backing store that is never drawn into never takes
+        // up memory.
+        if (presenter.Is_Shown() || (state.kind == WINDOW_POPUP && !server_scaling_refused && Xcb_Connection())) {
+            return;
+        }
         QPainter painter(this);
         if (picture.isNull()) {
             painter.fillRect(rect(), Qt::black);
@@ -1251,8 +1258,8 @@ QImage Platform_Surface_Image(const Surface* surface, const Rect& area) {
 
 // Full screen on X: the picture goes up at its own size and the server
 // scales it. False when that cannot be done here (another platform, a server
-// without the extensions); the picture is then scaled here.
-static bool Present_Through_Server(const Surface* primary) {
+// without RENDER); the picture is then scaled here.
+static bool Present_Through_Server(Surface* primary) {
     Saver_Canvas* canvas = state.canvas;
     xcb_connection_t* connection = Xcb_Connection();
     if (!connection || canvas->server_scaling_refused) return false;
@@ -1277,7 +1284,7 @@ static bool Present_Through_Server(const Surface* primary) {
     const QPoint at = canvas->mapTo(state.frame, QPoint(0, 0)) * ratio;
     const QSize size = canvas->size() * ratio;
     if (!presenter.Show(primary, at.x(), at.y(), size.width(), size.height())) {
-        // Shared memory refused: scale here from now on.
+        // The server cannot hold the picture: scale here from now on.
         presenter.Close();
         canvas->server_scaling_refused = true;
         return false;

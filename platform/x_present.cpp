@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "platform/library_lookup.h"
 #include "platform/pixel_format.h"
@@ -92,6 +93,9 @@ struct Functions {
     Cookie (*map_window)(xcb_connection_t*, uint32_t);
     Cookie (*unmap_window)(xcb_connection_t*, uint32_t);
     Cookie (*destroy_window)(xcb_connection_t*, uint32_t);
+    Cookie (*put_image)(xcb_connection_t*, uint8_t, uint32_t, uint32_t, uint16_t, uint16_t, int16_t, int16_t, uint8_t,
+                        uint8_t, uint32_t, const uint8_t*);
+    uint32_t (*maximum_request_length)(xcb_connection_t*);
     // MIT-SHM
     void* shm_extension;
     Cookie (*shm_attach_checked)(xcb_connection_t*, uint32_t, uint32_t, uint8_t);
@@ -141,7 +145,9 @@ const Functions* Xcb() {
             Look_Up(xcb, "xcb_create_window", &f.create_window) &&
             Look_Up(xcb, "xcb_configure_window", &f.configure_window) &&
             Look_Up(xcb, "xcb_map_window", &f.map_window) && Look_Up(xcb, "xcb_unmap_window", &f.unmap_window) &&
-            Look_Up(xcb, "xcb_destroy_window", &f.destroy_window) && Look_Up(shm, "xcb_shm_id", &f.shm_extension) &&
+            Look_Up(xcb, "xcb_destroy_window", &f.destroy_window) && Look_Up(xcb, "xcb_put_image", &f.put_image) &&
+            Look_Up(xcb, "xcb_get_maximum_request_length", &f.maximum_request_length) &&
+            Look_Up(shm, "xcb_shm_id", &f.shm_extension) &&
             Look_Up(shm, "xcb_shm_attach_checked", &f.shm_attach_checked) &&
             Look_Up(shm, "xcb_shm_detach", &f.shm_detach) && Look_Up(shm, "xcb_shm_put_image", &f.shm_put_image) &&
             Look_Up(render, "xcb_render_id", &f.render_extension) &&
@@ -185,8 +191,7 @@ X_Presenter::Opening X_Presenter::Open(xcb_connection_t* connection, uint32_t pa
     Close();
     const Functions* x = Xcb();
     if (!x || !connection) return OPEN_UNSUPPORTED;
-    if (!Extension_Present(x, connection, x->render_extension) || !Extension_Present(x, connection, x->shm_extension) ||
-        !Pixmaps_Match_Pictures(x, connection)) {
+    if (!Extension_Present(x, connection, x->render_extension) || !Pixmaps_Match_Pictures(x, connection)) {
         return OPEN_UNSUPPORTED;
     }
     const void* formats = x->query_formats(connection);
@@ -206,6 +211,9 @@ X_Presenter::Opening X_Presenter::Open(xcb_connection_t* connection, uint32_t pa
     connection_ = connection;
     parent_ = parent;
     source_format_ = rgb->id;
+    // Without shared memory (a remote display) the picture goes up in plain
+    // puts; the server still does the scaling.
+    shared_memory_ = Extension_Present(x, connection, x->shm_extension);
     // Black where nothing is drawn yet.
     window_ = x->generate_id(connection);
     const uint32_t black = 0;
@@ -237,25 +245,29 @@ void X_Presenter::Wait_For_Server() {
     sync_pending_ = false;
 }
 
+void X_Presenter::Take_Back_Segment() {
+    if (lent_to_) lent_to_->memory.Take_Back();
+    lent_to_ = nullptr;
+}
+
 void X_Presenter::Release_Source() {
     const Functions* x = Xcb();
     if (!x || !connection_) return;
     Wait_For_Server();
+    // The surface drawing into the segment takes its pixels home first.
+    Take_Back_Segment();
     if (source_picture_) x->free_picture(connection_, source_picture_);
     if (pixmap_) x->free_pixmap(connection_, pixmap_);
     if (segment_) x->shm_detach(connection_, segment_);
     if (memory_) shmdt(memory_);
     source_picture_ = pixmap_ = segment_ = 0;
     memory_ = nullptr;
+    std::vector<uint8_t>().swap(put_rows_);
     source_width_ = source_height_ = 0;
 }
 
-bool X_Presenter::Prepare_Source(int width, int height) {
-    if (width == source_width_ && height == source_height_ && memory_) return true;
-    Release_Source();
-    if (width <= 0 || height <= 0 || width > LARGEST_SIDE || height > LARGEST_SIDE) return false;
+bool X_Presenter::Attach_Segment(size_t bytes) {
     const Functions* x = Xcb();
-    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
     const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
     if (id < 0) return false;
     void* memory = shmat(id, nullptr, 0);
@@ -275,6 +287,17 @@ bool X_Presenter::Prepare_Source(int width, int height) {
     }
     memory_ = static_cast<uint8_t*>(memory);
     segment_ = segment;
+    return true;
+}
+
+bool X_Presenter::Prepare_Source(int width, int height) {
+    if (width == source_width_ && height == source_height_ && pixmap_) return true;
+    Release_Source();
+    if (width <= 0 || height <= 0 || width > LARGEST_SIDE || height > LARGEST_SIDE) return false;
+    const Functions* x = Xcb();
+    const size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * 4;
+    // Refused once, the server will not take shared memory later either.
+    if (shared_memory_ && !Attach_Segment(bytes)) shared_memory_ = false;
     source_width_ = width;
     source_height_ = height;
     pixmap_ = x->generate_id(connection_);
@@ -349,31 +372,79 @@ void X_Presenter::Draw() {
     }
 }
 
-bool X_Presenter::Show(const Surface* surface, int x, int y, int width, int height) {
-    if (!Is_Open() || !Pixel_Surface_Usable(surface)) return false;
-    if (!Prepare_Source(surface->width, surface->height)) return false;
-    const Functions* f = Xcb();
-    // The server must be done reading the last picture before it is overwritten.
-    Wait_For_Server();
+// Rows as the 24-bit pixmap takes them (0x00RRGGBB words, width x 4 bytes a
+// row), converted in row bands into `target`.
+static void Convert_Rows(const Surface* surface, uint8_t* target) {
     uint32_t palette[256] = {};
     if (surface->bits_per_pixel == 8) Surface_Palette_Colours(surface, palette);
-    const size_t pitch = static_cast<size_t>(source_width_) * 4;
+    const size_t pitch = static_cast<size_t>(surface->width) * 4;
     // A 24-bit pixmap ignores the top byte: 32-bit rows go up as they are.
     const bool as_is = Pixel_Bytes(surface->bits_per_pixel) == 4;
     auto band = [&](int top, int bottom) {
         for (int row = top; row < bottom; ++row) {
             const uint8_t* source = surface->memory.data() + static_cast<size_t>(row) * surface->pitch;
-            uint8_t* target = memory_ + static_cast<size_t>(row) * pitch;
+            uint8_t* out = target + static_cast<size_t>(row) * pitch;
             if (as_is) {
-                std::memcpy(target, source, pitch);
+                std::memcpy(out, source, pitch);
             } else {
-                Convert_Surface_Pixels(surface, source, surface->width, palette, reinterpret_cast<uint32_t*>(target));
+                Convert_Surface_Pixels(surface, source, surface->width, palette, reinterpret_cast<uint32_t*>(out));
             }
         }
     };
-    Run_Row_Bands(source_height_, source_width_, band);
+    Run_Row_Bands(surface->height, surface->width, band);
+}
+
+void X_Presenter::Put_Rows(const uint8_t* rows) {
+    const Functions* x = Xcb();
+    const size_t row_bytes = static_cast<size_t>(source_width_) * 4;
+    // A request longer than the server takes would end the connection: the
+    // picture goes up in strips that fit (the limit counts 4-byte units).
+    constexpr size_t PUT_IMAGE_HEADER = 24;
+    const size_t limit = static_cast<size_t>(x->maximum_request_length(connection_)) * 4;
+    const size_t fitting = limit > PUT_IMAGE_HEADER ? (limit - PUT_IMAGE_HEADER) / row_bytes : 0;
+    const int strip = static_cast<int>(std::clamp<size_t>(fitting, 1, static_cast<size_t>(source_height_)));
+    for (int top = 0; top < source_height_; top += strip) {
+        const int rows_here = std::min(strip, source_height_ - top);
+        x->put_image(connection_, Z_PIXMAP, pixmap_, gc_, static_cast<uint16_t>(source_width_),
+                     static_cast<uint16_t>(rows_here), 0, static_cast<int16_t>(top), 0, 24,
+                     static_cast<uint32_t>(row_bytes * static_cast<size_t>(rows_here)),
+                     rows + static_cast<size_t>(top) * row_bytes);
+    }
+}
+
+bool X_Presenter::Show(Surface* surface, int x, int y, int width, int height) {
+    if (!Is_Open() || !Pixel_Surface_Usable(surface)) return false;
+    if (!Prepare_Source(surface->width, surface->height)) return false;
+    const Functions* f = Xcb();
     const auto w = static_cast<uint16_t>(source_width_), h = static_cast<uint16_t>(source_height_);
-    f->shm_put_image(connection_, pixmap_, gc_, w, h, 0, 0, w, h, 0, 0, 24, Z_PIXMAP, 0, segment_, 0);
+    const bool rows_as_pixmap = Pixel_Bytes(surface->bits_per_pixel) == 4 && surface->pitch == source_width_ * 4;
+    if (memory_) {
+        if (lent_to_ != surface) {
+            // The server must be done reading the last picture before it is overwritten.
+            Wait_For_Server();
+            Take_Back_Segment();
+            if (rows_as_pixmap && !surface->memory.Is_Lent()) {
+                // Its rows are the pixmap's: the surface draws its next
+                // frames straight into the segment, waiting for the server
+                // before each change.
+                surface->memory.Lend(memory_, this);
+                lent_to_ = surface;
+            } else {
+                Convert_Rows(surface, memory_);
+            }
+        }
+        f->shm_put_image(connection_, pixmap_, gc_, w, h, 0, 0, w, h, 0, 0, 24, Z_PIXMAP, 0, segment_, 0);
+    } else if (rows_as_pixmap) {
+        // The library writes the rows out before it returns: they go up
+        // straight from the surface.
+        Wait_For_Server();
+        Put_Rows(surface->memory.data());
+    } else {
+        Wait_For_Server();
+        put_rows_.resize(static_cast<size_t>(source_width_) * static_cast<size_t>(source_height_) * 4);
+        Convert_Rows(surface, put_rows_.data());
+        Put_Rows(put_rows_.data());
+    }
     Place(x, y, width, height);
     Draw();
     sync_sequence_ = f->get_input_focus(connection_).sequence;

@@ -1,11 +1,14 @@
 // Presentation through the X server. The composed picture goes up once a
-// frame at its own size, through shared memory, and the server scales it to
+// frame at its own size, through shared memory where the server has it and
+// in plain puts where it has not, and the server scales it to
 // the screen (RENDER, nearest neighbour, keeping the picture's shape, black
 // bars). The one upload is the only thing a frame waits for, and only when
 // the next frame is ready before the server has shown the last one.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "platform/ddraw.h"
 
@@ -14,7 +17,10 @@ struct xcb_connection_t;
 // The picture is shown in a window of its own, a child of the frame's X
 // window over the client area, that the toolkit neither paints nor knows;
 // it takes no input, so the pointer and the keys reach the frame as before.
-class X_Presenter {
+//
+// With shared memory a 32-bit picture is not copied into the segment each
+// frame: the surface is lent the segment once and draws straight into it.
+class X_Presenter : private Surface_Memory_Lender {
 public:
     X_Presenter() = default;
     X_Presenter(const X_Presenter&) = delete;
@@ -23,8 +29,10 @@ public:
 
     // Starts presenting into a child of `parent`, an X window of
     // `connection`. Nothing is kept when it fails: the parent is not (or no
-    // longer) there, or the server lacks RENDER or shared memory, or the
-    // parent's visual or the pixmap formats are not ones this draws.
+    // longer) there, or the server lacks RENDER, or the parent's visual or
+    // the pixmap formats are not ones this draws. A server without shared
+    // memory (or one that refuses it, as a remote one does) gets the
+    // picture in plain puts.
     enum Opening { OPENED, OPEN_NO_WINDOW, OPEN_UNSUPPORTED };
     Opening Open(xcb_connection_t* connection, uint32_t parent);
     bool Is_Open() const { return window_ != 0; }
@@ -34,8 +42,10 @@ public:
 
     // Shows a usable surface scaled to keep its shape in the part of the
     // parent at (x, y) of width x height pixels, black around it. False
-    // when the picture cannot go up (the shared memory was refused).
-    bool Show(const Surface* surface, int x, int y, int width, int height);
+    // when the picture cannot go up (a size the server cannot hold).
+    bool Show(Surface* surface, int x, int y, int width, int height);
+    // Whether `surface` draws straight into the memory the server reads.
+    bool Holds(const Surface* surface) const { return surface && lent_to_ == surface; }
     // Takes the picture's window off the screen until the next Show.
     void Hide();
 
@@ -45,10 +55,15 @@ public:
 
 private:
     bool Prepare_Source(int width, int height);
+    bool Attach_Segment(size_t bytes);
+    void Put_Rows(const uint8_t* rows);
     void Release_Source();
     void Place(int x, int y, int width, int height);
     void Draw();
     void Wait_For_Server();
+    void Before_Write() override { Wait_For_Server(); }
+    void Returned() override { lent_to_ = nullptr; }
+    void Take_Back_Segment();
 
     xcb_connection_t* connection_ = nullptr;
     uint32_t parent_ = 0, window_ = 0, window_picture_ = 0, gc_ = 0;
@@ -56,6 +71,12 @@ private:
     // The picture at its own size: a pixmap, its RENDER picture, the shared memory it comes from.
     uint32_t pixmap_ = 0, source_picture_ = 0, segment_ = 0;
     uint8_t* memory_ = nullptr;
+    // Whether the server takes shared memory; without it the rows go up in
+    // plain puts, from put_rows_ when they need converting.
+    bool shared_memory_ = false;
+    std::vector<uint8_t> put_rows_;
+    // The surface the segment is lent to, if any.
+    Surface* lent_to_ = nullptr;
     int source_width_ = 0, source_height_ = 0;
     // Where the window is and what it showed last: the bars and the scale
     // are set again only when these change.

@@ -269,6 +269,8 @@ int Calvorine_Main(const char* command_line) {
 
     // A host runs one hack at a time itself: no single-instance check.
     if (app.saver_mode == SAVER && !app.hosted && IsSaverRunning()) return 0;
+    // A running saver, full screen or hosted, gives way to the rest of the machine.
+    if (app.saver_mode == SAVER) Platform_Lower_Priority();
 
     Determine_Operating_System();
     // The display settings of the NT 5 family run no previews.

@@ -79,7 +79,9 @@ TEST_P(PresentScaleTest, EveryScreenPixelShowsTheNearestSourcePixelWholeOrInBand
 }
 
 // The emulated 640 x 480 mode and anything smaller is drawn on the caller's
-// thread (waking the pool costs more there); bigger pictures use every core.
+// thread in one band (waking the pool costs more there); bigger pictures are
+// cut into bands for every core, which the caller takes itself when the
+// helpers are not there first.
 TEST(RowBands, OnlyPicturesBiggerThanTheEmulatedModeUseThePool) {
     const bool several_cores = std::thread::hardware_concurrency() > 1;
     struct Row {
@@ -89,13 +91,19 @@ TEST(RowBands, OnlyPicturesBiggerThanTheEmulatedModeUseThePool) {
     } rows[] = {{480, 640, false}, {240, 320, false}, {481, 640, several_cores}, {1080, 1920, several_cores}};
     row_band_threads = 0;
     for (const Row& r : rows) {
+        Row_Bands_Reset_Payoff();
         std::mutex lock;
         std::set<std::thread::id> threads;
+        int bands = 0;
         Run_Row_Bands(r.rows, r.pixels_per_row, [&](int, int) {
             std::lock_guard<std::mutex> hold(lock);
             threads.insert(std::this_thread::get_id());
+            ++bands;
         });
-        EXPECT_EQ(threads.size() > 1, r.pooled) << r.rows << " rows of " << r.pixels_per_row;
+        EXPECT_EQ(bands > 1, r.pooled) << r.rows << " rows of " << r.pixels_per_row;
+        if (!r.pooled) {
+            EXPECT_EQ(threads.size(), 1u) << r.rows << " rows of " << r.pixels_per_row;
+        }
         EXPECT_EQ(threads.count(std::this_thread::get_id()), 1u) << "the caller draws a band itself";
     }
 }

@@ -1,4 +1,10 @@
 // Headless host services: the window record, the queue, boxes, sounds, the cursor and the clocks.
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -126,6 +132,49 @@ TEST_F(SystemTest, ClocksNeverStepBackAndAdvanceWithTime) {
     EXPECT_GE(Platform_Performance_Counter() - counter, 20'000'000);
     EXPECT_GE(static_cast<uint32_t>(Platform_Tick_Count() - ticks), 20u);
     EXPECT_GT(Platform_Total_Physical_Memory(), 0u);
+}
+
+// The niceness a thread ends with, started at `start`, when the process is
+// lowered while the thread runs; measured in a child, which leaves this
+// process as it was. -1 when the child could not be run.
+static int Niceness_After_Lowering(int start, bool ask_helper) {
+    const pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        setpriority(PRIO_PROCESS, 0, start);
+        std::atomic<int> stage{0};
+        std::atomic<int> helper_niceness{-1};
+        // A thread already running, as the toolkit's are by then.
+        std::thread helper([&] {
+            stage = 1;
+            while (stage != 2) std::this_thread::yield();
+            helper_niceness = getpriority(PRIO_PROCESS, static_cast<id_t>(syscall(SYS_gettid)));
+        });
+        while (stage != 1) std::this_thread::yield();
+        const bool lowered = Platform_Lower_Priority();
+        stage = 2;
+        helper.join();
+        const int own = getpriority(PRIO_PROCESS, 0);
+        _exit(!lowered ? 99 : ask_helper ? helper_niceness.load() : own);
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+TEST_F(SystemTest, TheSaverGivesWayButNeverRisesAboveANicenessItWasGiven) {
+    const int now = getpriority(PRIO_PROCESS, 0);
+    struct Case {
+        int start, expected;
+    };
+    // A niceness can only be raised without privileges: every start is at
+    // least this process's own.
+    const Case cases[] = {{now, std::max(now, SAVER_NICENESS)}, {std::max(now, 3), std::max(now, SAVER_NICENESS)},
+                          {std::max(now, 15), std::max(now, 15)}, {19, 19}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(Niceness_After_Lowering(c.start, false), c.expected) << "from " << c.start;
+        EXPECT_EQ(Niceness_After_Lowering(c.start, true), c.expected) << "another thread, from " << c.start;
+    }
 }
 
 }  // namespace
