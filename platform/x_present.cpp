@@ -412,7 +412,7 @@ void X_Presenter::Put_Rows(const uint8_t* rows) {
     }
 }
 
-bool X_Presenter::Show(Surface* surface, int x, int y, int width, int height) {
+bool X_Presenter::Show_Picture(Surface* surface, bool may_lend, int x, int y, int width, int height) {
     if (!Is_Open() || !Pixel_Surface_Usable(surface)) return false;
     if (!Prepare_Source(surface->width, surface->height)) return false;
     const Functions* f = Xcb();
@@ -423,7 +423,7 @@ bool X_Presenter::Show(Surface* surface, int x, int y, int width, int height) {
             // The server must be done reading the last picture before it is overwritten.
             Wait_For_Server();
             Take_Back_Segment();
-            if (rows_as_pixmap && !surface->memory.Is_Lent()) {
+            if (may_lend && rows_as_pixmap && !surface->memory.Is_Lent()) {
                 // Its rows are the pixmap's: the surface draws its next
                 // frames straight into the segment, waiting for the server
                 // before each change.

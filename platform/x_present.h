@@ -43,7 +43,12 @@ public:
     // Shows a usable surface scaled to keep its shape in the part of the
     // parent at (x, y) of width x height pixels, black around it. False
     // when the picture cannot go up (a size the server cannot hold).
-    bool Show(Surface* surface, int x, int y, int width, int height);
+    bool Show(Surface* surface, int x, int y, int width, int height) { return Show_Picture(surface, true, x, y, width, height); }
+    // The same for a picture this presenter only copies from (another
+    // presenter may already lend it memory): it is never lent the segment.
+    bool Show(const Surface* surface, int x, int y, int width, int height) {
+        return Show_Picture(const_cast<Surface*>(surface), false, x, y, width, height);
+    }
     // Whether `surface` draws straight into the memory the server reads.
     bool Holds(const Surface* surface) const { return surface && lent_to_ == surface; }
     // Takes the picture's window off the screen until the next Show.
@@ -54,6 +59,7 @@ public:
     void Close();
 
 private:
+    bool Show_Picture(Surface* surface, bool may_lend, int x, int y, int width, int height);
     bool Prepare_Source(int width, int height);
     bool Attach_Segment(size_t bytes);
     void Put_Rows(const uint8_t* rows);
