@@ -204,6 +204,18 @@ std::string Platform_Short_Path_Name(const char* path) {
     return path;
 }
 
+bool Platform_Is_Executable(const char* path) {
+    struct stat status;
+    return path && stat(path, &status) == 0 && S_ISREG(status.st_mode) && access(path, X_OK) == 0;
+}
+
+std::string Platform_Program_Path() {
+    std::vector<char> buffer(4096);
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0) return {};
+    return std::string(buffer.data(), static_cast<size_t>(length));
+}
+
 std::string Platform_Home_Directory() {
     const char* home = std::getenv("HOME");
     std::string path;
@@ -396,6 +408,15 @@ static std::string Entry_Name(const std::string& entry) {
 
 static bool Is_Our_Entry(const std::string& entry, const std::string& name) { return Entry_Name(entry) == name; }
 
+bool Xscreensaver_Lists_Hack(const std::string& text, const std::string& name) {
+    std::vector<std::string> programs;
+    if (!Xscreensaver_Programs(text, &programs)) return false;
+    for (const std::string& entry : programs) {
+        if (Is_Our_Entry(entry, name)) return true;
+    }
+    return false;
+}
+
 // Quotes a path for the shell that XScreenSaver starts hacks with.
 static std::string Shell_Quoted(const std::string& path) {
     bool plain = !path.empty();
@@ -472,6 +493,19 @@ std::string Xscreensaver_Select_Hack(const std::string& text, const std::string&
 
 std::string Platform_Xscreensaver_Settings_Path() { return Platform_Home_Directory() + "/.xscreensaver"; }
 
+bool Platform_Select_Xscreensaver_Hack(const std::string& saver) {
+    if (saver.empty()) return false;
+    std::string settings = Platform_Xscreensaver_Settings_Path();
+    std::string text;
+    bool exists = access(settings.c_str(), F_OK) == 0;
+    if (exists && !Platform_Read_File(settings.c_str(), &text)) return false;
+    const std::string selected = Xscreensaver_Select_Hack(text, "Calvorine", Xscreensaver_Hack_Command(saver));
+    // Selected already: the backup keeps the settings the user had before.
+    if (exists && selected == text) return true;
+    std::string backup = settings + ".bak";
+    return Platform_Write_File_Atomically(settings.c_str(), selected, exists ? backup.c_str() : nullptr);
+}
+
 bool Platform_Set_Screen_Saver_Active(bool active) {
     if (!active) return true;
     // The saver the system starts is the one registered in system.ini.
@@ -481,18 +515,29 @@ bool Platform_Set_Screen_Saver_Active(bool active) {
         saver.empty()) {
         return false;
     }
-    std::string settings = Platform_Xscreensaver_Settings_Path();
-    std::string text;
-    bool exists = access(settings.c_str(), F_OK) == 0;
-    if (exists && !Platform_Read_File(settings.c_str(), &text)) return false;
-    std::string backup = settings + ".bak";
-    return Platform_Write_File_Atomically(settings.c_str(),
-                                          Xscreensaver_Select_Hack(text, "Calvorine", Xscreensaver_Hack_Command(saver)),
-                                          exists ? backup.c_str() : nullptr);
+    return Platform_Select_Xscreensaver_Hack(saver);
 }
 
 // ---------------------------------------------------------------------------
 // Shell verbs.
+
+bool Platform_Run_Detached(void (*work)(void* data), void* data) {
+    if (!work) return false;
+    pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        setsid();
+        pid_t grandchild = fork();
+        if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
+        // The display connection and the log are the parent's: _exit
+        // leaves both untouched.
+        work(data);
+        _exit(0);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 bool Platform_Shell_Execute(const char* verb, const char* file) {
     if (!verb || !file || Faulted(FILE_LAUNCH, file)) return false;
