@@ -18,6 +18,9 @@
 #ifndef CALVORINE_BUILD_DIR
 #error "CALVORINE_BUILD_DIR names the build folder that is installed"
 #endif
+#ifndef CALVORINE_SAVER
+#error "CALVORINE_SAVER names the built saver"
+#endif
 
 namespace {
 
@@ -79,8 +82,12 @@ forked_ms() {
 # Whether a process is gone (or only waits to be reaped).
 ended() { [ ! -e "/proc/$1" ] || [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" = Z ]; }
 
-as_user "$PREFIX/bin/calvorine-setup" --xscreensaver > "$WORK/setup.txt" 2>&1
-echo "listing $?"
+# The one command that puts Calvorine in the daemon's list.
+list_calvorine() {
+  as_user "$PREFIX/bin/calvorine-setup" --xscreensaver > "$WORK/setup.txt" 2>&1
+  echo "listing $?"
+}
+data="$home/.local/share/Calvorine"
 as_user xscreensaver -no-splash -verbose > "$WORK/daemon.log" 2>&1 & daemon=$!
 stop_daemon() { kill "$daemon" 2>/dev/null; wait "$daemon" 2>/dev/null; }
 trap stop_daemon EXIT
@@ -93,7 +100,6 @@ for _ in $(seq 100); do as_user xscreensaver-command -time > /dev/null 2>&1 && b
         ASSERT_TRUE(printed.Run_Command(command));
         output = printed.text;
         EXPECT_EQ(Said("installed"), "0") << output;
-        EXPECT_EQ(Said("listing"), "0") << Read_Text(work.file("setup.txt"));
     }
 
     QImage Picture(const std::string& name) { return QImage(QString::fromStdString(work.file(name))); }
@@ -130,6 +136,7 @@ double Mirrored_Share(const QImage& image) {
 
 TEST_F(XscreensaverTest, TheFirstActivationShowsTheMovingPictureAtOnceAndDeactivationEndsTheHack) {
     Run("-screen 0 640x480x24", R"SH(
+list_calvorine
 echo "listed $(grep -c "\"Calvorine\"  $PREFIX/libexec/xscreensaver/calvorine --root" "$home/.xscreensaver")"
 echo "kept_programs $(grep -c -e 'abstractile -root' -e 'binaryring -root' "$home/.xscreensaver")"
 echo "kept_timeout $(grep -c '^timeout:	0:10:00$' "$home/.xscreensaver")"
@@ -149,7 +156,6 @@ started=$(now_ms)
 as_user xscreensaver-command -deactivate > /dev/null 2>&1
 while ! ended "$hack" && [ $(( $(now_ms) - started )) -lt 5000 ]; do sleep 0.01; done
 echo "ended_ms $(( $(now_ms) - started ))"
-data="$home/.local/share/Calvorine"
 for _ in $(seq 100); do [ -f "$data/Welcome.DAT" ] && break; sleep 0.1; done
 echo "set_up $(grep -c 'calvorine folder set up from' "$data/error_log.txt" 2>/dev/null)"
 echo "left_beside $(ls -A "$home/.local/share" | grep -vc '^Calvorine$')"
@@ -161,6 +167,7 @@ sleep 2
 import -window root "$WORK/default.png"
 as_user xscreensaver-command -deactivate > /dev/null 2>&1
 )SH");
+    EXPECT_EQ(Said("listing"), "0") << Read_Text(work.file("setup.txt"));
     EXPECT_EQ(Said("listed"), "1") << output;
     EXPECT_EQ(Said("kept_programs"), "2");
     EXPECT_EQ(Said("kept_timeout"), "1");
@@ -187,6 +194,7 @@ as_user xscreensaver-command -deactivate > /dev/null 2>&1
 
 TEST_F(XscreensaverTest, TheTwoScreenDisplayRunsOneHackPerScreen) {
     Run("-screen 0 640x480x24 -screen 1 512x384x24", R"SH(
+list_calvorine
 as_user xscreensaver-command -activate > /dev/null 2>&1
 for _ in $(seq 300); do [ "$(hacks | wc -l)" -ge 2 ] && break; sleep 0.01; done
 sleep 2
@@ -198,6 +206,7 @@ as_user xscreensaver-command -deactivate > /dev/null 2>&1
 for _ in $(seq 100); do [ "$(hacks | wc -l)" -eq 0 ] && break; sleep 0.05; done
 echo "hacks_after $(hacks | wc -l)"
 )SH");
+    EXPECT_EQ(Said("listing"), "0") << Read_Text(work.file("setup.txt"));
     EXPECT_EQ(Said("hacks"), "2") << Read_Text(work.file("daemon.log"));
     for (const char* name : {"screen0.png", "screen1.png"}) {
         const QImage screen = Picture(name);
@@ -206,4 +215,71 @@ echo "hacks_after $(hacks | wc -l)"
     }
     EXPECT_EQ(Picture("screen1.png").width(), 512);
     EXPECT_EQ(Said("hacks_after"), "0");
+}
+
+// The package leaves the users' files alone: a user who opens the
+// configuration window for the first time is told that Calvorine was put in
+// XScreenSaver's list, and a user who takes it out again is not overruled.
+TEST_F(XscreensaverTest, TheFirstConfigurationRunOfThePackageListsCalvorineOnce) {
+    if (!Installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
+    Run("-screen 0 1024x768x24", R"SH(
+find_window() { timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1; }
+as_user "$PREFIX/bin/calvorine-saver" /c & saver=$!
+welcome=$(find_window '^Welcome to Calvorine$')
+echo "welcome ${welcome:-none}"
+xdotool windowfocus --sync "$welcome" key Return
+message=$(find_window '^Message$')
+echo "message ${message:-none}"
+echo "listed $(grep -c "\"Calvorine\"  $PREFIX/libexec/xscreensaver/calvorine --root" "$home/.xscreensaver")"
+echo "backup_is_old $(cmp -s "$WORK/settings-before" "$home/.xscreensaver.bak" && echo yes)"
+echo "logged $(grep -c "Calvorine is now XScreenSaver's display mode" "$data/error_log.txt")"
+xdotool windowfocus --sync "$message" key Return
+window=$(find_window '^ Calvorine:   ')
+echo "window ${window:-none}"
+xdotool windowfocus --sync "$window" key Escape
+wait "$saver"
+
+# Taken out again by the user: the next first run of the window leaves it out.
+cp "$WORK/settings-before" "$home/.xscreensaver"
+as_user "$PREFIX/bin/calvorine-saver" /c & saver=$!
+window=$(find_window '^ Calvorine:   ')
+sleep 0.5
+echo "message_again $(xdotool search --onlyvisible --name '^Message$' 2>/dev/null | head -1)"
+echo "left_out $(cmp -s "$WORK/settings-before" "$home/.xscreensaver" && echo yes)"
+xdotool windowfocus --sync "$window" key Escape
+wait "$saver"
+)SH");
+    EXPECT_NE(Said("welcome"), "none") << output;
+    EXPECT_NE(Said("message"), "none") << output;
+    EXPECT_EQ(Said("listed"), "1");
+    EXPECT_EQ(Said("backup_is_old"), "yes");
+    EXPECT_EQ(Said("logged"), "1");
+    EXPECT_NE(Said("window"), "none");
+    EXPECT_EQ(Said("message_again"), "");
+    EXPECT_EQ(Said("left_out"), "yes");
+}
+
+// Help is given at once, on a machine without a display and for a user
+// without a data folder; an unknown option is refused the same way.
+TEST(SaverUsage, HelpNeedsNoDisplayAndNoDataFolder) {
+    TempFolder home;
+    Scenario_Output printed;
+    const std::string command = "cd '" + home.path() + "' && env -u DISPLAY -u WAYLAND_DISPLAY HOME='" + home.path() +
+                                "' XDG_DATA_HOME='" + home.file("share") + "' sh -c '" +
+                                "timeout 5 " CALVORINE_SAVER " --help > help.txt 2> help-errors.txt; echo \"help $?\"; " +
+                                "timeout 5 " CALVORINE_SAVER " /s --colour > usage.txt 2> usage-errors.txt; " +
+                                "echo \"unknown $?\"; echo \"left $(ls -A | wc -l)\"'";
+    ASSERT_TRUE(printed.Run_Command(command));
+    EXPECT_EQ(printed.Said("help"), "0") << printed.text;
+    const std::string help = Read_Text(home.file("help.txt"));
+    EXPECT_EQ(help.rfind("Usage: calvorine-saver", 0), 0u) << help;
+    for (const char* option : {"--root", "--window-id", "--preset", "--random", "--fps", "--data-dir"}) {
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    }
+    EXPECT_EQ(Read_Text(home.file("help-errors.txt")), "");
+    EXPECT_EQ(printed.Said("unknown"), "2");
+    EXPECT_EQ(Read_Text(home.file("usage.txt")), "");
+    EXPECT_EQ(Read_Text(home.file("usage-errors.txt")), "calvorine-saver: unknown option --colour\n" + help);
+    // The four files of the redirections, and no data folder.
+    EXPECT_EQ(printed.Said("left"), "4");
 }
