@@ -305,10 +305,10 @@ int Calvorine_Main(const char* command_line) {
         if (!package.empty() && silent) {
             // The running saver must not keep the screen black while a slow
             // disk takes the copy: it draws from the package in place, logs
-            // into the folder being built, and the copy goes on beside it.
+            // into the folder being built, and the copy goes on beside it
+            // once the log is there.
             building = Begin_Data_Folder_Set_Up(folder, &failure);
             if (!building.empty()) {
-                Start_Data_Folder_Copy(package, building, folder);
                 Set_Windows_Directory(package);
                 set_up_from = package;
             }
@@ -330,8 +330,11 @@ int Calvorine_Main(const char* command_line) {
     app.error_log_path = (building.empty() ? folder : building) + "/error_log.txt";
     if (!Stamp_Date_And_Title_To_Saver_Error_Log_File("Calvorine Error Log File\r\n")) {
         if (!silent) Report_Error("Setup(): Stamp_Date_And_Title_To_Saver_Error_Log_File FAILED");
+        if (!building.empty()) Platform_Remove_Tree(building.c_str());
         return Leave_Early();
     }
+    // The open log moves with the folder when the copy renames it.
+    if (!building.empty()) Start_Data_Folder_Copy(set_up_from, building, folder);
     Report_Operating_System();
     if (!set_up_from.empty()) {
         const std::string text = "WinMain(): calvorine folder set up from " + set_up_from;
