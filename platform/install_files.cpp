@@ -529,8 +529,9 @@ bool Platform_Run_Detached(void (*work)(void* data), void* data) {
         setsid();
         pid_t grandchild = fork();
         if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
-        // The display connection and the log are the parent's: _exit
-        // leaves both untouched.
+        // The display connection and the log are the parent's: held open
+        // here, the server would keep the parent's windows after it ended.
+        for (int descriptor = 3; descriptor < 1024; descriptor++) close(descriptor);
         work(data);
         _exit(0);
     }
