@@ -24,7 +24,10 @@
 
 namespace {
 
-constexpr const char* TEST_USER = "calvorine-xss";
+// The tests' ordinary users: one each, as ctest may run them side by side.
+constexpr const char* ACTIVATION_USER = "calvorine-xss1";
+constexpr const char* TWO_SCREENS_USER = "calvorine-xss2";
+constexpr const char* CONFIGURATION_USER = "calvorine-xss3";
 
 class XscreensaverTest : public ::testing::Test {
 protected:
@@ -36,15 +39,18 @@ protected:
         }
     }
 
-    void TearDown() override { (void)!std::system((std::string("userdel ") + TEST_USER + " > /dev/null 2>&1").c_str()); }
+    void TearDown() override {
+        if (!user.empty()) (void)!std::system(("userdel " + user + " > /dev/null 2>&1").c_str());
+    }
 
     // Runs the scenario under a fresh Xvfb with the given screens, after the
     // installation, the user, its settings and the helpers.
-    void Run(const std::string& screens, const std::string& scenario) {
+    void Run(const char* test_user, const std::string& screens, const std::string& scenario) {
+        user = test_user;
         const std::string script = work.file("scenario.sh");
         std::ofstream(script) << R"SH(
 set -u
-PREFIX="$WORK/prefix"; user=)SH" << TEST_USER << R"SH(
+PREFIX="$WORK/prefix"; user=)SH" << user << R"SH(
 cmake --install "$BUILD" --prefix "$PREFIX" > "$WORK/install.log" 2>&1
 echo "installed $?"
 id -u "$user" > /dev/null 2>&1 || useradd --system --no-create-home --shell /bin/sh "$user"
@@ -108,7 +114,7 @@ for _ in $(seq 100); do as_user xscreensaver-command -time > /dev/null 2>&1 && b
 
     TempFolder work;
     Scenario_Output printed;
-    std::string output;
+    std::string output, user;
 };
 
 // The share of sampled pixels that equal their mirror image across the
@@ -135,7 +141,7 @@ double Mirrored_Share(const QImage& image) {
 }  // namespace
 
 TEST_F(XscreensaverTest, TheFirstActivationShowsTheMovingPictureAtOnceAndDeactivationEndsTheHack) {
-    Run("-screen 0 640x480x24", R"SH(
+    Run(ACTIVATION_USER, "-screen 0 640x480x24", R"SH(
 list_calvorine
 echo "listed $(grep -c "\"Calvorine\"  $PREFIX/libexec/xscreensaver/calvorine --root" "$home/.xscreensaver")"
 echo "kept_programs $(grep -c -e 'abstractile -root' -e 'binaryring -root' "$home/.xscreensaver")"
@@ -193,7 +199,7 @@ as_user xscreensaver-command -deactivate > /dev/null 2>&1
 }
 
 TEST_F(XscreensaverTest, TheTwoScreenDisplayRunsOneHackPerScreen) {
-    Run("-screen 0 640x480x24 -screen 1 512x384x24", R"SH(
+    Run(TWO_SCREENS_USER, "-screen 0 640x480x24 -screen 1 512x384x24", R"SH(
 list_calvorine
 as_user xscreensaver-command -activate > /dev/null 2>&1
 for _ in $(seq 300); do [ "$(hacks | wc -l)" -ge 2 ] && break; sleep 0.01; done
@@ -222,7 +228,7 @@ echo "hacks_after $(hacks | wc -l)"
 // XScreenSaver's list, and a user who takes it out again is not overruled.
 TEST_F(XscreensaverTest, TheFirstConfigurationRunOfThePackageListsCalvorineOnce) {
     if (!Installed("xdotool")) GTEST_SKIP() << "xdotool is not installed";
-    Run("-screen 0 1024x768x24", R"SH(
+    Run(CONFIGURATION_USER, "-screen 0 1024x768x24", R"SH(
 find_window() { timeout 10 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1; }
 as_user "$PREFIX/bin/calvorine-saver" /c & saver=$!
 welcome=$(find_window '^Welcome to Calvorine$')
