@@ -2,6 +2,7 @@
 // first-run set-up.
 #include "base/package_files.h"
 
+#include "base/data_folder.h"
 #include "platform/files.h"
 #include "platform/install_files.h"
 
@@ -113,7 +114,7 @@ std::string System_Package_Folder() {
     return {};
 }
 
-int Set_Up_Data_Folder_From_Package(const std::string& package, const std::string& folder, std::string* failure) {
+std::string Begin_Data_Folder_Set_Up(const std::string& folder, std::string* failure) {
     std::string ignored;
     if (!failure) failure = &ignored;
     const size_t separator = folder.find_last_of('/');
@@ -123,7 +124,7 @@ int Set_Up_Data_Folder_From_Package(const std::string& package, const std::strin
     // The folder the data folder lives in may be missing on a new account.
     if (!Folder_Exists(parent.c_str()) && !Platform_Create_Directory_Path(parent.c_str())) {
         *failure = Folder_Failed(parent);
-        return 0;
+        return {};
     }
 
     // Hidden, and this process's own: a leftover of an earlier process
@@ -132,8 +133,15 @@ int Set_Up_Data_Folder_From_Package(const std::string& package, const std::strin
     Platform_Remove_Tree(building.c_str());
     if (!Ensure_Install_Folder(building)) {
         *failure = Folder_Failed(building);
-        return 0;
+        return {};
     }
+    return building;
+}
+
+int Finish_Data_Folder_Set_Up(const std::string& package, const std::string& building, const std::string& folder,
+                              std::string* failure) {
+    std::string ignored;
+    if (!failure) failure = &ignored;
     if (!Copy_Package_Files(package, building, failure)) {
         Platform_Remove_Tree(building.c_str());
         return 0;
@@ -146,4 +154,79 @@ int Set_Up_Data_Folder_From_Package(const std::string& package, const std::strin
         return 0;
     }
     return 1;
+}
+
+int Set_Up_Data_Folder_From_Package(const std::string& package, const std::string& folder, std::string* failure) {
+    const std::string building = Begin_Data_Folder_Set_Up(folder, failure);
+    if (building.empty()) return 0;
+    return Finish_Data_Folder_Set_Up(package, building, folder, failure);
+}
+
+// ---------------------------------------------------------------------------
+// Calvorine in XScreenSaver's list.
+
+// The folder part of a path ("" for a bare name).
+static std::string Folder_Of(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+std::string Installed_Hack_Program(const std::string& program) {
+    // <prefix>/bin/program -> <prefix>/libexec/xscreensaver/calvorine
+    const std::string bin = Folder_Of(program);
+    if (bin.empty()) return {};
+    const std::string prefix = Folder_Of(bin);
+    const std::string hack = prefix + "/libexec/xscreensaver/calvorine";
+    return Platform_Is_Executable(hack.c_str()) ? hack : std::string();
+}
+
+int Select_Calvorine_In_Xscreensaver(const std::string& program, std::string* hack, std::string* failure) {
+    std::string saver = Installed_Hack_Program(program);
+    if (saver.empty()) {
+        // An installation by calvorine-setup registers its saver here.
+        std::string text;
+        const std::string ini = Windows_Directory() + "/system.ini";
+        if (!Platform_Read_File(ini.c_str(), &text) || !Profile_Get_String(text, "boot", "SCRNSAVE.EXE", &saver)) {
+            saver.clear();
+        }
+    }
+    if (saver.empty()) {
+        *failure = "no installed Calvorine found: install the package or run calvorine-setup first";
+        return 0;
+    }
+    if (!Platform_Select_Xscreensaver_Hack(saver)) {
+        *failure = "writing " + Platform_Xscreensaver_Settings_Path() + " FAILED";
+        return 0;
+    }
+    *hack = saver;
+    return 1;
+}
+
+Xscreensaver_Offer Offer_Xscreensaver_Listing(const std::string& folder, const std::string& program,
+                                              std::string* message) {
+    const std::string hack = Installed_Hack_Program(program);
+    if (hack.empty()) return OFFER_NOTHING;
+    const std::string marker = folder + "/xscreensaver_listed.txt";
+    if (File_Exists(marker.c_str())) return OFFER_NOTHING;
+    const std::string settings = Platform_Xscreensaver_Settings_Path();
+    std::string text;
+    // Without settings XScreenSaver has never run for this user: a later
+    // configuration run looks again.
+    if (!File_Exists(settings.c_str()) || !Platform_Read_File(settings.c_str(), &text)) return OFFER_NOTHING;
+    Xscreensaver_Offer result = OFFER_NOTHING;
+    if (!Xscreensaver_Lists_Hack(text, "Calvorine")) {
+        if (!Platform_Select_Xscreensaver_Hack(hack)) {
+            *message = "Offer_Xscreensaver_Listing(): writing " + settings + " FAILED";
+            return OFFER_FAILED;
+        }
+        *message = "Calvorine is now XScreenSaver's display mode: it was added to the list in " + settings +
+                   " (the old settings are kept in " + settings +
+                   ".bak). xscreensaver-settings chooses another one at any time.";
+        result = OFFER_LISTED;
+    }
+    if (!Platform_Write_File_Atomically(marker.c_str(), "", nullptr) && result == OFFER_NOTHING) {
+        *message = "Offer_Xscreensaver_Listing(): writing " + marker + " FAILED";
+        return OFFER_FAILED;
+    }
+    return result;
 }

@@ -204,6 +204,18 @@ std::string Platform_Short_Path_Name(const char* path) {
     return path;
 }
 
+bool Platform_Is_Executable(const char* path) {
+    struct stat status;
+    return path && stat(path, &status) == 0 && S_ISREG(status.st_mode) && access(path, X_OK) == 0;
+}
+
+std::string Platform_Program_Path() {
+    std::vector<char> buffer(4096);
+    const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (length <= 0) return {};
+    return std::string(buffer.data(), static_cast<size_t>(length));
+}
+
 std::string Platform_Home_Directory() {
     const char* home = std::getenv("HOME");
     std::string path;
@@ -396,6 +408,15 @@ static std::string Entry_Name(const std::string& entry) {
 
 static bool Is_Our_Entry(const std::string& entry, const std::string& name) { return Entry_Name(entry) == name; }
 
+bool Xscreensaver_Lists_Hack(const std::string& text, const std::string& name) {
+    std::vector<std::string> programs;
+    if (!Xscreensaver_Programs(text, &programs)) return false;
+    for (const std::string& entry : programs) {
+        if (Is_Our_Entry(entry, name)) return true;
+    }
+    return false;
+}
+
 // Quotes a path for the shell that XScreenSaver starts hacks with.
 static std::string Shell_Quoted(const std::string& path) {
     bool plain = !path.empty();
@@ -472,6 +493,29 @@ std::string Xscreensaver_Select_Hack(const std::string& text, const std::string&
 
 std::string Platform_Xscreensaver_Settings_Path() { return Platform_Home_Directory() + "/.xscreensaver"; }
 
+bool Platform_Select_Xscreensaver_Hack(const std::string& saver) {
+    if (saver.empty()) return false;
+    std::string settings = Platform_Xscreensaver_Settings_Path();
+    std::string text;
+    bool exists = access(settings.c_str(), F_OK) == 0;
+    if (exists && !Platform_Read_File(settings.c_str(), &text)) return false;
+    const std::string selected = Xscreensaver_Select_Hack(text, "Calvorine", Xscreensaver_Hack_Command(saver));
+    // Selected already: nothing to write and nothing to back up.
+    if (exists && selected == text) return true;
+    // The copy goes to the first free backup name: the first backup holds
+    // the user's own settings from before any installation, and no later
+    // one ever replaces it.
+    std::string backup;
+    if (exists) {
+        backup = Xscreensaver_Backup_Path(settings, [](const std::string& path) {
+            struct stat info;
+            return lstat(path.c_str(), &info) == 0;
+        });
+        if (backup.empty()) return false;
+    }
+    return Platform_Write_File_Atomically(settings.c_str(), selected, backup.empty() ? nullptr : backup.c_str());
+}
+
 bool Platform_Set_Screen_Saver_Active(bool active) {
     if (!active) return true;
     // The saver the system starts is the one registered in system.ini.
@@ -481,24 +525,7 @@ bool Platform_Set_Screen_Saver_Active(bool active) {
         saver.empty()) {
         return false;
     }
-    std::string settings = Platform_Xscreensaver_Settings_Path();
-    std::string text;
-    bool exists = access(settings.c_str(), F_OK) == 0;
-    if (exists && !Platform_Read_File(settings.c_str(), &text)) return false;
-    const std::string selected = Xscreensaver_Select_Hack(text, "Calvorine", Xscreensaver_Hack_Command(saver));
-    // A settings file the edit leaves as it is needs no backup (a reinstall).
-    // Otherwise the copy goes to the first free backup name: the first
-    // backup holds the user's own settings from before any installation,
-    // and no later one ever replaces it.
-    std::string backup;
-    if (exists && selected != text) {
-        backup = Xscreensaver_Backup_Path(settings, [](const std::string& path) {
-            struct stat info;
-            return lstat(path.c_str(), &info) == 0;
-        });
-        if (backup.empty()) return false;
-    }
-    return Platform_Write_File_Atomically(settings.c_str(), selected, backup.empty() ? nullptr : backup.c_str());
+    return Platform_Select_Xscreensaver_Hack(saver);
 }
 
 std::string Xscreensaver_Backup_Path(const std::string& settings, const std::function<bool(const std::string&)>& taken) {
@@ -512,6 +539,25 @@ std::string Xscreensaver_Backup_Path(const std::string& settings, const std::fun
 
 // ---------------------------------------------------------------------------
 // Shell verbs.
+
+bool Platform_Run_Detached(void (*work)(void* data), void* data) {
+    if (!work) return false;
+    pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+        setsid();
+        pid_t grandchild = fork();
+        if (grandchild != 0) _exit(grandchild < 0 ? 1 : 0);
+        // The display connection and the log are the parent's: held open
+        // here, the server would keep the parent's windows after it ended.
+        for (int descriptor = 3; descriptor < 1024; descriptor++) close(descriptor);
+        work(data);
+        _exit(0);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
 
 bool Platform_Shell_Execute(const char* verb, const char* file) {
     if (!verb || !file || Faulted(FILE_LAUNCH, file)) return false;

@@ -73,6 +73,10 @@ std::vector<std::string> Platform_System_Data_Directories();
 long Platform_Process_Id();
 // GetShortPathName: names here have no short forms; the path when it exists, else "".
 std::string Platform_Short_Path_Name(const char* path);
+// Whether a file is there and this user may run it.
+bool Platform_Is_Executable(const char* path);
+// The running program's own file (symbolic links resolved); "" when unknown.
+std::string Platform_Program_Path();
 // The user's home folder, without a trailing separator.
 std::string Platform_Home_Directory();
 
@@ -94,6 +98,8 @@ std::string Xscreensaver_Select_Hack(const std::string& text, const std::string&
 // The hack entries of the programs: list as written ("-", "GL:" and the
 // quoted name included), in order.
 bool Xscreensaver_Programs(const std::string& text, std::vector<std::string>* programs);
+// Whether the programs: list holds an entry with the quoted name `name`.
+bool Xscreensaver_Lists_Hack(const std::string& text, const std::string& name);
 // The XScreenSaver command line that runs a saver program as a hack on its window.
 std::string Xscreensaver_Hack_Command(const std::string& program);
 // The settings file: ~/.xscreensaver.
@@ -105,6 +111,15 @@ constexpr int MOST_XSCREENSAVER_BACKUPS = 99;
 // is taken. `taken` says whether a name is in use; no backup is ever replaced.
 std::string Xscreensaver_Backup_Path(const std::string& settings, const std::function<bool(const std::string&)>& taken);
 
+// Makes the saver program `saver` the user's XScreenSaver display mode:
+// ~/.xscreensaver gets the "Calvorine" entry running it as a hack (added,
+// or replacing the old one), "mode: one" and "selected:" it, with every
+// other setting and program kept and the old file copied to
+// ~/.xscreensaver.bak; without a settings file a minimal one is written.
+// Settings that select it already are left alone, and so is their backup.
+// False when the settings cannot be read or written.
+bool Platform_Select_Xscreensaver_Hack(const std::string& saver);
+
 // SystemParametersInfo's set-screen-saver-active with the change written to
 // the user's profile: on, the saver named by SCRNSAVE.EXE in [boot] of the
 // Windows directory's system.ini becomes the user's XScreenSaver mode (the
@@ -112,6 +127,12 @@ std::string Xscreensaver_Backup_Path(const std::string& settings, const std::fun
 // first free ~/.xscreensaver.bak.N, no backup ever replaced); off changes nothing.
 // False when there is no saver to switch on or the settings cannot be written.
 bool Platform_Set_Screen_Saver_Active(bool active);
+
+// Runs `work` in a process of its own, detached from this one (a session
+// of its own, nobody's child here): it goes on when this process ends or
+// its process group is signalled. Only files may be touched there: no
+// window, no display. False when the process could not be made.
+bool Platform_Run_Detached(void (*work)(void* data), void* data);
 
 // ShellExecute with a verb: "config" starts the saver program with /c,
 // detached from this process (it outlives the installer); "open" starts it

@@ -2,7 +2,7 @@
 CALVORINE_PACKAGES=(cmake g++ qt6-base-dev qt6-base-private-dev libgtest-dev libbenchmark-dev xvfb xauth x11-utils
   fonts-dejavu-core imagemagick xdotool python3 xscreensaver passwd libxi6
   dpkg-dev file desktop-file-utils lintian
-  qt6-wayland x11-xserver-utils sway swayidle grim wtype)
+  qt6-wayland x11-xserver-utils sway swayidle grim wtype procps)
 
 install_dependencies() {
     local missing=()

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/app_state.h"
 #include "base/error_log.h"
 #include "preset/preset_files.h"
 #include "preset/preset_setter.h"
@@ -65,6 +66,8 @@ bool Parse_Hack_Options(int argc, const char* const* argv, int first, Hack_Optio
             options->preset_path = argv[++i];
         } else if (Is_Switch(argv[i], "random")) {
             options->random_presets = true;
+        } else if (Is_Switch(argv[i], "fps")) {
+            options->show_fps = true;
         }
     }
     return true;
@@ -81,10 +84,60 @@ int Apply_Hack_Options(const Hack_Options& options) {
             result = 0;
         }
     }
+    if (options.show_fps) app.show_fps = true;
     if (options.random_presets) {
         random_preset_seconds = RANDOM_PRESET_SECONDS;
         transition_step = RANDOM_TRANSITION_STEP;
         Update_Random_Preset_Timer(1);
     }
     return result;
+}
+
+const char* const SAVER_USAGE =
+    "Usage: calvorine-saver [--data-dir DIR] [/s | /c | /p N | /a N]\n"
+    "       calvorine-saver [--data-dir DIR] --root | --window-id ID [--preset FILE] [--random] [--fps]\n"
+    "       calvorine-saver --end\n"
+    "\n"
+    "  /s              the screen saver, full screen\n"
+    "  /c              the configuration window (also without a switch)\n"
+    "  /p N            the preview inside window N\n"
+    "  /a N            the password change\n"
+    "  --root          run as a screen-saver daemon's hack: draw into the window in\n"
+    "                  $XSCREENSAVER_WINDOW, else into the root window\n"
+    "  --window-id ID  run as a hack in window ID (decimal, or hexadecimal after 0x)\n"
+    "  --preset FILE   the hack shows that preset instead of the default one\n"
+    "  --random        the hack changes to a random preset every minute\n"
+    "  --fps           the hack shows the frame rate\n"
+    "  --data-dir DIR  the folder that holds Calvorine/ instead of $XDG_DATA_HOME\n"
+    "                  (before everything else)\n"
+    "  --end           end the session's running full-screen saver, as a key would\n"
+    "                  (an idle daemon's resume command)\n"
+    "  -h, --help      this text\n"
+    "\n"
+    "The switches also work after '-' and in either case (-S, /C).\n";
+
+Argument_Check Check_Saver_Arguments(int argc, const char* const* argv, int first, std::string* unknown) {
+    // The options that take a value, and those that stand alone.
+    static constexpr const char* WITH_VALUE[] = {"window-id", "preset"};
+    static constexpr const char* ALONE[] = {"root", "random", "fps"};
+    Argument_Check found = ARGUMENTS_RUN;
+    for (int i = first; i < argc; i++) {
+        const char* argument = argv[i];
+        if (std::strcmp(argument, "-h") == 0 || Is_Switch(argument, "help")) return ARGUMENTS_HELP;
+        bool known = false;
+        for (const char* name : WITH_VALUE) {
+            if (Is_Switch(argument, name)) {
+                known = true;
+                i++;
+            }
+        }
+        for (const char* name : ALONE) known = known || Is_Switch(argument, name);
+        // A single dash is the switches' own prefix (-s, -p 123); only a
+        // double dash names an option.
+        if (!known && found == ARGUMENTS_RUN && std::strncmp(argument, "--", 2) == 0) {
+            found = ARGUMENTS_UNKNOWN;
+            if (unknown) *unknown = argument;
+        }
+    }
+    return found;
 }

@@ -6,6 +6,7 @@
 //   calvorine-saver --window-id ID      that window (decimal or 0x hex); -window-id and -root too
 //   XSCREENSAVER_WINDOW=ID calvorine-saver
 //   ... [--preset FILE] [--random]     a preset instead of the default one; random presets every minute
+//   ... [--fps]                        the frame rate in the picture, as the 1 key shows it in the window
 //
 // Hosted, the saver shows what /s shows (the default preset, random presets,
 // titles) at the host window's size and follows its resizes; it reads no
@@ -37,13 +38,29 @@ uintptr_t Read_Host_Window_Number(const char* text);
 struct Hack_Options {
     std::string preset_path;      // shown instead of the default preset when not empty
     bool random_presets = false;  // a random preset every minute, with the quick transition
+    bool show_fps = false;        // the frame rate in the picture
 };
 extern Hack_Options hack_options;
 
-// Reads --preset FILE and --random (one or two dashes) from
+// Reads --preset FILE, --random and --fps (one or two dashes) from
 // argv[first..argc-1]; false when --preset has no file.
 bool Parse_Hack_Options(int argc, const char* const* argv, int first, Hack_Options* options);
 // Applies the options after the default preset is shown: the named preset
 // (a preset that cannot be read is reported and the default stays), and the
 // random-preset timer. 1, or 0 when the preset could not be read.
 int Apply_Hack_Options(const Hack_Options& options);
+
+// What the command line asks for before anything is started.
+enum Argument_Check : int {
+    ARGUMENTS_RUN = 0,      // nothing against running
+    ARGUMENTS_HELP = 1,     // -h, -help or --help: the usage on standard output, exit 0
+    ARGUMENTS_UNKNOWN = 2,  // a --option the saver does not know: the usage on standard error, exit 2
+};
+// Looks through argv[first..argc-1] (after a leading --data-dir DIR) for a
+// request for help and for unknown --options; the values of --window-id
+// and --preset are never taken for options. The ordinary switches (/s,
+// -c, -p N, ...) are the command line's own and pass. *unknown gets the
+// first unknown option. Called by main before the display is opened.
+Argument_Check Check_Saver_Arguments(int argc, const char* const* argv, int first, std::string* unknown);
+// The usage text that --help prints.
+extern const char* const SAVER_USAGE;

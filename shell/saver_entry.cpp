@@ -14,6 +14,7 @@
 #include "platform/files.h"
 #include "graphics/display.h"
 #include "plasma/plasma_settings.h"
+#include "platform/install_files.h"
 #include "platform/window.h"
 #include "preset/menu.h"
 #include "preset/preset_files.h"
@@ -257,6 +258,27 @@ static int Read_Host_Window_Size() {
     return 1;
 }
 
+// What the detached copy of a first run needs; it lives in the copy's
+// own process, so plain strings do.
+struct Data_Folder_Copy {
+    std::string package, building, folder;
+};
+
+static void Copy_Data_Folder(void* data) {
+    const Data_Folder_Copy& copy = *static_cast<const Data_Folder_Copy*>(data);
+    std::string failure;
+    Finish_Data_Folder_Set_Up(copy.package, copy.building, copy.folder, &failure);
+}
+
+// Starts the copy of the package into the folder being built, renamed to
+// the data folder when complete; when no process can be made for it, the
+// copy is done here and now.
+static void Start_Data_Folder_Copy(const std::string& package, const std::string& building,
+                                   const std::string& folder) {
+    Data_Folder_Copy copy{package, building, folder};
+    if (!Platform_Run_Detached(Copy_Data_Folder, &copy)) Copy_Data_Folder(&copy);
+}
+
 // An early exit once the log is open: the record so far stays on the disk.
 static int Leave_Early() {
     Close_Error_Log_File();
@@ -279,11 +301,21 @@ int Calvorine_Main(const char* command_line) {
     const std::string folder = Data_Folder();
     // A system-wide installation keeps the package: a user who never ran
     // the installer gets the data folder from it, without being asked.
-    std::string set_up_from;
+    std::string set_up_from, building;
     if (!Folder_Exists(folder.c_str())) {
         const std::string package = System_Package_Folder();
         std::string failure;
-        if (!package.empty()) {
+        if (!package.empty() && silent) {
+            // The running saver must not keep the screen black while a slow
+            // disk takes the copy: it draws from the package in place, logs
+            // into the folder being built, and the copy goes on beside it
+            // once the log is there.
+            building = Begin_Data_Folder_Set_Up(folder, &failure);
+            if (!building.empty()) {
+                Set_Windows_Directory(package);
+                set_up_from = package;
+            }
+        } else if (!package.empty()) {
             if (Set_Up_Data_Folder_From_Package(package, folder, &failure)) {
                 set_up_from = package;
             } else if (!silent) {
@@ -291,18 +323,21 @@ int Calvorine_Main(const char* command_line) {
             }
         }
     }
-    if (!Folder_Exists(folder.c_str())) {
+    if (building.empty() && !Folder_Exists(folder.c_str())) {
         if (!silent) Report_Error("WinMain(): calvorine folder doesn't exist - Please RE-INSTALL");
         return 0;
     }
 
     app.error_log_enabled = true;
     app.show_fps = false;
-    app.error_log_path = folder + "/error_log.txt";
+    app.error_log_path = (building.empty() ? folder : building) + "/error_log.txt";
     if (!Stamp_Date_And_Title_To_Saver_Error_Log_File("Calvorine Error Log File\r\n")) {
         if (!silent) Report_Error("Setup(): Stamp_Date_And_Title_To_Saver_Error_Log_File FAILED");
+        if (!building.empty()) Platform_Remove_Tree(building.c_str());
         return Leave_Early();
     }
+    // The open log moves with the folder when the copy renames it.
+    if (!building.empty()) Start_Data_Folder_Copy(set_up_from, building, folder);
     Report_Operating_System();
     // Saves killed half-way leave their new files behind; nothing else ever
     // takes them away.
@@ -364,6 +399,17 @@ int Calvorine_Main(const char* command_line) {
         if (!File_Exists(marker.c_str())) {
             Introduction_Dialog_Box();
             Mark_Introduction_Shown(marker);
+        }
+        // The package leaves the users' files alone; their first
+        // configuration run puts Calvorine in XScreenSaver's list.
+        std::string listing;
+        switch (Offer_Xscreensaver_Listing(folder, Platform_Program_Path(), &listing)) {
+        case OFFER_LISTED:
+            Report_Error(("WinMain(): " + listing).c_str());
+            Report_Message(listing.c_str());
+            break;
+        case OFFER_FAILED: Report_Error(listing.c_str()); break;
+        default: break;
         }
     }
 

@@ -1,8 +1,9 @@
 // calvorine-saver: the screen saver program.
 //
 //   calvorine-saver [--data-dir DIR] [/s | /c[:N] | /p N | /l N | /a N | -S ...]
-//   calvorine-saver [--data-dir DIR] --root | --window-id ID
+//   calvorine-saver [--data-dir DIR] --root | --window-id ID [--preset FILE] [--random] [--fps]
 //   calvorine-saver --end
+//   calvorine-saver -h | --help
 //
 // The switches are the ones the system has always started a saver with, in
 // either case after '/' or '-'. --data-dir names the folder that holds
@@ -39,8 +40,18 @@ int main(int argc, char** argv) {
         Platform_End_Running_Saver();
         return 0;
     }
+    const bool data_dir_given = argc > 1 && std::strcmp(argv[1], "--data-dir") == 0;
+    // Help is given at once: before any folder or display is looked at.
+    std::string unknown;
+    switch (Check_Saver_Arguments(argc, argv, data_dir_given ? 3 : 1, &unknown)) {
+    case ARGUMENTS_HELP: std::fputs(SAVER_USAGE, stdout); return 0;
+    case ARGUMENTS_UNKNOWN:
+        std::fprintf(stderr, "calvorine-saver: unknown option %s\n%s", unknown.c_str(), SAVER_USAGE);
+        return 2;
+    default: break;
+    }
     int first = 1;
-    if (argc > 1 && std::strcmp(argv[1], "--data-dir") == 0) {
+    if (data_dir_given) {
         if (argc < 3 || !argv[2][0]) {
             fprintf(stderr, "calvorine-saver: --data-dir needs a folder\n");
             return 2;

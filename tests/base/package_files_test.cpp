@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/data_folder.h"
 #include "base/package_files.h"
 #include "platform/install_files.h"
 #include "test_support.h"
@@ -168,4 +169,150 @@ TEST_F(PackageFilesTest, TheInstallersCopyOverwritesIntoAnExistingFolder) {
     expected.push_back("Own.DAT=own preset");
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(Tree(folder), expected);
+}
+
+// Calvorine in the user's XScreenSaver settings: by calvorine-setup
+// --xscreensaver, and once by the first configuration run of a
+// system-wide installation.
+class XscreensaverListingTest : public PackageFilesTest {
+protected:
+    void SetUp() override {
+        PackageFilesTest::SetUp();
+        const char* old = std::getenv("HOME");
+        saved_home = old ? old : "";
+        home = root.file("home");
+        setenv("HOME", home.c_str(), 1);
+        Set_Windows_Directory(windows);
+        // A system-wide installation: the programs in bin, the hack in libexec.
+        program = root.file("usr/bin/calvorine-saver");
+        hack = root.file("usr/libexec/xscreensaver/calvorine");
+        Write_Text(program, "saver");
+        Write_Text(hack, "hack");
+        fs::permissions(hack, fs::perms::owner_all);
+        fs::create_directories(folder);
+    }
+
+    void TearDown() override {
+        setenv("HOME", saved_home.c_str(), 1);
+        PackageFilesTest::TearDown();
+    }
+
+    std::string Settings() const { return home + "/.xscreensaver"; }
+
+    std::string saved_home, home, program, hack;
+};
+
+const char* const user_settings =
+    "timeout:\t0:05:00\n"
+    "programs:\t\t\\\n"
+    "\t\tabstractile -root\t\\n\\\n"
+    "  -\t\tbinaryring -root\t\\n\n"
+    "mode:\t\trandom\n";
+
+TEST_F(XscreensaverListingTest, TheInstalledHackIsFoundBesideTheProgram) {
+    fs::create_directories(root.file("usr/libexec/xscreensaver/folder"));
+    Write_Text(root.file("opt/bin/calvorine-saver"), "saver");
+    Write_Text(root.file("opt/libexec/xscreensaver/calvorine"), "not executable");
+    const struct {
+        std::string program, hack;
+    } cases[] = {
+        {program, hack},
+        {root.file("usr/bin/calvorine-setup"), hack},
+        {root.file("opt/bin/calvorine-saver"), ""},  // there, but it cannot be run
+        {root.file("build/calvorine-saver"), ""},    // a build folder has no libexec
+        {"calvorine-saver", ""},
+        {"", ""},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.program);
+        EXPECT_EQ(Installed_Hack_Program(each.program), each.hack);
+    }
+}
+
+TEST_F(XscreensaverListingTest, TheCommandSelectsTheInstalledHackElseTheRegisteredSaver) {
+    Write_Text(Settings(), user_settings);
+    std::string listed, failure;
+    ASSERT_EQ(Select_Calvorine_In_Xscreensaver(program, &listed, &failure), 1) << failure;
+    EXPECT_EQ(listed, hack);
+    EXPECT_EQ(Read_Text(Settings()), Xscreensaver_Select_Hack(user_settings, "Calvorine", hack + " --root"));
+    EXPECT_EQ(Read_Text(Settings() + ".bak"), user_settings);
+    // Once more: nothing changes, and the backup still holds the user's own settings.
+    const std::string selected = Read_Text(Settings());
+    ASSERT_EQ(Select_Calvorine_In_Xscreensaver(program, &listed, &failure), 1) << failure;
+    EXPECT_EQ(Read_Text(Settings()), selected);
+    EXPECT_EQ(Read_Text(Settings() + ".bak"), user_settings);
+
+    // Unpacked from the release archive: the saver calvorine-setup registered.
+    Write_Text(windows + "/system.ini", "[boot]\nSCRNSAVE.EXE=/home/u/.local/share/Calvorine.scr\n");
+    ASSERT_EQ(Select_Calvorine_In_Xscreensaver(root.file("archive/calvorine-setup"), &listed, &failure), 1);
+    EXPECT_EQ(listed, "/home/u/.local/share/Calvorine.scr");
+    std::vector<std::string> programs;
+    ASSERT_TRUE(Xscreensaver_Programs(Read_Text(Settings()), &programs));
+    EXPECT_EQ(programs.size(), 3u);
+    EXPECT_EQ(programs.back(), "\"Calvorine\"  /home/u/.local/share/Calvorine.scr --root");
+
+    fs::remove(windows + "/system.ini");
+    const std::string before = Read_Text(Settings());
+    EXPECT_EQ(Select_Calvorine_In_Xscreensaver(root.file("archive/calvorine-setup"), &listed, &failure), 0);
+    EXPECT_EQ(failure, "no installed Calvorine found: install the package or run calvorine-setup first");
+    Fail_File_Operation(FILE_WRITE, ".xscreensaver");
+    EXPECT_EQ(Select_Calvorine_In_Xscreensaver(program, &listed, &failure), 0);
+    EXPECT_EQ(failure, "writing " + Settings() + " FAILED");
+    EXPECT_EQ(Read_Text(Settings()), before);
+}
+
+TEST_F(XscreensaverListingTest, TheFirstConfigurationRunListsCalvorineOnce) {
+    const std::string marker = folder + "/xscreensaver_listed.txt";
+    const std::string ours = "\"Calvorine\"  " + hack + " --root";
+    const std::string listed_already = Xscreensaver_Select_Hack(user_settings, "Calvorine", "/elsewhere/calvorine");
+    const struct {
+        const char* what;
+        std::string program;
+        const char* settings;  // null: no ~/.xscreensaver
+        bool marked_before;
+        Xscreensaver_Offer offer;
+        bool marked_after;
+        bool changed;
+    } cases[] = {
+        {"a build, not an installation", root.file("build/calvorine-saver"), user_settings, false, OFFER_NOTHING,
+         false, false},
+        {"XScreenSaver never ran", program, nullptr, false, OFFER_NOTHING, false, false},
+        {"settings without Calvorine", program, user_settings, false, OFFER_LISTED, true, true},
+        {"listed by the user already", program, listed_already.c_str(), false, OFFER_NOTHING, true, false},
+        {"taken out again after an earlier run", program, user_settings, true, OFFER_NOTHING, true, false},
+    };
+    for (const auto& each : cases) {
+        SCOPED_TRACE(each.what);
+        fs::remove(Settings());
+        fs::remove(Settings() + ".bak");
+        fs::remove(marker);
+        if (each.settings) Write_Text(Settings(), each.settings);
+        if (each.marked_before) Write_Text(marker, "");
+        std::string message;
+        EXPECT_EQ(Offer_Xscreensaver_Listing(folder, each.program, &message), each.offer);
+        EXPECT_EQ(fs::exists(marker), each.marked_after);
+        if (!each.settings) {
+            EXPECT_FALSE(fs::exists(Settings()));
+            continue;
+        }
+        const std::string now = Read_Text(Settings());
+        EXPECT_EQ(now != each.settings, each.changed);
+        if (!each.changed) continue;
+        std::vector<std::string> programs;
+        ASSERT_TRUE(Xscreensaver_Programs(now, &programs));
+        EXPECT_EQ(programs.back(), ours);
+        EXPECT_EQ(Read_Text(Settings() + ".bak"), each.settings);
+        EXPECT_NE(message.find("Calvorine is now XScreenSaver's display mode"), std::string::npos) << message;
+        EXPECT_NE(message.find(Settings() + ".bak"), std::string::npos) << message;
+    }
+
+    // Settings that cannot be written are reported and stay as they were.
+    fs::remove(marker);
+    Write_Text(Settings(), user_settings);
+    Fail_File_Operation(FILE_WRITE, ".xscreensaver");
+    std::string message;
+    EXPECT_EQ(Offer_Xscreensaver_Listing(folder, program, &message), OFFER_FAILED);
+    EXPECT_EQ(message, "Offer_Xscreensaver_Listing(): writing " + Settings() + " FAILED");
+    EXPECT_EQ(Read_Text(Settings()), user_settings);
+    EXPECT_FALSE(fs::exists(marker));
 }

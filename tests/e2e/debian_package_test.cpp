@@ -43,9 +43,9 @@ protected:
         // been killed before, the package goes here.
         if (std::ifstream(work.file("installed-by-test")).good() && Calvorine_Installed()) {
             ADD_FAILURE() << "the package was still installed after the test";
-            std::system("dpkg --purge calvorine > /dev/null 2>&1");
+            (void)!std::system("dpkg --purge calvorine > /dev/null 2>&1");
         }
-        std::system((std::string("userdel ") + TEST_USER + " > /dev/null 2>&1").c_str());
+        (void)!std::system((std::string("userdel ") + TEST_USER + " > /dev/null 2>&1").c_str());
     }
 
     // Runs a shell script (after the function that makes the package) and
@@ -120,8 +120,10 @@ if command -v desktop-file-validate > /dev/null; then
   sed 's/^/desktop-file-validate: /' "$WORK/validate.txt"
 fi
 if command -v lintian > /dev/null; then
-  lintian --tag-display-limit 0 "$deb" > "$WORK/lintian.txt" 2>&1
+  lintian --display-info --tag-display-limit 0 "$deb" > "$WORK/lintian.txt" 2>&1
   echo "lintian_errors $(grep -c '^E:' "$WORK/lintian.txt")"
+  echo "lintian_warnings $(grep -c '^W:' "$WORK/lintian.txt")"
+  echo "lintian_hardening $(grep -c -e ' hardening-' -e ' binary-has-unneeded-section' "$WORK/lintian.txt")"
   sed 's/^/lintian: /' "$WORK/lintian.txt"
 fi
 )SH");
@@ -197,6 +199,10 @@ fi
     }
     if (printed.Has("lintian_errors")) {
         EXPECT_EQ(Said("lintian_errors"), "0") << output;
+        EXPECT_EQ(Said("lintian_warnings"), "0") << output;
+        // Hardened (fortified calls, every symbol bound at start) and
+        // without the compilers' notes.
+        EXPECT_EQ(Said("lintian_hardening"), "0") << output;
     }
 }
 
@@ -220,6 +226,7 @@ remove_package() {
 trap remove_package EXIT
 trap 'exit 1' TERM INT HUP
 touch "$WORK/installed-by-test"
+dpkg-deb -c "$deb" | awk '{ print substr($6, 2) }' | grep -v '/$' > "$WORK/package-files.txt"
 DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=300 "$deb" \
   > "$WORK/install.log" 2>&1
 echo "install $?"
@@ -251,6 +258,12 @@ remove_package
 echo "removed $(dpkg-query -W -f='${Status}' calvorine 2>/dev/null | grep -c 'install ok installed')"
 echo "files_left $(ls -d /usr/bin/calvorine-saver /usr/libexec/xscreensaver/calvorine /usr/share/calvorine \
   /usr/share/xscreensaver/config/calvorine.xml 2>/dev/null | wc -l)"
+echo "package_files $(wc -l < "$WORK/package-files.txt")"
+left=0
+while read -r file; do [ -e "$file" ] || [ -L "$file" ] && left=$((left + 1)); done < "$WORK/package-files.txt"
+echo "package_files_left $left"
+echo "folders_left $(ls -d /usr/share/calvorine /usr/share/doc/calvorine 2>/dev/null | wc -l)"
+echo "dpkg_knows $(dpkg-query -W -f='${Status}' calvorine 2>/dev/null | wc -c)"
 )SH",
         "xvfb-run -a -n " + std::to_string(First_Display_Number(4000)) + " -s '-screen 0 640x480x24 -ac -br -noreset'");
     EXPECT_EQ(Said("cpack"), "0") << output;
@@ -283,4 +296,10 @@ echo "files_left $(ls -d /usr/bin/calvorine-saver /usr/libexec/xscreensaver/calv
     // The machine as it was.
     EXPECT_EQ(Said("removed"), "0");
     EXPECT_EQ(Said("files_left"), "0");
+    // The purge leaves nothing of the package: no file, no folder of its
+    // own, not even dpkg's record of it.
+    EXPECT_GT(std::atoi(Said("package_files").c_str()), 20);
+    EXPECT_EQ(Said("package_files_left"), "0");
+    EXPECT_EQ(Said("folders_left"), "0");
+    EXPECT_EQ(Said("dpkg_knows"), "0");
 }

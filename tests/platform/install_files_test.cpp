@@ -130,3 +130,33 @@ TEST(XscreensaverSettings, TheHackBecomesTheOneModeAndOtherProgramsStay) {
     EXPECT_NE(appended.find("lock: False\n"), std::string::npos);
     EXPECT_NE(appended.find("selected:\t\t1\n"), std::string::npos);
 }
+
+namespace {
+// The detached work: waits for the go-ahead file, then writes its process
+// and its parent beside it.
+struct Detached_Report {
+    std::string go, report;
+};
+void Report_Detached(void* data) {
+    const Detached_Report& paths = *static_cast<const Detached_Report*>(data);
+    for (int i = 0; i < 500 && access(paths.go.c_str(), F_OK) != 0; i++) usleep(10000);
+    std::ofstream(paths.report) << getpid() << " " << getppid() << " " << getsid(0);
+}
+}  // namespace
+
+TEST(DetachedWork, RunsInAProcessOfItsOwnWithoutHoldingUpTheCaller) {
+    TempFolder folder;
+    Detached_Report paths{folder.file("go"), folder.file("report")};
+    ASSERT_TRUE(Platform_Run_Detached(Report_Detached, &paths));
+    // Back before the work could finish: it waits for this file.
+    EXPECT_FALSE(std::filesystem::exists(paths.report));
+    std::ofstream(paths.go) << "go";
+    for (int i = 0; i < 500 && Read_Text(paths.report).empty(); i++) usleep(10000);
+    std::ifstream report(paths.report);
+    long pid = 0, parent = 0, session = 0;
+    ASSERT_TRUE(report >> pid >> parent >> session);
+    EXPECT_NE(pid, getpid());
+    EXPECT_NE(parent, getpid());  // nobody's child here: no zombie to reap
+    EXPECT_NE(session, getsid(0));  // a session of its own: a signal to ours misses it
+    EXPECT_FALSE(Platform_Run_Detached(nullptr, nullptr));
+}

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/app_state.h"
 #include "platform/window.h"
 #include "shell/hosted.h"
 #include "test_support.h"
@@ -96,4 +97,53 @@ TEST(HostSwitches, AWaylandSessionHostsThroughX11) {
     }
     saved_platform ? setenv("QT_QPA_PLATFORM", platform.c_str(), 1) : unsetenv("QT_QPA_PLATFORM");
     saved_wayland ? setenv("WAYLAND_DISPLAY", wayland.c_str(), 1) : unsetenv("WAYLAND_DISPLAY");
+}
+
+TEST(SaverArguments, HelpAndUnknownOptionsAreFoundBeforeAnythingStarts) {
+    const struct {
+        std::vector<const char*> arguments;
+        Argument_Check check;
+        const char* unknown;
+    } cases[] = {
+        {{}, ARGUMENTS_RUN, ""},
+        {{"/s"}, ARGUMENTS_RUN, ""},
+        {{"-S"}, ARGUMENTS_RUN, ""},
+        {{"/p", "123"}, ARGUMENTS_RUN, ""},
+        {{"--root", "--preset", "a.DAT", "--random", "--fps"}, ARGUMENTS_RUN, ""},
+        {{"-root", "-window-id", "0x10", "-fps"}, ARGUMENTS_RUN, ""},
+        {{"--preset", "--help"}, ARGUMENTS_RUN, ""},         // a preset file of that name
+        {{"--window-id", "--bogus"}, ARGUMENTS_RUN, ""},     // the window number's own error
+        {{"-h"}, ARGUMENTS_HELP, ""},
+        {{"--help"}, ARGUMENTS_HELP, ""},
+        {{"-help"}, ARGUMENTS_HELP, ""},
+        {{"--root", "--help"}, ARGUMENTS_HELP, ""},
+        {{"--bogus", "--help"}, ARGUMENTS_HELP, "--bogus"},  // help wins
+        {{"--bogus"}, ARGUMENTS_UNKNOWN, "--bogus"},
+        {{"--root", "--rooted", "--x"}, ARGUMENTS_UNKNOWN, "--rooted"},
+        {{"/s", "--data-dir", "d"}, ARGUMENTS_UNKNOWN, "--data-dir"},  // only before everything else
+        {{"--"}, ARGUMENTS_UNKNOWN, "--"},
+    };
+    for (const auto& each : cases) {
+        std::vector<const char*> argv{"calvorine-saver"};
+        argv.insert(argv.end(), each.arguments.begin(), each.arguments.end());
+        SCOPED_TRACE(testing::PrintToString(argv));
+        std::string unknown;
+        EXPECT_EQ(Check_Saver_Arguments(static_cast<int>(argv.size()), argv.data(), 1, &unknown), each.check);
+        EXPECT_EQ(unknown, each.unknown);
+    }
+    // Every option the saver knows is in the usage text.
+    for (const char* option : {"--root", "--window-id", "--preset", "--random", "--fps", "--data-dir", "--help"}) {
+        EXPECT_NE(std::string(SAVER_USAGE).find(option), std::string::npos) << option;
+    }
+}
+
+TEST(HackOptions, TheFrameRateSwitchShowsTheFrameRate) {
+    const char* argv[] = {"calvorine-saver", "--root", "--fps"};
+    Hack_Options options;
+    ASSERT_TRUE(Parse_Hack_Options(3, argv, 1, &options));
+    EXPECT_TRUE(options.show_fps);
+    app.show_fps = false;
+    EXPECT_EQ(Apply_Hack_Options(options), 1);
+    EXPECT_TRUE(app.show_fps);
+    app.show_fps = false;
 }
