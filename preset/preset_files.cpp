@@ -89,6 +89,10 @@ int Load_Plasma_Settings(const char* path) {
         return 0;
     }
     memcpy(&plasma_settings, &loaded, sizeof plasma_settings);
+    // A file from anywhere: every field is brought into its range here, on
+    // the one path all presets come in by (Open, default.dat, random
+    // presets, a host's preset), so that whatever the bytes, the preset draws.
+    Bound_Plasma_Settings();
     return 1;
 }
 

@@ -22,7 +22,8 @@ using Full_Screen_Rebuild = int (*)();
 
 // Writes the current preset to `path`; the file is replaced whole or not at all.
 int Save_Plasma_Settings_To_File(const char* path);
-// Reads `path` into the current preset; a file too short leaves the preset as it was.
+// Reads `path` into the current preset with every field brought into its
+// range; a file too short leaves the preset as it was.
 int Load_Plasma_Settings(const char* path);
 // Load_Plasma_Settings, then Refresh_Plasma to apply it.
 int Read_Plasma_Settings_From_File(const char* path);
