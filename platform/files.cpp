@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -275,4 +276,14 @@ void Abandon_Replacement(Replacement* replacement) {
     if (replacement->descriptor >= 0) close(replacement->descriptor);
     unlink(replacement->temporary.c_str());
     delete replacement;
+}
+
+int Set_File_Aside(const std::string& path, const std::string& aside) {
+    if (path.empty() || aside.empty()) return 0;
+    struct stat info;
+    // Only a file (or a link to one) is moved, and only over another file or
+    // over nothing: a folder of that name stays where it is.
+    if (lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return 0;
+    if (lstat(aside.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return 0;
+    return rename(path.c_str(), aside.c_str()) == 0 ? 1 : 0;
 }

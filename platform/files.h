@@ -50,6 +50,11 @@ int Commit_Replacement(Replacement* replacement);
 // Drops the new file, leaving the target as it was; accepts null.
 void Abandon_Replacement(Replacement* replacement);
 
+// Renames the file at `path` to `aside`, replacing an older file of that name
+// (a link is moved as the link it is); 1, or 0 with both names as they were.
+// Never moves a folder nor puts a file over one.
+int Set_File_Aside(const std::string& path, const std::string& aside);
+
 // 1 when the name matches the wildcard pattern ('*' any run, '?' one
 // character), ignoring ASCII case.
 int Wildcard_Match(const char* pattern, const char* name);

@@ -6,6 +6,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <algorithm>
+#include <functional>
+#include <iterator>
 #include <fstream>
 #include <random>
 #include <string>
@@ -120,13 +123,14 @@ const Foreign_Preset foreign_presets[] = {
     {"damaged_defaults_3", Fill::Defaults_Damaged, 23},
 };
 
-class ForeignPresetTest : public ::testing::TestWithParam<std::tuple<Foreign_Preset, int>> {
+// The program as the render tool starts it, on a memory display of the
+// given depth, with a data folder of its own.
+class MemoryDisplayTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void Start(int depth) {
         Reset_Program_State();
         data = Make_Test_Data_Folder(windows.path());
         Use_Windows_Directory(windows.path());
-        const int depth = std::get<1>(GetParam());
         window.client_width = WIDTH;
         window.client_height = HEIGHT;
         app.main_window = &window;
@@ -150,12 +154,19 @@ protected:
         Release_Test_Effects();
         Release_All_Objects();
         Shutdown_Direct_Draw();
+        Use_Windows_Directory("");
         Reset_Program_State();
     }
 
     TempFolder windows;
     std::string data;
     Window window;
+};
+
+class ForeignPresetTest : public MemoryDisplayTest,
+                          public ::testing::WithParamInterface<std::tuple<Foreign_Preset, int>> {
+protected:
+    void SetUp() override { Start(std::get<1>(GetParam())); }
 };
 
 TEST_P(ForeignPresetTest, LoadsClampedDrawsAndSavesTheSameRecord) {
@@ -197,5 +208,145 @@ INSTANTIATE_TEST_SUITE_P(EveryDepth, ForeignPresetTest,
                              return std::string(std::get<0>(info.param).name) + "_" +
                                     std::to_string(std::get<1>(info.param));
                          });
+
+}  // namespace
+
+namespace {
+
+Bytes Read_Bytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(file), {});
+}
+
+bool Exists(const std::string& path) { return std::ifstream(path).good(); }
+
+Bytes Record_Bytes(const PlasmaSettings& record) {
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&record);
+    return Bytes(bytes, bytes + RECORD);
+}
+
+// The built-in defaults, with one field changed so that they tell apart.
+Bytes Defaults_With_Speed(double speed) {
+    Set_Default_Plasma_Settings();
+    plasma_settings.speed = speed;
+    return Record_Bytes(plasma_settings);
+}
+
+class DefaultPresetTest : public MemoryDisplayTest {
+protected:
+    void SetUp() override { Start(32); }
+
+    std::string Default_Path() const { return data + "/default.dat"; }
+
+    std::vector<std::string> Reports() const {
+        std::vector<std::string> texts;
+        for (const Recorded_Box& box : platform_boxes) texts.push_back(box.text);
+        return texts;
+    }
+};
+
+struct Bad_Default {
+    const char* name;
+    std::function<Bytes()> bytes;
+    const char* report;  // the last report, after the path
+};
+
+TEST_F(DefaultPresetTest, ABadDefaultPresetIsReportedKeptAsideAndTheBuiltInOneShown) {
+    const Bad_Default bad_defaults[] = {
+        {"too short", [] { return Bytes(100, 0x5A); }, "Grab_Preferred_Plasma_Screen_Dimensions(): Load_Plasma_Settings "},
+        {"cannot be applied",
+         [] {
+             // A custom overlay whose bitmap is nowhere.
+             Set_Default_Plasma_Settings();
+             plasma_settings.overlay_on = 1;
+             plasma_settings.overlay_shape = 4;
+             std::strcpy(plasma_settings.custom_scope_path, "/nowhere/Overlay.bmp");
+             return Record_Bytes(plasma_settings);
+         },
+         "Load_Default_Plasma():\n\nUnable to read file "},
+    };
+    for (const Bad_Default& bad : bad_defaults) {
+        SCOPED_TRACE(bad.name);
+        Platform_Reset_Records();
+        const Bytes written = bad.bytes();
+        Write_File(Default_Path(), written);
+        // An older bad preset gives way to the newer one.
+        Write_File(Default_Path() + ".bad", Bytes(RECORD, 0x11));
+
+        // The start-up's order: the preferred resolution, then the preset.
+        int width = 0, height = 0, depth = 0;
+        Grab_Preferred_Plasma_Screen_Dimensions(&width, &height, &depth);
+        Display_Default_Plasma();
+
+        ASSERT_FALSE(Reports().empty());
+        const std::string expected = std::string(bad.report) + Default_Path();
+        EXPECT_TRUE(std::find_if(Reports().begin(), Reports().end(), [&](const std::string& text) {
+                        return text.rfind(expected, 0) == 0;
+                    }) != Reports().end())
+            << "no report " << expected;
+        EXPECT_FALSE(Exists(Default_Path()));
+        EXPECT_EQ(Read_Bytes(Default_Path() + ".bad"), written);
+        // The built-in defaults, shown.
+        EXPECT_EQ(plasma_settings.speed, 35.0);
+        EXPECT_EQ(plasma_settings.overlay_on, 0);
+        EXPECT_EQ(Compose_Frame(), 1);
+        Release_Test_Effects();
+    }
+}
+
+TEST_F(DefaultPresetTest, AGoodDefaultPresetStaysWhereItIs) {
+    const Bytes good = Defaults_With_Speed(77.0);
+    Write_File(Default_Path(), good);
+    int width = 0, height = 0, depth = 0;
+    EXPECT_EQ(Grab_Preferred_Plasma_Screen_Dimensions(&width, &height, &depth), 1);
+    Display_Default_Plasma();
+    EXPECT_EQ(plasma_settings.speed, 77.0);
+    EXPECT_EQ(Read_Bytes(Default_Path()), good);
+    EXPECT_FALSE(Exists(Default_Path() + ".bad"));
+    EXPECT_TRUE(Reports().empty());
+}
+
+struct Kept_Default {
+    const char* name;
+    bool shown;         // a frame is shown with speed 41
+    bool frame_fails;   // then a frame fails
+    double kept_speed;  // default.dat's speed afterwards (0: the old file stays)
+};
+
+TEST_F(DefaultPresetTest, TheConfigurationRunKeepsTheLastPresetThatWasShown) {
+    const Kept_Default cases[] = {
+        {"nothing shown yet: the current preset", false, false, 42.0},
+        {"shown, then changed unseen: the one shown", true, false, 41.0},
+        {"shown, then a frame fails: the one shown", true, true, 41.0},
+        {"a frame fails before any is shown: the old file", false, true, 0.0},
+    };
+    const Bytes old_file = Defaults_With_Speed(99.0);
+    for (const Kept_Default& kept : cases) {
+        SCOPED_TRACE(kept.name);
+        // Each case a run of its own.
+        plasma_settings_shown = false;
+        shown_frame_failed = false;
+        app.saver_mode = CONFIGURE;
+        Write_File(Default_Path(), old_file);
+
+        Set_Default_Plasma_Settings();
+        plasma_settings.speed = 41.0;
+        ASSERT_EQ(Refresh_Plasma(), 1);
+        if (kept.shown) {
+            ASSERT_EQ(Run_Calvorine(), 1);
+        }
+        // A preset that was never drawn, as a damaged Open would leave it.
+        plasma_settings.speed = 42.0;
+        if (kept.frame_fails) Note_Frame_Failed();
+
+        ASSERT_EQ(Save_Default_Plasma(), 1);
+        const Bytes saved = Read_Bytes(Default_Path());
+        ASSERT_EQ(saved.size(), RECORD);
+        PlasmaSettings record;
+        std::memcpy(&record, saved.data(), RECORD);
+        EXPECT_EQ(record.speed, kept.kept_speed != 0.0 ? kept.kept_speed : 99.0);
+        Release_Test_Effects();
+    }
+}
 
 }  // namespace
