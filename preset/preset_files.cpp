@@ -193,8 +193,6 @@ int Grab_Preferred_Plasma_Screen_Dimensions(int* width, int* height, int* depth)
     if (!File_Exists(path.c_str())) return 0;
     if (!Load_Plasma_Settings(path.c_str())) {
         Report_Formatted("Grab_Preferred_Plasma_Screen_Dimensions(): Load_Plasma_Settings %s FAILED", path.c_str());
-        // Nothing that starts later could read it either.
-        Set_Aside_Default_Plasma(path);
         return 0;
     }
     if (!Decode_Resolution(plasma_settings.resolution, width, height, depth)) {

@@ -55,8 +55,7 @@ int Backup_Plasma_Settings();
 int Restore_Plasma_Settings();
 // Applies default.dat, or the built-in defaults when it cannot be read.
 void Display_Default_Plasma();
-// Reads default.dat and decodes its preferred resolution; before the display
-// exists. A default.dat too short to read is reported and renamed default.dat.bad.
+// Reads default.dat and decodes its preferred resolution; before the display exists.
 int Grab_Preferred_Plasma_Screen_Dimensions(int* width, int* height, int* depth);
 // Counts the files matching a wildcard path; 0 (count 0) when none match.
 int Count_Files_In_Folder(const char* pattern, int* count);

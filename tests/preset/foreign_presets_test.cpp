@@ -253,7 +253,7 @@ struct Bad_Default {
 
 TEST_F(DefaultPresetTest, ABadDefaultPresetIsReportedKeptAsideAndTheBuiltInOneShown) {
     const Bad_Default bad_defaults[] = {
-        {"too short", [] { return Bytes(100, 0x5A); }, "Grab_Preferred_Plasma_Screen_Dimensions(): Load_Plasma_Settings "},
+        {"too short", [] { return Bytes(100, 0x5A); }, "Load_Default_Plasma():\n\nUnable to read file "},
         {"cannot be applied",
          [] {
              // A custom overlay whose bitmap is nowhere.
