@@ -99,7 +99,6 @@ static const Whole_Range whole_ranges[] = {
     {&PlasmaSettings::complexity, 0, 999},
     {&PlasmaSettings::blend_mode, 0, 2},                // off, hue, light
     {&PlasmaSettings::symmetry, 0, 3},                  // none, bipolar, four-fold, eight-fold
-    {&PlasmaSettings::overlay_shape, 0, 4},             // circle, ellipse, diamond, star, custom
     {&PlasmaSettings::kaleidoscope_granularity, 0, 16384},
     {&PlasmaSettings::red_shift, 0, 8},                 // a shift of a byte
     {&PlasmaSettings::green_shift, 0, 8},
@@ -141,8 +140,10 @@ void Bound_Plasma_Settings() {
 
     // A code the resolution table does not hold asks for the built-in one.
     if (s.resolution < 0 || s.resolution >= RESOLUTION_CODES) s.resolution = DEFAULT_RESOLUTION;
-    // As Modify_Plasma stores it: 1 from 1 up, else 0.
+    // As Modify_Plasma stores them: 1 from 1 up, else 0; a shape outside
+    // circle, ellipse, diamond, star and custom is the circle.
     s.multi_colour = s.multi_colour >= 1 ? 1 : 0;
+    if (s.overlay_shape < 0 || s.overlay_shape > 4) s.overlay_shape = 0;
     for (const Whole_Range& range : whole_ranges) Bound_Whole(&(s.*range.field), range.low, range.high);
     for (int32_t PlasmaSettings::* field : switches) Bound_Switch(&(s.*field));
     // The slides and the objects' selection are on only at exactly 1.

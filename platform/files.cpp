@@ -287,3 +287,11 @@ int Set_File_Aside(const std::string& path, const std::string& aside) {
     if (lstat(aside.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return 0;
     return rename(path.c_str(), aside.c_str()) == 0 ? 1 : 0;
 }
+
+std::string File_Identity(const std::string& path) {
+    struct stat info;
+    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return "";
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" + std::to_string(info.st_size) + ":" +
+           std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec) + ":" +
+           std::to_string(info.st_ctim.tv_sec) + "." + std::to_string(info.st_ctim.tv_nsec);
+}

@@ -55,6 +55,11 @@ void Abandon_Replacement(Replacement* replacement);
 // Never moves a folder nor puts a file over one.
 int Set_File_Aside(const std::string& path, const std::string& aside);
 
+// What tells this file's present contents from any other's as far as the
+// file system can say (device, file number, size, change times), for a cache
+// of something read from it; "" when no regular file is there.
+std::string File_Identity(const std::string& path);
+
 // 1 when the name matches the wildcard pattern ('*' any run, '?' one
 // character), ignoring ASCII case.
 int Wildcard_Match(const char* pattern, const char* name);

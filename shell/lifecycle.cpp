@@ -156,6 +156,7 @@ void Release_All_Effects() {
     Release_All_Fonts();
     Shutdown_Colour_Slides();
     Shutdown_Scope();
+    Release_Custom_Scope_Pictures();
     Shutdown_Kaleidoscope();
     Release_All_Objects();
     Shutdown_Plasma();
