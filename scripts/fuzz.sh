@@ -21,10 +21,9 @@ build="${FUZZ_BUILD:-build-fuzz}"
 corpus_root="${FUZZ_CORPUS:-$build/corpus}"
 jobs="${FUZZ_JOBS:-1}"
 
-if ! command -v clang++ >/dev/null; then
-    source scripts/dependencies.sh
-    install_dependencies
-fi
+# clang and its fuzzer runtime come with the rest of what the build needs.
+source scripts/dependencies.sh
+install_dependencies
 
 CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALVORINE_SANITIZE=ON \
     -DCALVORINE_FUZZ=ON >/dev/null
