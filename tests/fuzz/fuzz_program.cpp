@@ -30,16 +30,20 @@ constexpr int SCREEN_HEIGHT = 120;
 
 // The picture stands for the desktop: a window exactly its size at (0, 0).
 Window fuzz_window;
+std::string windows_folder;
 std::string data_folder;
 
 // The boxes nobody answers: a fuzzer makes thousands of reports a second,
 // and writing each out would cost more than the input itself.
 int Silent_Box(Window*, const char*, const char*, unsigned) { return IDOK; }
 
-// What the program releases at its end, released at the fuzzer's.
+// What the program releases at its end, released at the fuzzer's, and the
+// private data folder removed.
 void Stop_Fuzz_Program() {
     Release_All_Effects();
     Shutdown_Direct_Draw();
+    std::error_code ignored;
+    fs::remove_all(windows_folder, ignored);
 }
 
 [[noreturn]] void Give_Up(const char* what, const std::string& detail) {
@@ -54,7 +58,8 @@ void Start_Fuzz_Program(int depth) {
     char pattern[] = "/tmp/calvorine-fuzz-XXXXXX";
     const char* windows = mkdtemp(pattern);
     if (!windows) Give_Up("cannot make a folder in", "/tmp");
-    data_folder = std::string(windows) + "/Calvorine";
+    windows_folder = windows;
+    data_folder = windows_folder + "/Calvorine";
     std::error_code error;
     fs::copy(CALVORINE_DEMO_FOLDER, data_folder, fs::copy_options::recursive, error);
     if (error) Give_Up("cannot copy", CALVORINE_DEMO_FOLDER);
