@@ -3,10 +3,13 @@
 #include "kaleidoscope/scope.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "base/app_state.h"
 #include "base/data_folder.h"
@@ -17,6 +20,7 @@
 #include "graphics/surface.h"
 #include "plasma/plasma_settings.h"
 #include "platform/file_dialog.h"
+#include "platform/files.h"
 #include "platform/gdi.h"
 #include "platform/pixel_format.h"
 
@@ -164,6 +168,64 @@ std::string Custom_Scope_File(const std::string& stored_path) {
     return File_Exists(installed.c_str()) ? installed : stored;
 }
 
+// Decoding an overlay picture (read, converted to the display's format
+// pixel by pixel) cost two thirds of applying a preset that has one: every
+// random preset, every Open and every rebuild of the mask paid it again for
+// the same few files. The last pictures are kept with what identified their
+// files, together never more pixels than the largest display mode shows.
+struct Kept_Scope_Picture {
+    Surface* picture;
+    std::string file;
+    std::string identity;
+    int width, height;
+};
+static std::vector<Kept_Scope_Picture> kept_scope_pictures;  // oldest first
+static constexpr int64_t KEPT_SCOPE_PIXELS = int64_t(LARGEST_MODE_WIDTH) * LARGEST_MODE_HEIGHT;
+
+int Kept_Custom_Scope_Pictures() { return static_cast<int>(kept_scope_pictures.size()); }
+
+void Release_Custom_Scope_Pictures() {
+    for (Kept_Scope_Picture& kept : kept_scope_pictures) Release(kept.picture);
+    kept_scope_pictures.clear();
+}
+
+static void Forget_Kept_Picture(size_t index) {
+    Release(kept_scope_pictures[index].picture);
+    kept_scope_pictures.erase(kept_scope_pictures.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
+// The kept picture of this file as it is now, else null.
+static Surface* Kept_Custom_Scope_Picture(const std::string& file, int* width, int* height) {
+    for (size_t i = 0; i < kept_scope_pictures.size(); ++i) {
+        const Kept_Scope_Picture& kept = kept_scope_pictures[i];
+        if (kept.file != file) continue;
+        const std::string identity = File_Identity(file);
+        if (identity.empty() || identity != kept.identity || Surface_IsLost(kept.picture) != DD_OK) {
+            Forget_Kept_Picture(i);
+            return nullptr;
+        }
+        *width = kept.width;
+        *height = kept.height;
+        return kept.picture;
+    }
+    return nullptr;
+}
+
+// Keeps a picture just loaded, making room among the oldest; one too large
+// to keep is released at once. True when it is kept.
+static bool Keep_Custom_Scope_Picture(Surface* picture, const std::string& file, int width, int height) {
+    const int64_t pixels = int64_t(width) * height;
+    if (pixels > KEPT_SCOPE_PIXELS) return false;
+    int64_t total = pixels;
+    for (const Kept_Scope_Picture& kept : kept_scope_pictures) total += int64_t(kept.width) * kept.height;
+    while (total > KEPT_SCOPE_PIXELS && !kept_scope_pictures.empty()) {
+        total -= int64_t(kept_scope_pictures.front().width) * kept_scope_pictures.front().height;
+        Forget_Kept_Picture(0);
+    }
+    kept_scope_pictures.push_back({picture, file, File_Identity(file), width, height});
+    return true;
+}
+
 int Load_Custom_Scope(Surface* mask, int width, int height) {
     // The path comes from a preset file: never trust it to be terminated.
     const char* stored = plasma_settings.custom_scope_path;
@@ -181,22 +243,27 @@ int Load_Custom_Scope(Surface* mask, int width, int height) {
         Report_Error(message_buffer);
         return 0;
     }
-    Surface* bitmap = Load_SYSTEM_Bitmap(file.c_str(), &bitmap_width, &bitmap_height);
+    Surface* bitmap = Kept_Custom_Scope_Picture(file, &bitmap_width, &bitmap_height);
+    bool kept = bitmap != nullptr;
     if (!bitmap) {
-        std::snprintf(message_buffer, sizeof message_buffer, "Load_Custom_Scope():Load_SYSTEM_Bitmap %s FAILED",
-                      path.c_str());
-        Report_Error(message_buffer);
-        return 0;
+        bitmap = Load_SYSTEM_Bitmap(file.c_str(), &bitmap_width, &bitmap_height);
+        if (!bitmap) {
+            std::snprintf(message_buffer, sizeof message_buffer, "Load_Custom_Scope():Load_SYSTEM_Bitmap %s FAILED",
+                          path.c_str());
+            Report_Error(message_buffer);
+            return 0;
+        }
+        kept = Keep_Custom_Scope_Picture(bitmap, file, bitmap_width, bitmap_height);
     }
     // Every white pixel becomes a window onto the picture; every other
     // colour, black included, is drawn over it, so an overlay may frame the
     // picture in colour.
-    if (!Stretch_Blit(bitmap, mask, 0, 0, 0, 0, bitmap_width, bitmap_height, width, height)) {
+    const bool stretched = Stretch_Blit(bitmap, mask, 0, 0, 0, 0, bitmap_width, bitmap_height, width, height);
+    if (!kept) Release(bitmap);
+    if (!stretched) {
         Report_Error("Load_Custom_Scope(): Stretch_Blit FAILED");
-        Release(bitmap);
         return 0;
     }
-    Release(bitmap);
     return 1;
 }
 

@@ -25,6 +25,14 @@ extern int scope_height;
 // Shape of the last successful set-up; the ellipse at start.
 extern int last_scope_shape;
 
+// The custom overlays' pictures last loaded are kept (system memory, never
+// more pixels together than the largest display mode): a preset shown again,
+// or another with the same overlay, is not decoded again while the file
+// stays as it was. How many are kept now:
+int Kept_Custom_Scope_Pictures();
+// Releases the kept overlay pictures; at the display's shut-down.
+void Release_Custom_Scope_Pictures();
+
 // Creates the mask for a width x height drawing area (the kaleidoscope's
 // picture when it is on) in the given shape (-1: the last one).
 int Setup_Scope(int width, int height, int shape);

@@ -167,8 +167,11 @@ extern int objects_loaded;
 // follow the display's depth and height at this moment).
 void Set_Default_Plasma_Settings();
 
-// Makes a record read from a file safe to use: the strings end inside their
-// fields, and reals that are not numbers or lie beyond what the effects can
-// use are brought back (to the default, or to the nearest usable value).
-// Called by Refresh_Plasma before it applies the record.
+// Brings every field of the current record into its range: the strings end
+// inside their fields, whole numbers and switches lie where the dialogs, the
+// menu and Modify_Plasma keep them, and reals that are not numbers or lie
+// beyond what the effects can use are brought back (to the default, or to
+// the nearest usable value). A value already in range is left exactly as it
+// is, and bounding twice changes nothing. Called by Load_Plasma_Settings on
+// every preset read and by Refresh_Plasma for the fields written directly.
 void Bound_Plasma_Settings();

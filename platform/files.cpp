@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 struct File_Search {
@@ -348,4 +348,22 @@ FILE* Platform_Open_Log_File(const char* path, bool create, bool* replaced_link)
     FILE* file = fdopen(descriptor, create ? "w+b" : "r+b");
     if (!file) close(descriptor);
     return file;
+}
+
+int Set_File_Aside(const std::string& path, const std::string& aside) {
+    if (path.empty() || aside.empty()) return 0;
+    struct stat info;
+    // Only a file (or a link to one) is moved, and only over another file or
+    // over nothing: a folder of that name stays where it is.
+    if (lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return 0;
+    if (lstat(aside.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return 0;
+    return rename(path.c_str(), aside.c_str()) == 0 ? 1 : 0;
+}
+
+std::string File_Identity(const std::string& path) {
+    struct stat info;
+    if (path.empty() || stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return "";
+    return std::to_string(info.st_dev) + ":" + std::to_string(info.st_ino) + ":" + std::to_string(info.st_size) + ":" +
+           std::to_string(info.st_mtim.tv_sec) + "." + std::to_string(info.st_mtim.tv_nsec) + ":" +
+           std::to_string(info.st_ctim.tv_sec) + "." + std::to_string(info.st_ctim.tv_nsec);
 }

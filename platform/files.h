@@ -65,6 +65,16 @@ int Remove_Stale_Replacements(const std::string& folder);
 // name, and `replaced_link` set, so that the log can say so. Null on failure.
 FILE* Platform_Open_Log_File(const char* path, bool create, bool* replaced_link);
 
+// Renames the file at `path` to `aside`, replacing an older file of that name
+// (a link is moved as the link it is); 1, or 0 with both names as they were.
+// Never moves a folder nor puts a file over one.
+int Set_File_Aside(const std::string& path, const std::string& aside);
+
+// What tells this file's present contents from any other's as far as the
+// file system can say (device, file number, size, change times), for a cache
+// of something read from it; "" when no regular file is there.
+std::string File_Identity(const std::string& path);
+
 // 1 when the name matches the wildcard pattern ('*' any run, '?' one
 // character), ignoring ASCII case.
 int Wildcard_Match(const char* pattern, const char* name);

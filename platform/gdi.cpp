@@ -384,8 +384,11 @@ Bitmap* GDI_LoadImage(const char* path) {
 
     QImage image;
     if (!image.loadFromData(data, "BMP") || image.isNull()) return nullptr;
-    // Alpha is not part of a bitmap as the program sees it: keep the colour bits as stored.
-    image = image.convertToFormat(QImage::Format_ARGB32);
+    // Alpha is not part of a bitmap as the program sees it: keep the colour
+    // bits as stored. A picture already in one of the two 32-bit layouts
+    // (every 24-bit file) has them as they are; converting it would only copy it.
+    if (image.format() != QImage::Format_RGB32 && image.format() != QImage::Format_ARGB32)
+        image = image.convertToFormat(QImage::Format_ARGB32);
     if (image.isNull()) return nullptr;
 
     auto* bitmap = new Bitmap;
@@ -453,27 +456,40 @@ bool GDI_StretchBlt(DeviceContext* dc, int dx, int dy, int dw, int dh, Bitmap* b
         Source_Steps(first_row - dest_y, last_row - dest_y, dest_h, src_y, src_h, mirror_y, bitmap->height);
 
     // At 8 bits each colour is searched in the palette once.
-    const bool indexed = surface->bits_per_pixel == 8;
     const Palette* palette = Pixel_Mapping_Palette();
     std::unordered_map<uint32_t, uint8_t> nearest;
+    // The other formats take the bitmap's 0x00RRGGBB as Colour_To_Pixel
+    // would, row by row: this copy is most of the cost of loading a picture.
+    const int bytes = Pixel_Bytes(surface->bits_per_pixel);
+    const bool five_six_five = Pixel_Is_565(surface->green_mask);
+    const auto to_pixel = [&](uint32_t rgb) -> uint32_t {
+        const uint32_t red = (rgb >> 16) & 0xFF, green = (rgb >> 8) & 0xFF, blue = rgb & 0xFF;
+        switch (surface->bits_per_pixel) {
+        case 8: {
+            const COLORREF colour = RGB(red, green, blue);
+            auto found = nearest.find(colour);
+            if (found == nearest.end()) found = nearest.emplace(colour, Pixel_Nearest_Index(palette, colour)).first;
+            return found->second;
+        }
+        case 15:
+        case 16:
+            if (five_six_five) return (red >> 3) << 11 | (green >> 2) << 5 | (blue >> 3);
+            return (red >> 3) << 10 | (green >> 3) << 5 | (blue >> 3);
+        case 24:
+        case 32: return rgb & 0x00FFFFFF;
+        default: return 0;
+        }
+    };
     for (int64_t y = first_row; y <= last_row; ++y) {
         const int64_t source_row = rows[static_cast<size_t>(y - first_row)];
         if (source_row < 0) continue;
         const uint32_t* line = bitmap->pixels.data() + static_cast<size_t>(source_row) * bitmap->width;
+        uint8_t* out = surface->memory.data() + static_cast<size_t>(y) * static_cast<size_t>(surface->pitch);
         for (int64_t x = first_column; x <= last_column; ++x) {
             const int64_t source_column = columns[static_cast<size_t>(x - first_column)];
             if (source_column < 0) continue;
-            const uint32_t rgb = line[source_column];
-            const COLORREF colour = RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-            uint32_t pixel;
-            if (indexed) {
-                auto found = nearest.find(colour);
-                if (found == nearest.end()) found = nearest.emplace(colour, Pixel_Nearest_Index(palette, colour)).first;
-                pixel = found->second;
-            } else {
-                pixel = Colour_To_Pixel(surface, colour);
-            }
-            Pixel_Write(surface, static_cast<int>(x), static_cast<int>(y), pixel);
+            Write_Pixel_Value(out + static_cast<size_t>(x) * static_cast<size_t>(bytes), bytes,
+                              to_pixel(line[source_column]));
         }
     }
     return true;

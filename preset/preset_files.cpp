@@ -14,6 +14,7 @@
 #include "base/resolution.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
+#include "platform/files.h"
 #include "platform/system.h"
 #include "preset/preset_setter.h"
 
@@ -32,7 +33,19 @@ static std::string Default_Preset_Path() {
     return app.windows_prefix + DATA_FOLDER_NAME + "/default.dat";
 }
 
-int Save_Plasma_Settings_To_File(const char* path) {
+PlasmaSettings shown_plasma_settings;
+bool plasma_settings_shown = false;
+bool shown_frame_failed = false;
+
+void Note_Plasma_Settings_Shown() {
+    memcpy(&shown_plasma_settings, &plasma_settings, sizeof plasma_settings);
+    plasma_settings_shown = true;
+}
+
+void Note_Frame_Failed() { shown_frame_failed = true; }
+
+// Save_Plasma_Settings_To_File of any record.
+static int Save_Record_To_File(const char* path, const PlasmaSettings& record) {
     if (!path || !path[0]) return 0;
 
     // Save over an existing preset whose name differs only in case rather
@@ -59,7 +72,7 @@ int Save_Plasma_Settings_To_File(const char* path) {
         Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
         return 0;
     }
-    if (!Replacement_Write(file, &plasma_settings, sizeof plasma_settings)) {
+    if (!Replacement_Write(file, &record, sizeof record)) {
         Abandon_Replacement(file);
         Report_Formatted("Save_Plasma_Settings_To_File():\n\n Saved incorrect file size %d", 0);
         Report_Formatted("Save_Plasma_Settings_To_File():\n\n Error saving %s", path);
@@ -70,6 +83,19 @@ int Save_Plasma_Settings_To_File(const char* path) {
         return 0;
     }
     return 1;
+}
+
+int Save_Plasma_Settings_To_File(const char* path) { return Save_Record_To_File(path, plasma_settings); }
+
+int Save_Default_Plasma() {
+    const PlasmaSettings* keep = &plasma_settings;
+    if (plasma_settings_shown) {
+        keep = &shown_plasma_settings;
+    } else if (shown_frame_failed) {
+        // Nothing has been shown at all: the default preset stays as it was.
+        return 1;
+    }
+    return Save_Record_To_File(Default_Preset_Path().c_str(), *keep);
 }
 
 int Load_Plasma_Settings(const char* path) {
@@ -89,6 +115,10 @@ int Load_Plasma_Settings(const char* path) {
         return 0;
     }
     memcpy(&plasma_settings, &loaded, sizeof plasma_settings);
+    // A file from anywhere: every field is brought into its range here, on
+    // the one path all presets come in by (Open, default.dat, random
+    // presets, a host's preset), so that whatever the bytes, the preset draws.
+    Bound_Plasma_Settings();
     return 1;
 }
 
@@ -103,12 +133,30 @@ int Read_Plasma_Settings_From_File(const char* path) {
     return 1;
 }
 
+// A default preset that cannot be read or applied is moved out of the way
+// rather than tried (and failed) at every start, and rather than lost: the
+// user finds it beside the new one as default.dat.bad.
+static void Set_Aside_Default_Plasma(const std::string& path) {
+    const std::string on_disk = Match_Path_Case(path);
+    if (!Set_File_Aside(on_disk, path + ".bad")) Report_Formatted("Unable to write file %s.bad", path.c_str());
+}
+
 int Load_Default_Plasma() {
     Refresh_Windows_Prefix();
     std::string path = Default_Preset_Path();
     if (!File_Exists(path.c_str())) return 0;
-    if (!Read_Plasma_Settings_From_File(path.c_str())) {
+    int applied = 0;
+    const bool loaded_whole = Load_Plasma_Settings(path.c_str());
+    if (loaded_whole) {
+        applied = Refresh_Plasma();
+    } else {
+        Report_Formatted("\tRead_Plasma_Settings_From_File(): Load_Plasma_Settings %s FAILED", path.c_str());
+    }
+    if (!applied) {
         Report_Formatted("Load_Default_Plasma():\n\nUnable to read file %s", path.c_str());
+        // A preview's host window may vanish while the preset is applied;
+        // that says nothing about the file.
+        if (!loaded_whole || app.saver_mode != PREVIEW) Set_Aside_Default_Plasma(path);
         return 0;
     }
     return 1;
@@ -116,10 +164,8 @@ int Load_Default_Plasma() {
 
 int Backup_Plasma_Settings() {
     memcpy(&plasma_settings_backup, &plasma_settings, sizeof plasma_settings);
-    if (app.saver_mode == CONFIGURE) {
-        std::string path = Default_Preset_Path();
-        if (!Save_Plasma_Settings_To_File(path.c_str())) Report_Formatted("Unable to write file %s", path.c_str());
-    }
+    if (app.saver_mode == CONFIGURE && !Save_Default_Plasma())
+        Report_Formatted("Unable to write file %s", Default_Preset_Path().c_str());
     return 1;
 }
 

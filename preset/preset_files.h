@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <string>
 
+#include "plasma/plasma_settings.h"
+
 // Position, among the data folder's presets, of the last random pick; 0 at
 // start, kept for the whole run so that two picks in a row differ.
 extern int32_t last_random_index;
@@ -20,13 +22,32 @@ extern int32_t last_random_index;
 // and on 0 the display no longer exists.
 using Full_Screen_Rebuild = int (*)();
 
+// The last preset a frame was drawn and shown with (copied after every
+// shown frame by the frame driver), and whether there has been one this run.
+extern PlasmaSettings shown_plasma_settings;
+extern bool plasma_settings_shown;
+// A frame could not be drawn or shown (set by the frame driver).
+extern bool shown_frame_failed;
+// The frame driver, after each frame it has shown: the current preset draws.
+void Note_Plasma_Settings_Shown();
+// The frame driver, when a frame fails and the program is to end.
+void Note_Frame_Failed();
+
 // Writes the current preset to `path`; the file is replaced whole or not at all.
 int Save_Plasma_Settings_To_File(const char* path);
-// Reads `path` into the current preset; a file too short leaves the preset as it was.
+// Writes default.dat as a configuration run leaves it: the last preset
+// shown, so that a preset that never drew (a damaged file, a frame that
+// failed) does not become the next start's. Before the first frame it is
+// the current preset, unless a frame has failed: then default.dat is left
+// as it was. 1, or 0 when the file could not be written (reported).
+int Save_Default_Plasma();
+// Reads `path` into the current preset with every field brought into its
+// range; a file too short leaves the preset as it was.
 int Load_Plasma_Settings(const char* path);
 // Load_Plasma_Settings, then Refresh_Plasma to apply it.
 int Read_Plasma_Settings_From_File(const char* path);
-// Reads and applies default.dat; 0 silently when there is none.
+// Reads and applies default.dat; 0 silently when there is none. One that
+// cannot be read or applied is reported and renamed default.dat.bad.
 int Load_Default_Plasma();
 // Keeps a copy of the current preset; in CONFIGURE mode also saves it as default.dat.
 int Backup_Plasma_Settings();

@@ -1,7 +1,7 @@
 # Debian packages the build, the tests and the programs need.
 CALVORINE_PACKAGES=(cmake g++ qt6-base-dev qt6-base-private-dev libgtest-dev libbenchmark-dev xvfb xauth x11-utils
   fonts-dejavu-core imagemagick xdotool python3 xscreensaver passwd libxi6
-  dpkg-dev file desktop-file-utils lintian
+  dpkg-dev file desktop-file-utils lintian clang libclang-rt-14-dev
   qt6-wayland x11-xserver-utils sway swayidle grim wtype procps)
 
 install_dependencies() {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds everything with the address and undefined-behaviour sanitizers in a
 # build folder of its own and runs the unit tests there, then the render
-# tool's and the data maker's tests and the loaders' fuzz harness. Any
-# sanitizer report fails the run.
+# tool's and the data maker's tests and the loaders' fuzz harness, and last
+# the coverage-guided fuzz targets (clang's libFuzzer) for about a minute
+# each. Any sanitizer report or fuzz finding fails the run.
 #
 #   scripts/sanitize-tests.sh [BUILD_DIR]     (default: build-asan)
 set -euo pipefail
@@ -24,4 +25,6 @@ ctest --test-dir "$build" -L unit --output-on-failure -j2
 # The render tool's and the data maker's tests and the fuzz harness run the
 # built programs on the demo data (labelled e2e); none of them needs a screen.
 ctest --test-dir "$build" -R '^(RenderTest|MakeDataTest|fuzz_loaders)' --output-on-failure -j2
+# The coverage-guided fuzz targets, built with clang in a folder of their own.
+./scripts/fuzz.sh "${FUZZ_SECONDS:-60}"
 echo "sanitize-tests: done in $(( $(date +%s) - started )) s"

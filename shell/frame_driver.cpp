@@ -156,10 +156,13 @@ static bool run_calvorine_traced = false;
 
 int Run_Calvorine() {
     Trace_Enter(run_calvorine_traced, "Run_Calvorine");
-    if (!Compose_Frame()) return 0;
     // The presenter has reported its own failure.
-    if (!Present_Frame()) return 0;
+    if (!Compose_Frame() || !Present_Frame()) {
+        Note_Frame_Failed();
+        return 0;
+    }
     ++frames_shown;
+    Note_Plasma_Settings_Shown();
     Report_Frames_Each_Second();
     if (app.saver_mode == SAVER && !app.hosted) {
         Update_Input();

@@ -30,13 +30,14 @@
 // The running saver and every full-screen set-up show the preset's own
 // resolution. A data folder without default.dat has no preference: the
 // display keeps the mode it was going to have, as it does for a preset that
-// cannot be read outside the saver. Only a default.dat that cannot be read
-// or names no valid mode fails the set-up.
+// cannot be read outside the saver. A default.dat that cannot be read has
+// none either: it has been reported, and the start-up sets it aside and
+// shows the built-in preset, rather than a damaged file ending every start.
 static int Read_Preferred_Resolution() {
     std::string path = Windows_Directory() + "/" + DATA_FOLDER_NAME + "/default.dat";
     if (!File_Exists(path.c_str())) return 1;
     int width = app.screen_width, height = app.screen_height, bpp = app.screen_bpp;
-    if (!Grab_Preferred_Plasma_Screen_Dimensions(&width, &height, &bpp)) return 0;
+    if (!Grab_Preferred_Plasma_Screen_Dimensions(&width, &height, &bpp)) return 1;
     // A hosted saver's size is its host window's; only the depth is the preset's.
     if (!app.hosted) {
         app.screen_width = width;
@@ -155,6 +156,7 @@ void Release_All_Effects() {
     Release_All_Fonts();
     Shutdown_Colour_Slides();
     Shutdown_Scope();
+    Release_Custom_Scope_Pictures();
     Shutdown_Kaleidoscope();
     Release_All_Objects();
     Shutdown_Plasma();

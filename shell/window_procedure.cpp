@@ -48,10 +48,11 @@ static void Destroy_Handler() {
     if (app.saver_mode == SAVER && !app.hosted && !Verify_Password(app.preview_parent)) return;
     if (app.saver_mode != PREVIEW) Platform_Release_Saver_Running();
 
-    // The configuration run's settings become the next run's default preset.
+    // The configuration run's settings become the next run's default preset:
+    // the last one shown, never one that has not drawn a frame.
     std::string prefix = app.windows_prefix.empty() ? Windows_Directory() + "/" : app.windows_prefix;
     std::string default_path = prefix + DATA_FOLDER_NAME + "/default.dat";
-    if (app.saver_mode == CONFIGURE && !Save_Plasma_Settings_To_File(default_path.c_str())) {
+    if (app.saver_mode == CONFIGURE && !Save_Default_Plasma()) {
         std::string text = "Unable to write file " + default_path;
         Report_Error(text.c_str());
     }

@@ -14,6 +14,7 @@
 #include "platform/ddraw.h"
 #include "platform/system.h"
 #include "platform/window.h"
+#include "preset/preset_files.h"
 #include "shell/lifecycle.h"
 #include "slides/slide_objects.h"
 #include "text/font.h"
@@ -27,6 +28,9 @@ void Reset_Program_State() {
     DD_Reset_Emulation();
     Platform_Reset_Records();
     Reset_Trace_Flags();
+    // No preset has been shown in a fresh run.
+    plasma_settings_shown = false;
+    shown_frame_failed = false;
 }
 
 TempFolder::TempFolder() {

@@ -68,6 +68,7 @@ protected:
 
     void TearDown() override {
         Shutdown_Scope();
+        Release_Custom_Scope_Pictures();
         Shutdown_Kaleidoscope();
         rebuild_pending = 0;
         Shutdown_Plasma();

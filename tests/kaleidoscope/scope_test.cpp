@@ -429,3 +429,61 @@ TEST(FileDialogTest, AnswersFitTheCallersBuffersOrAreRefused) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------------------
+// Kept overlay pictures
+
+// A kept picture stands in for its file only while the file is as it was: a
+// file written anew is read again, so the mask follows it.
+TEST_F(CustomScopeTest, AKeptOverlayFollowsItsFile) {
+    Open(32, 320, 240);
+    const std::string path = Write_Overlay("kept.bmp");
+    Set_Path(path);
+    ASSERT_EQ(Setup_Scope(200, 120, SCOPE_CUSTOM), 1);
+    EXPECT_FALSE(Open_At(0, 0));
+    EXPECT_TRUE(Open_At(100, 60));
+    Shutdown_Scope();
+    EXPECT_EQ(Kept_Custom_Scope_Pictures(), 1);
+
+    // The same file again: the same mask, from the kept picture.
+    ASSERT_EQ(Setup_Scope(200, 120, SCOPE_CUSTOM), 1);
+    EXPECT_FALSE(Open_At(0, 0));
+    EXPECT_EQ(Kept_Custom_Scope_Pictures(), 1);
+    Shutdown_Scope();
+
+    // Written anew, all white: the mask is all opening.
+    Surface* white = Make(40, 24);
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 40; ++x) Put(white, x, y, White(white));
+    ASSERT_EQ(Save_Bitmap(white, path.c_str()), 1);
+    ASSERT_EQ(Setup_Scope(200, 120, SCOPE_CUSTOM), 1);
+    EXPECT_TRUE(Open_At(0, 0));
+    EXPECT_EQ(Open_Pixels(), 200 * 120);
+    EXPECT_EQ(Kept_Custom_Scope_Pictures(), 1);
+    EXPECT_TRUE(Reports().empty());
+}
+
+// The kept pictures together never hold more pixels than the largest mode
+// shows: older ones make room for a new one.
+TEST_F(CustomScopeTest, KeptOverlaysStayWithinTheLargestModesPixels) {
+    Open(32, 320, 240);
+    struct Step {
+        const char* name;
+        int width, height;
+        int kept;  // pictures kept after it
+    } steps[] = {
+        {"a.bmp", 40, 24, 1},      {"b.bmp", 64, 48, 2},      {"c.bmp", 900, 700, 3},
+        {"d.bmp", 1000, 700, 1},   // a, b and c make room for d, oldest first
+        {"e.bmp", 1280, 1024, 1},  // exactly the largest mode: kept alone
+        {"f.bmp", 40, 24, 1},      // the largest picture makes room for the smallest
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const std::string path = folder_.file(step.name);
+        ASSERT_TRUE(Write_Test_Bitmap(path, step.width, step.height, [](int x, int) { return x % 2 ? 0xFFFFFFu : 0u; }));
+        Set_Path(path);
+        ASSERT_EQ(Setup_Scope(200, 120, SCOPE_CUSTOM), 1);
+        Shutdown_Scope();
+        EXPECT_EQ(Kept_Custom_Scope_Pictures(), step.kept);
+    }
+}

@@ -96,14 +96,19 @@ TEST_F(LifecycleTest, WithoutADefaultPresetTheSaverRunsAtTheDesktopsMode) {
     EXPECT_EQ(app.screen_bpp, 24);
     EXPECT_TRUE(platform_boxes.empty());
 
-    // A default preset that cannot be read is still a failure.
+    // A default preset that cannot be read is reported, and has no
+    // preference either: the saver still starts, at the desktop's mode
+    // (the start-up then sets the file aside).
     Shutdown();
     FILE* file = fopen((folder + "/default.dat").c_str(), "wb");
     fputs("short", file);
     fclose(file);
-    EXPECT_EQ(::Setup(), 0);
+    EXPECT_EQ(::Setup(), 1);
+    EXPECT_EQ(app.screen_width, 320);
+    EXPECT_EQ(app.screen_bpp, 24);
     ASSERT_FALSE(platform_boxes.empty());
-    EXPECT_EQ(platform_boxes.back().text, "Setup(): Grab_Preferred_Plasma_Screen_Dimensions FAILED");
+    EXPECT_EQ(platform_boxes.back().text,
+              "Grab_Preferred_Plasma_Screen_Dimensions(): Load_Plasma_Settings " + folder + "/default.dat FAILED");
 }
 
 TEST_F(LifecycleTest, SetupFailuresAreReportedWithTheirMode) {
