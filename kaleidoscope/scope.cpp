@@ -194,13 +194,18 @@ static void Forget_Kept_Picture(size_t index) {
     kept_scope_pictures.erase(kept_scope_pictures.begin() + static_cast<std::ptrdiff_t>(index));
 }
 
-// The kept picture of this file as it is now, else null.
-static Surface* Kept_Custom_Scope_Picture(const std::string& file, int* width, int* height) {
+// The kept picture of this file as it is now, in the pixel format of
+// `mask`, else null. A picture of another depth (the display was set up
+// again at another one) cannot be stretched onto the mask: it is read again.
+static Surface* Kept_Custom_Scope_Picture(const std::string& file, const Surface* mask, int* width, int* height) {
     for (size_t i = 0; i < kept_scope_pictures.size(); ++i) {
         const Kept_Scope_Picture& kept = kept_scope_pictures[i];
         if (kept.file != file) continue;
         const std::string identity = File_Identity(file);
-        if (identity.empty() || identity != kept.identity || Surface_IsLost(kept.picture) != DD_OK) {
+        const bool same_format = mask && kept.picture->bits_per_pixel == mask->bits_per_pixel &&
+                                 kept.picture->green_mask == mask->green_mask;
+        if (identity.empty() || identity != kept.identity || !same_format ||
+            Surface_IsLost(kept.picture) != DD_OK) {
             Forget_Kept_Picture(i);
             return nullptr;
         }
@@ -216,6 +221,9 @@ static Surface* Kept_Custom_Scope_Picture(const std::string& file, int* width, i
 static bool Keep_Custom_Scope_Picture(Surface* picture, const std::string& file, int width, int height) {
     const int64_t pixels = int64_t(width) * height;
     if (pixels > KEPT_SCOPE_PIXELS) return false;
+    // At 8 bits the picture took the nearest entries of the palette then in
+    // use, and the next preset may bring another palette: read it again.
+    if (picture->bits_per_pixel == 8) return false;
     int64_t total = pixels;
     for (const Kept_Scope_Picture& kept : kept_scope_pictures) total += int64_t(kept.width) * kept.height;
     while (total > KEPT_SCOPE_PIXELS && !kept_scope_pictures.empty()) {
@@ -243,7 +251,7 @@ int Load_Custom_Scope(Surface* mask, int width, int height) {
         Report_Error(message_buffer);
         return 0;
     }
-    Surface* bitmap = Kept_Custom_Scope_Picture(file, &bitmap_width, &bitmap_height);
+    Surface* bitmap = Kept_Custom_Scope_Picture(file, mask, &bitmap_width, &bitmap_height);
     bool kept = bitmap != nullptr;
     if (!bitmap) {
         bitmap = Load_SYSTEM_Bitmap(file.c_str(), &bitmap_width, &bitmap_height);

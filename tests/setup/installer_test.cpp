@@ -268,6 +268,9 @@ TEST_F(InstallerTest, EachFailedCopyNamesItsStep) {
     for (const auto& each : cases) {
         SCOPED_TRACE(each.path);
         fs::remove_all(windows);
+        // Settings that already select the saver are left as they are, so
+        // each case starts without the ones an earlier case wrote.
+        fs::remove(home + "/.xscreensaver");
         platform_boxes.clear();
         platform_sounds.clear();
         Fail_File_Operation(each.operation, each.path);

@@ -86,6 +86,7 @@ protected:
 
     void TearDown() override {
         Shutdown_Scope();
+        Release_Custom_Scope_Pictures();
         Shutdown_Colour_Slides();
         Shutdown_Kaleidoscope();
         Destroy_Title();
@@ -283,6 +284,8 @@ TEST_F(MakeDataTest, OverlayOpeningsAreExactlyTheirWhiteAtEveryDepth) {
             EXPECT_EQ(scope_active, 1);
             Shutdown_Scope();
         }
+        // The display's shut-down lets the kept overlay pictures go.
+        Release_Custom_Scope_Pictures();
         Restart();
     }
 }
