@@ -25,6 +25,7 @@
 #include "graphics/display.h"
 #include "graphics/surface.h"
 #include "kaleidoscope/kaleidoscope.h"
+#include "kaleidoscope/scope.h"
 #include "plasma/plasma_draw.h"
 #include "plasma/plasma_settings.h"
 #include "platform/ddraw.h"
@@ -326,6 +327,7 @@ static int Present_Frame() {
 }
 
 static void Stop() {
+    Release_Custom_Scope_Pictures();
     Shutdown_Plasma();
     Shutdown_Direct_Draw();
     Close_Error_Log_File();
