@@ -167,7 +167,7 @@ int Stamp_Date_And_Title_To_Saver_Error_Log_File(const char* title) {
         return 0;
     }
     if (log_link_replaced) {
-        Report_Error("Save_Error_Log_To_File() error_log.txt was a symbolic link: it was removed and a new log started");
+        Report_Error("Save_Error_Log_To_File(): error_log.txt was a symbolic link: it was removed and a new log started");
     }
     return 1;
 }

@@ -215,13 +215,14 @@ Xscreensaver_Offer Offer_Xscreensaver_Listing(const std::string& folder, const s
     if (!File_Exists(settings.c_str()) || !Platform_Read_File(settings.c_str(), &text)) return OFFER_NOTHING;
     Xscreensaver_Offer result = OFFER_NOTHING;
     if (!Xscreensaver_Lists_Hack(text, "Calvorine")) {
-        if (!Platform_Select_Xscreensaver_Hack(hack)) {
+        std::string backup;
+        if (!Platform_Select_Xscreensaver_Hack(hack, &backup)) {
             *message = "Offer_Xscreensaver_Listing(): writing " + settings + " FAILED";
             return OFFER_FAILED;
         }
         *message = "Calvorine is now XScreenSaver's display mode: it was added to the list in " + settings +
-                   " (the old settings are kept in " + settings +
-                   ".bak). xscreensaver-settings chooses another one at any time.";
+                   " (the old settings are kept in " + backup +
+                   "). xscreensaver-settings chooses another one at any time.";
         result = OFFER_LISTED;
     }
     if (!Platform_Write_File_Atomically(marker.c_str(), "", nullptr) && result == OFFER_NOTHING) {

@@ -493,7 +493,8 @@ std::string Xscreensaver_Select_Hack(const std::string& text, const std::string&
 
 std::string Platform_Xscreensaver_Settings_Path() { return Platform_Home_Directory() + "/.xscreensaver"; }
 
-bool Platform_Select_Xscreensaver_Hack(const std::string& saver) {
+bool Platform_Select_Xscreensaver_Hack(const std::string& saver, std::string* backup_used) {
+    if (backup_used) backup_used->clear();
     if (saver.empty()) return false;
     std::string settings = Platform_Xscreensaver_Settings_Path();
     std::string text;
@@ -513,7 +514,10 @@ bool Platform_Select_Xscreensaver_Hack(const std::string& saver) {
         });
         if (backup.empty()) return false;
     }
-    return Platform_Write_File_Atomically(settings.c_str(), selected, backup.empty() ? nullptr : backup.c_str());
+    if (!Platform_Write_File_Atomically(settings.c_str(), selected, backup.empty() ? nullptr : backup.c_str()))
+        return false;
+    if (backup_used) *backup_used = backup;
+    return true;
 }
 
 bool Platform_Set_Screen_Saver_Active(bool active) {

@@ -114,11 +114,12 @@ std::string Xscreensaver_Backup_Path(const std::string& settings, const std::fun
 // Makes the saver program `saver` the user's XScreenSaver display mode:
 // ~/.xscreensaver gets the "Calvorine" entry running it as a hack (added,
 // or replacing the old one), "mode: one" and "selected:" it, with every
-// other setting and program kept and the old file copied to
-// ~/.xscreensaver.bak; without a settings file a minimal one is written.
-// Settings that select it already are left alone, and so is their backup.
-// False when the settings cannot be read or written.
-bool Platform_Select_Xscreensaver_Hack(const std::string& saver);
+// other setting and program kept and the old file copied to the first free
+// backup name (Xscreensaver_Backup_Path), named in `backup` when given;
+// without a settings file a minimal one is written. Settings that select it
+// already are left alone, and so are the backups. False when the settings
+// cannot be read or written.
+bool Platform_Select_Xscreensaver_Hack(const std::string& saver, std::string* backup = nullptr);
 
 // SystemParametersInfo's set-screen-saver-active with the change written to
 // the user's profile: on, the saver named by SCRNSAVE.EXE in [boot] of the

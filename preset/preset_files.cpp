@@ -38,6 +38,9 @@ bool plasma_settings_shown = false;
 bool shown_frame_failed = false;
 
 void Note_Plasma_Settings_Shown() {
+    // Only a configuration run writes default.dat: the running saver keeps
+    // its frames free of the copy.
+    if (app.saver_mode != CONFIGURE) return;
     memcpy(&shown_plasma_settings, &plasma_settings, sizeof plasma_settings);
     plasma_settings_shown = true;
 }

@@ -28,7 +28,8 @@ extern PlasmaSettings shown_plasma_settings;
 extern bool plasma_settings_shown;
 // A frame could not be drawn or shown (set by the frame driver).
 extern bool shown_frame_failed;
-// The frame driver, after each frame it has shown: the current preset draws.
+// The frame driver, after each frame it has shown: the current preset draws
+// (kept in configuration runs only, the ones that write default.dat).
 void Note_Plasma_Settings_Shown();
 // The frame driver, when a frame fails and the program is to end.
 void Note_Frame_Failed();

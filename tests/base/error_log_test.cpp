@@ -354,7 +354,7 @@ TEST_F(ErrorLogTest, ScreenNoticeIsDrawnForOneFrame) {
 
 TEST_F(ErrorLogTest, ALinkInThePlaceOfTheLogIsNeverWrittenThrough) {
     const std::string link_text =
-        "Save_Error_Log_To_File() error_log.txt was a symbolic link: it was removed and a new log started";
+        "Save_Error_Log_To_File(): error_log.txt was a symbolic link: it was removed and a new log started";
     // A link to someone's file, and one to nothing yet.
     const struct {
         const char* name;
