@@ -6,6 +6,7 @@
 
 #include "platform/device_context.h"
 #include "platform/pixel_format.h"
+#include "platform/pixel_rows.h"
 #include "platform/row_bands.h"
 #include "platform/system.h"
 
@@ -424,16 +425,21 @@ static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* 
 
     // Source column of every destination column of the area, for scaled rows.
     static thread_local std::vector<int> columns;
+    static thread_local Column_Map columns_32;
     if (stretched_x) {
         columns.resize(size_t(count));
         for (int x = area.left; x < area.right; ++x) {
             const int si = int(int64_t(x - dr.left) * sw / dw);
             columns[size_t(x - area.left)] = sr.left + (mirror_x ? sw - 1 - si : si);
         }
+        if (B == 4 && !keyed) columns_32.Build(columns.data(), count, source->width);
     }
     // Rows go in bands on every core for big copies. A copy within one
-    // surface whose rectangles overlap keeps its top-to-bottom order.
+    // surface whose rectangles overlap keeps its top-to-bottom order, and
+    // its pixels go one at a time.
+    const bool overlapping = source == dest && rects_overlap(sr, area);
     const int* column_map = columns.data();
+    const Column_Map& map_32 = columns_32;
     auto band = [&](int band_begin, int band_end) {
         for (int y = area.top + band_begin; y < area.top + band_end; ++y) {
             const int j = y - dr.top;
@@ -442,6 +448,12 @@ static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* 
             const uint8_t* source_row = source->memory.data() + size_t(sy) * source->pitch;
             uint8_t* out = dest->memory.data() + size_t(y) * dest->pitch + size_t(area.left) * B;
             if (stretched_x) {
+                if constexpr (B == 4) {
+                    if (!keyed && !overlapping) {
+                        map_32.Copy_Row(out, source_row);
+                        continue;
+                    }
+                }
                 if (keyed)
                     copy_row_mapped<B, true>(out, source_row, column_map, count, key, mask);
                 else
@@ -454,7 +466,18 @@ static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* 
             if (!mirror_x && !keyed) {
                 // memmove: a surface may copy onto itself.
                 std::memmove(out, in, size_t(count) * B);
-            } else if (mirror_x) {
+                continue;
+            }
+            if constexpr (B == 4) {
+                if (!overlapping) {
+                    if (keyed)
+                        Copy_Row_Keyed_32(out, in, count, mirror_x, key, mask);
+                    else
+                        Copy_Row_Mirrored_32(out, in, count);
+                    continue;
+                }
+            }
+            if (mirror_x) {
                 if (keyed)
                     copy_row_straight<B, true, true>(out, in, count, key, mask);
                 else
@@ -466,7 +489,7 @@ static void copy_rows(Surface* dest, const Rect& dr, const Rect& area, Surface* 
     };
     const int rows = area.bottom - area.top;
     if (rows <= 0) return;
-    if (source == dest && rects_overlap(sr, area)) {
+    if (overlapping) {
         band(0, rows);
     } else {
         Run_Row_Bands(rows, count, band);
