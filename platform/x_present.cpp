@@ -70,8 +70,18 @@ constexpr uint8_t SHAPE_SET = 0, SHAPE_INPUT = 2, SHAPE_UNSORTED = 0;
 constexpr int LARGEST_SIDE = 32767;
 constexpr int32_t FIXED_ONE = 1 << 16;
 
+struct Screen_Iterator {
+    const uint32_t* screen;  // its first field is the root window
+    int rem, index;
+};
+
 struct Functions {
     // libxcb
+    xcb_connection_t* (*connect)(const char*, int*);
+    void (*disconnect)(xcb_connection_t*);
+    int (*connection_has_error)(xcb_connection_t*);
+    void* (*poll_for_queued_event)(xcb_connection_t*);
+    Screen_Iterator (*setup_roots_iterator)(const uint8_t*);
     uint32_t (*generate_id)(xcb_connection_t*);
     int (*flush)(xcb_connection_t*);
     const Extension_Reply* (*get_extension_data)(xcb_connection_t*, void*);
@@ -131,6 +141,10 @@ const Functions* Xcb() {
     void* util = dlopen("libxcb-render-util.so.0", RTLD_NOW | RTLD_NOLOAD);
     found = xcb && shm && render && util && shape && Look_Up(shape, "xcb_shape_id", &f.shape_extension) &&
             Look_Up(shape, "xcb_shape_rectangles", &f.shape_rectangles) &&
+            Look_Up(xcb, "xcb_connect", &f.connect) && Look_Up(xcb, "xcb_disconnect", &f.disconnect) &&
+            Look_Up(xcb, "xcb_connection_has_error", &f.connection_has_error) &&
+            Look_Up(xcb, "xcb_poll_for_queued_event", &f.poll_for_queued_event) &&
+            Look_Up(xcb, "xcb_setup_roots_iterator", &f.setup_roots_iterator) &&
             Look_Up(xcb, "xcb_generate_id", &f.generate_id) && Look_Up(xcb, "xcb_flush", &f.flush) &&
             Look_Up(xcb, "xcb_get_extension_data", &f.get_extension_data) &&
             Look_Up(xcb, "xcb_request_check", &f.request_check) && Look_Up(xcb, "xcb_get_setup", &f.get_setup) &&
@@ -185,12 +199,52 @@ int32_t Fixed_Ratio(int numerator, int denominator) {
     return static_cast<int32_t>((static_cast<int64_t>(numerator) * FIXED_ONE) / denominator);
 }
 
+uint32_t First_Root(const Functions* x, xcb_connection_t* connection) {
+    const uint8_t* setup = x->get_setup(connection);
+    if (!setup) return 0;
+    const Screen_Iterator screens = x->setup_roots_iterator(setup);
+    return screens.rem > 0 && screens.screen ? screens.screen[0] : 0;
+}
+
+// A connection of the presenter's own to the toolkit's server, or null.
+// The toolkit's requests so far are answered first, so that the parent it
+// made exists for the new connection too.
+xcb_connection_t* Connect_Own(const Functions* x, xcb_connection_t* toolkit) {
+    void* error = nullptr;
+    std::free(x->get_input_focus_reply(toolkit, x->get_input_focus(toolkit), &error));
+    std::free(error);
+    xcb_connection_t* own = x->connect(nullptr, nullptr);
+    if (!own) return nullptr;
+    // The same server: $DISPLAY may name another than the toolkit took.
+    if (x->connection_has_error(own) || First_Root(x, own) == 0 || First_Root(x, own) != First_Root(x, toolkit)) {
+        x->disconnect(own);
+        return nullptr;
+    }
+    return own;
+}
+
 }  // namespace
 
 X_Presenter::Opening X_Presenter::Open(xcb_connection_t* connection, uint32_t parent) {
     Close();
     const Functions* x = Xcb();
     if (!x || !connection) return OPEN_UNSUPPORTED;
+    // On a connection of its own the frame's replies come back to this
+    // thread alone: on the toolkit's they also wake the toolkit's reader
+    // thread once a frame.
+    if (xcb_connection_t* own = Connect_Own(x, connection)) {
+        const Opening opening = Open_On(own, parent);
+        if (opening == OPENED) {
+            own_connection_ = true;
+            return opening;
+        }
+        x->disconnect(own);
+    }
+    return Open_On(connection, parent);
+}
+
+X_Presenter::Opening X_Presenter::Open_On(xcb_connection_t* connection, uint32_t parent) {
+    const Functions* x = Xcb();
     if (!Extension_Present(x, connection, x->render_extension) || !Pixmaps_Match_Pictures(x, connection)) {
         return OPEN_UNSUPPORTED;
     }
@@ -243,6 +297,11 @@ void X_Presenter::Wait_For_Server() {
     std::free(x->get_input_focus_reply(connection_, Cookie{sync_sequence_}, &error));
     std::free(error);
     sync_pending_ = false;
+    // Nothing asks for events on the own connection: what comes is an
+    // error (a window the server has already taken with its parent).
+    if (own_connection_) {
+        while (void* event = x->poll_for_queued_event(connection_)) std::free(event);
+    }
 }
 
 void X_Presenter::Take_Back_Segment() {
@@ -468,6 +527,8 @@ void X_Presenter::Close() {
     if (gc_) x->free_gc(connection_, gc_);
     if (window_) x->destroy_window(connection_, window_);
     x->flush(connection_);
+    if (own_connection_) x->disconnect(connection_);
+    own_connection_ = false;
     connection_ = nullptr;
     parent_ = window_ = window_picture_ = gc_ = 0;
     mapped_ = false;

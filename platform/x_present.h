@@ -28,7 +28,8 @@ public:
     ~X_Presenter() { Close(); }
 
     // Starts presenting into a child of `parent`, an X window of
-    // `connection`. Nothing is kept when it fails: the parent is not (or no
+    // `connection`, on a connection of its own to the same server where it
+    // can get one (else on `connection`). Nothing is kept when it fails: the parent is not (or no
     // longer) there, or the server lacks RENDER, or the parent's visual or
     // the pixmap formats are not ones this draws. A server without shared
     // memory (or one that refuses it, as a remote one does) gets the
@@ -59,6 +60,7 @@ public:
     void Close();
 
 private:
+    Opening Open_On(xcb_connection_t* connection, uint32_t parent);
     bool Show_Picture(Surface* surface, bool may_lend, int x, int y, int width, int height);
     bool Prepare_Source(int width, int height);
     bool Attach_Segment(size_t bytes);
@@ -72,6 +74,8 @@ private:
     void Take_Back_Segment();
 
     xcb_connection_t* connection_ = nullptr;
+    // Whether connection_ is the presenter's own (closed with it) rather than the toolkit's.
+    bool own_connection_ = false;
     uint32_t parent_ = 0, window_ = 0, window_picture_ = 0, gc_ = 0;
     uint32_t source_format_ = 0;
     // The picture at its own size: a pixmap, its RENDER picture, the shared memory it comes from.
