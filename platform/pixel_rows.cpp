@@ -92,7 +92,8 @@ void Pixel_Rows_Set_Vectors(bool on) {
 }
 
 void Column_Map::Build(const int* columns, int count, int source_width) {
-    columns_.assign(columns, columns + count);
+    columns_ = columns;
+    count_ = count;
     vector_ = vectors;
     if (!vector_) return;
     const int groups = count / 8;
@@ -108,14 +109,13 @@ void Column_Map::Build(const int* columns, int count, int source_width) {
 }
 
 void Column_Map::Copy_Row(uint8_t* out, const uint8_t* source_row) const {
-    const int count = static_cast<int>(columns_.size());
     int i = 0;
 #if PIXEL_ROWS_AVX2
     if (vector_) {
         const int groups = static_cast<int>(group_base_.size());
-        Copy_Groups_AVX2(out, source_row, columns_.data(), group_base_.data(), group_offsets_.data(), groups);
+        Copy_Groups_AVX2(out, source_row, columns_, group_base_.data(), group_offsets_.data(), groups);
         i = groups * 8;
     }
 #endif
-    for (; i < count; ++i) std::memcpy(out + size_t(i) * 4, source_row + size_t(columns_[size_t(i)]) * 4, 4);
+    for (; i < count_; ++i) std::memcpy(out + size_t(i) * 4, source_row + size_t(columns_[i]) * 4, 4);
 }

@@ -18,12 +18,14 @@ void Copy_Row_Mirrored_32(uint8_t* out, const uint8_t* in, int count);
 // the rows of a copy: out[i] takes source_row[columns[i]].
 class Column_Map {
 public:
-    // `source_width` is the width of the source surface: no read reaches past it.
+    // `source_width` is the width of the source surface: no read reaches past
+    // it. The map reads `columns` in place: they must outlive its copies.
     void Build(const int* columns, int count, int source_width);
     void Copy_Row(uint8_t* out, const uint8_t* source_row) const;
 
 private:
-    std::vector<int> columns_;
+    const int* columns_ = nullptr;
+    int count_ = 0;
     // For each group of eight destination pixels whose sources lie within
     // eight pixels: the first of those sources, else -1 (copied one by one).
     std::vector<int> group_base_;

@@ -216,7 +216,8 @@ xcb_connection_t* Connect_Own(const Functions* x, xcb_connection_t* toolkit) {
     xcb_connection_t* own = x->connect(nullptr, nullptr);
     if (!own) return nullptr;
     // The same server: $DISPLAY may name another than the toolkit took.
-    if (x->connection_has_error(own) || First_Root(x, own) == 0 || First_Root(x, own) != First_Root(x, toolkit)) {
+    const uint32_t root = x->connection_has_error(own) ? 0 : First_Root(x, own);
+    if (root == 0 || root != First_Root(x, toolkit)) {
         x->disconnect(own);
         return nullptr;
     }
